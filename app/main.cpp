@@ -1,0 +1,58 @@
+// The program's entry: the title, the four windows in their order, the message loop.
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QTranslator>
+
+#include "about_box.h"
+#include "dialogs.h"
+#include "errors.h"
+#include "posix_platform.h"
+#include "texts.h"
+#include "tform1.h"
+#include "tform2.h"
+#include "tform3.h"
+
+namespace {
+
+// The last net for a failure that escaped its handler: show it and go on.
+class Application : public QApplication {
+public:
+    using QApplication::QApplication;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& failure) {
+            QMessageBox::critical(activeWindow(), QString::fromUtf8(verdaline::texts::kApplicationTitle),
+                                  QString::fromStdString(verdaline::withFullStop(failure.what())));
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Application app(argc, argv);
+    app.setApplicationName(QString::fromUtf8(verdaline::texts::kApplicationTitle));
+    app.setQuitOnLastWindowClosed(false);
+
+    // Qt's own buttons and dialogs speak the program's language.
+    QTranslator qtTranslator;
+    if (qtTranslator.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(&qtTranslator);
+    }
+
+    verdaline::PosixPlatform platform;
+    verdaline::QtDialogs dialogs;
+    verdaline::TForm1 form1({verdaline::executableFolder(), platform, dialogs});
+    verdaline::TForm2 form2(form1);
+    verdaline::TAboutBox aboutBox(form1);
+    verdaline::TForm3 form3;
+    form1.setListWindow(&form2);
+    QObject::connect(&form1, &verdaline::TForm1::closed, &app, &QApplication::quit);
+
+    form1.show();
+    return app.exec();
+}

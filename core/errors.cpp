@@ -1,0 +1,50 @@
+#include "errors.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace verdaline {
+
+std::string folderErrorText(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return "File not found";
+        case EINVAL:
+        case ENAMETOOLONG:
+        case EILSEQ:
+            return "Invalid filename";
+        case EMFILE:
+        case ENFILE:
+            return "Too many open files";
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            return "File access denied";
+        default:
+            return "I/O error " + std::to_string(error);
+    }
+}
+
+std::string systemReason(int error) {
+    return std::strerror(error);
+}
+
+std::string cannotOpenFileText(const std::string& path, int error) {
+    return "Cannot open file \"" + path + "\". " + systemReason(error);
+}
+
+std::string cannotCreateFileText(const std::string& path, int error) {
+    return "Cannot create file \"" + path + "\". " + systemReason(error);
+}
+
+std::string withFullStop(const std::string& text) {
+    // UTF-8 keeps every byte of a non-ASCII character above 0x7F, so comparing the
+    // last byte gives the same answer as comparing the last character.
+    if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') {
+        return text + ".";
+    }
+    return text;
+}
+
+}  // namespace verdaline

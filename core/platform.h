@@ -1,0 +1,47 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace verdaline {
+
+struct VolumeSerial {
+    std::optional<std::uint32_t> value;  // nothing when it could not be read
+    int error = 0;                       // the system's error number then (0: read as zero)
+};
+
+// Everything the program asks of the operating system. The program gets the real
+// one; tests give any volume serial and make any call fail.
+// Calls that can fail return 0 or the system's error number.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    virtual VolumeSerial systemVolumeSerial() = 0;
+
+    virtual bool isFolder(const std::string& path) = 0;
+    // A file that is not a folder.
+    virtual bool isFile(const std::string& path) = 0;
+    // One level; the parent must exist.
+    virtual int makeFolder(const std::string& path) = 0;
+
+    virtual int readFile(const std::string& path, std::string& bytes) = 0;
+    // Replaces the file whole, or leaves it as it was: the text goes to a temporary
+    // file that is flushed and then renamed over the target. A read-only target is
+    // not replaced.
+    virtual int writeFile(const std::string& path, std::string_view bytes) = 0;
+
+    // The folder where the file system that holds path is mounted ("/" at most).
+    virtual std::string mountPointOf(const std::string& path) = 0;
+    // Names of the visible files (not folders, not hidden) in a folder, sorted as a file
+    // manager sorts them.
+    virtual std::vector<std::string> filesIn(const std::string& folder) = 0;
+};
+
+// The folder of the running executable, with its trailing '/'.
+std::string executableFolder();
+
+}  // namespace verdaline

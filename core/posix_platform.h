@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform.h"
+#include "syscalls.h"
+
+namespace verdaline {
+
+class PosixPlatform : public Platform {
+public:
+    // Tests pass syscalls that fail on demand; the program uses the real ones.
+    explicit PosixPlatform(Syscalls& syscalls);
+    PosixPlatform();
+
+    VolumeSerial systemVolumeSerial() override;
+    bool isFolder(const std::string& path) override;
+    bool isFile(const std::string& path) override;
+    int makeFolder(const std::string& path) override;
+    int readFile(const std::string& path, std::string& bytes) override;
+    int writeFile(const std::string& path, std::string_view bytes) override;
+    std::string mountPointOf(const std::string& path) override;
+    std::vector<std::string> filesIn(const std::string& folder) override;
+
+protected:
+    Syscalls& syscalls() { return m_sys; }
+
+private:
+    Syscalls m_ownSyscalls;
+    Syscalls& m_sys;
+};
+
+// The hidden file in the target's folder that a safe write fills before renaming it
+// over the target. Its name is fixed by the target's, so a file left by a killed run
+// is replaced by the next write of the same target.
+std::string temporaryPathFor(const std::string& target);
+
+}  // namespace verdaline

@@ -1,0 +1,54 @@
+#include "texts.h"
+
+#include "errors.h"
+
+namespace verdaline::texts {
+
+std::string count(std::size_t n) {
+    return std::to_string(n) + " шт.";
+}
+
+std::string lineOutsideCp1251(const std::string& path, const std::string& line) {
+    return "Файл \"" + path + "\" не записан: строка \"" + line +
+           "\" содержит символы, которых нет в кодировке Windows-1251 (кириллица), "
+           "а списки на флешке хранятся в ней.";
+}
+
+std::string computerNameForbiddenCharacter(const std::string& name) {
+    return "Имя \"" + name +
+           "\" не подходит: оно станет частью имен файлов и папок на флешке, а в них нельзя "
+           "использовать символы \\ / : * ? \" < > | и управляющие символы. Выберите другое имя.";
+}
+
+std::string computerNameOutsideCp1251(const std::string& name) {
+    return "Имя \"" + name +
+           "\" не подходит: в нем есть символы, которых нет в кодировке Windows-1251 (кириллица), "
+           "а список компьютеров хранится в ней. Выберите другое имя.";
+}
+
+std::string computerNameTooLong(std::size_t longest) {
+    return "Имя слишком длинное: оно станет частью имен файлов и папок на флешке. "
+           "Выберите имя не длиннее " +
+           std::to_string(longest) + " знаков.";
+}
+
+std::string computerNameTrailingDotOrSpace(const std::string& name) {
+    return "Имя \"" + name +
+           "\" не подходит: оно кончается точкой или пробелом, а флешка отбрасывает их в конце "
+           "имени папки, и папки двух компьютеров могут совпасть. Выберите другое имя.";
+}
+
+std::string diskNumberUnreadable(int error) {
+    std::string reason = error != 0 ? " (" + systemReason(error) + ")" : std::string();
+    return "Не удалось прочитать номер системного диска этого компьютера" + reason +
+           ". По этому номеру программа узнает компьютер при следующих запусках, "
+           "поэтому без него компьютер зарегистрировать нельзя.";
+}
+
+std::string untrustedComputerName(const std::string& computerListFile, const std::string& name) {
+    return "В списке компьютеров \"" + computerListFile + "\" этот компьютер записан под именем \"" + name +
+           "\", которое нельзя использовать в именах файлов и папок на флешке. "
+           "Зарегистрируйте компьютер под другим именем.";
+}
+
+}  // namespace verdaline::texts

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace verdaline::texts {
+
+inline constexpr const char* kApplicationTitle = "Verdaline";
+inline constexpr const char* kUnknownComputer = "которого нет в Вашем списке";
+
+// A count as the labels show it: "12 шт.".
+std::string count(std::size_t n);
+
+std::string lineOutsideCp1251(const std::string& path, const std::string& line);
+
+std::string computerNameForbiddenCharacter(const std::string& name);
+std::string computerNameOutsideCp1251(const std::string& name);
+std::string computerNameTooLong(std::size_t longest);
+std::string computerNameTrailingDotOrSpace(const std::string& name);
+std::string diskNumberUnreadable(int error);
+std::string untrustedComputerName(const std::string& computerListFile, const std::string& name);
+
+}  // namespace verdaline::texts

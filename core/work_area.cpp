@@ -1,0 +1,60 @@
+#include "work_area.h"
+
+#include "errors.h"
+
+namespace verdaline {
+
+WorkArea::WorkArea(std::string programFolder) : m_programFolder(std::move(programFolder)) {}
+
+std::string WorkArea::listsFolder() const {
+    return m_programFolder + "Списки_отчеты";
+}
+
+std::string WorkArea::computerListFile() const {
+    return listsFolder() + kSeparator + "Список компьютеров.txt";
+}
+
+std::string WorkArea::fileListFile(const std::string& computer) const {
+    return listsFolder() + kSeparator + "Список файлов на компьютере_" + computer + "_.txt";
+}
+
+std::string WorkArea::reportFile(const std::string& computer) const {
+    return listsFolder() + kSeparator + "Отчет копирования_" + computer + "_.txt";
+}
+
+std::string WorkArea::copiesFolder(const std::string& computer) const {
+    return m_programFolder + "Файлы с компьютера_" + computer;
+}
+
+std::string WorkArea::oldFilesFolder(const std::string& computer) const {
+    return copiesFolder(computer) + kSeparator + "Старые файлы";
+}
+
+std::string WorkArea::backupPath(const std::string& computer, const std::string& fileName) const {
+    return oldFilesFolder(computer) + kSeparator + fileName;
+}
+
+std::string fileNameOf(const std::string& path) {
+    const auto pos = path.rfind(kSeparator);
+    return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+std::string holdingFolderOf(const std::string& path) {
+    const auto last = path.rfind(kSeparator);
+    if (last == std::string::npos || last == 0) {
+        return {};
+    }
+    const auto before = path.rfind(kSeparator, last - 1);
+    return before == std::string::npos ? path.substr(0, last) : path.substr(before + 1, last - before - 1);
+}
+
+void ensureFolder(Platform& platform, const std::string& path) {
+    if (platform.isFolder(path)) {
+        return;
+    }
+    if (const int error = platform.makeFolder(path)) {
+        throw Failure(folderErrorText(error));
+    }
+}
+
+}  // namespace verdaline

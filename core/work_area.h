@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+
+#include "platform.h"
+
+namespace verdaline {
+
+// The folders and list files beside the program. Every path is the program folder
+// (with its trailing separator) followed directly by a fixed name: nothing is
+// normalised, so the paths are exactly the ones other computers see.
+class WorkArea {
+public:
+    explicit WorkArea(std::string programFolder);
+
+    const std::string& programFolder() const { return m_programFolder; }
+
+    std::string listsFolder() const;
+    std::string computerListFile() const;
+    std::string fileListFile(const std::string& computer) const;
+    std::string reportFile(const std::string& computer) const;
+    std::string copiesFolder(const std::string& computer) const;
+    std::string oldFilesFolder(const std::string& computer) const;
+    // Where the replaced version of a file of that name is kept.
+    std::string backupPath(const std::string& computer, const std::string& fileName) const;
+
+private:
+    std::string m_programFolder;
+};
+
+inline constexpr char kSeparator = '/';
+
+// The part of a path after its last separator.
+std::string fileNameOf(const std::string& path);
+// The last folder name of a path: empty for a file directly in the root.
+std::string holdingFolderOf(const std::string& path);
+
+// Makes one folder level when the path is not a folder yet; throws Failure with the
+// folder error text when it cannot.
+void ensureFolder(Platform& platform, const std::string& path);
+
+}  // namespace verdaline

@@ -1,0 +1,120 @@
+#include "computers.h"
+
+#include <gtest/gtest.h>
+
+#include "errors.h"
+#include "temp_tree.h"
+#include "test_platform.h"
+
+namespace verdaline {
+namespace {
+
+using testing::cp1251Lines;
+using testing::TempTree;
+using testing::TestPlatform;
+
+const std::string kDisk = "1A2B3C4D1A2B3C4D";
+
+TEST(DiskNumber, SerialWrittenTwiceInUpperCaseHex) {
+    EXPECT_EQ(diskNumberOf({0x1A2B3C4D, 0}), kDisk);
+    EXPECT_EQ(diskNumberOf({0xabc, 0}), "00000ABC00000ABC");
+    EXPECT_EQ(diskNumberOf({std::nullopt, EIO}), std::nullopt);
+}
+
+TEST(Recognise, LineBeforeTheLastMatchingLineNamesTheComputer) {
+    EXPECT_EQ(recognise(kDisk, {"Офисный", kDisk}).name, "Офисный");
+    EXPECT_EQ(recognise(kDisk, {"Офисный", kDisk, "Домашний", "0000000100000001", "Офисный3", kDisk}).name,
+              "Офисный3");
+    EXPECT_EQ(recognise(kDisk, {"Домашний", "0000000100000001"}).name, std::nullopt);
+    EXPECT_EQ(recognise(kDisk, {}).name, std::nullopt);
+}
+
+TEST(Recognise, EveryLineTakesPartAndComparisonIsExact) {
+    // A name line equal to the disk number counts too: the line before it is a name.
+    EXPECT_EQ(recognise(kDisk, {"A", "0000000100000001", kDisk, kDisk}).name, kDisk);
+    EXPECT_EQ(recognise(kDisk, {kDisk}).name, std::nullopt);  // no line before it
+    EXPECT_EQ(recognise(kDisk, {"Офисный", "1a2b3c4d1a2b3c4d"}).name, std::nullopt);
+    EXPECT_EQ(recognise(kDisk, {"Офисный", kDisk + " "}).name, std::nullopt);
+    EXPECT_EQ(recognise(kDisk, {"", kDisk}).name, "");
+}
+
+TEST(Recognise, UnreadableDiskNumberMatchesNothing) {
+    EXPECT_EQ(recognise(std::nullopt, {"Офисный", "", "", ""}).name, std::nullopt);
+    EXPECT_EQ(recognise(std::nullopt, {"Офисный", kDisk}).name, std::nullopt);
+}
+
+TEST(Recognise, NameThatCannotBeAFileNameIsNotTrusted) {
+    const Recognition r = recognise(kDisk, {"Офисный", kDisk, "../../etc", kDisk});
+    EXPECT_EQ(r.name, std::nullopt);
+    EXPECT_EQ(r.untrustedName, "../../etc");
+}
+
+TEST(AppendComputer, NameEqualToAnyEarlierLineGetsTheLineCount) {
+    Lines list = {"Офисный", "0A0B0C0D0A0B0C0D"};
+    appendComputer(list, "Офисный", kDisk);
+    EXPECT_EQ(list, (Lines{"Офисный", "0A0B0C0D0A0B0C0D", "Офисный3", kDisk}));
+    appendComputer(list, "0A0B0C0D0A0B0C0D", kDisk);
+    EXPECT_EQ(list[4], "0A0B0C0D0A0B0C0D5");
+    appendComputer(list, "Офисный3", kDisk);  // the numbered name is an earlier line now
+    EXPECT_EQ(list[6], "Офисный37");
+    Lines empty;
+    appendComputer(empty, "", kDisk);
+    EXPECT_EQ(empty, (Lines{"", kDisk}));
+}
+
+TEST(ComputerName, NamesThatCannotGoIntoFileNamesAreRefused) {
+    for (const std::string name :
+         {"Офис/1", "a\\b", "C:", "a*", "a?", "\"a\"", "<a>", "a|b", "a\tb", "a.", "a "}) {
+        EXPECT_TRUE(computerNameProblem(name)) << name;
+    }
+    EXPECT_TRUE(computerNameProblem("Café"));
+    EXPECT_TRUE(computerNameProblem(std::string(101, 'x')));
+    std::string longest;
+    for (int i = 0; i < 100; ++i) {
+        longest += "ж";
+    }
+    for (const std::string& name : {std::string("Офисный"), std::string("Комп_1"), std::string("Мой ПК"),
+                                    std::string(), std::string("ПК-2 (дом)"), longest}) {
+        EXPECT_FALSE(computerNameProblem(name)) << name;
+    }
+}
+
+TEST(RegisterComputer, FirstRegistrationMakesTheListsFolderAndAListOfTwoLines) {
+    TempTree tree;
+    TestPlatform platform;
+    const WorkArea area(tree.root());
+    Lines list;
+    EXPECT_EQ(registerComputer(platform, area, list, "Домашний", kDisk, 0), std::nullopt);
+    EXPECT_EQ(tree.read("Списки_отчеты/Список компьютеров.txt"), cp1251Lines({"Домашний", kDisk.c_str()}));
+}
+
+TEST(RegisterComputer, RefusalsWriteNothing) {
+    TempTree tree;
+    TestPlatform platform;
+    const WorkArea area(tree.root());
+    Lines list = {"Офисный", "0A0B0C0D0A0B0C0D"};
+    EXPECT_TRUE(registerComputer(platform, area, list, "Дом/2", kDisk, 0));
+    EXPECT_TRUE(registerComputer(platform, area, list, "Домашний", std::nullopt, EIO));
+    EXPECT_EQ(list.size(), 2u);
+    EXPECT_TRUE(tree.files().empty()) << tree.dump();
+}
+
+// A list that cannot be saved keeps the new pair in memory, so the next attempt with
+// the same name gets a numbered pair and the save then holds both.
+TEST(RegisterComputer, FailedSaveKeepsThePairInMemory) {
+    TempTree tree;
+    TestPlatform platform;
+    const WorkArea area(tree.root());
+    platform.failWrite[area.computerListFile()] = ENOSPC;
+    Lines list;
+    EXPECT_THROW(registerComputer(platform, area, list, "Офисный", kDisk, 0), Failure);
+    EXPECT_EQ(list, (Lines{"Офисный", kDisk}));
+    platform.failWrite.clear();
+    EXPECT_EQ(registerComputer(platform, area, list, "Офисный", kDisk, 0), std::nullopt);
+    EXPECT_EQ(tree.read("Списки_отчеты/Список компьютеров.txt"),
+              cp1251Lines({"Офисный", kDisk.c_str(), "Офисный3", kDisk.c_str()}));
+    EXPECT_EQ(recognise(kDisk, list).name, "Офисный3");
+}
+
+}  // namespace
+}  // namespace verdaline

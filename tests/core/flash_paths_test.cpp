@@ -1,0 +1,83 @@
+#include "flash_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace verdaline {
+namespace {
+
+const std::string kCopies = "/media/u/STICK/Файлы с компьютера_Офисный";
+
+Lines names(const Lines& flashPaths) {
+    Lines result;
+    for (const auto& path : flashPaths) {
+        EXPECT_EQ(path.rfind(kCopies + "/", 0), 0u) << path;
+        result.push_back(path.substr(kCopies.size() + 1));
+    }
+    return result;
+}
+
+TEST(FlashPaths, SameNamesGetTheirOwnFolderBeforeTheName) {
+    EXPECT_EQ(names(flashPathsFor(
+                  {"/c/Работа/План.doc", "/c/Дом/План.doc", "/План.doc", "/c/Работа/Смета.xls"}, kCopies)),
+              (Lines{"План.doc", "Дом_План.doc", "_План.doc", "Смета.xls"}));
+}
+
+TEST(FlashPaths, EachLaterSameNameGetsItsOwnFolderWhateverTheSecondGot) {
+    EXPECT_EQ(names(flashPathsFor({"/a/x.txt", "/b/x.txt", "/c/x.txt"}, kCopies)),
+              (Lines{"x.txt", "b_x.txt", "c_x.txt"}));
+}
+
+// The rule compares names with letter case, the flash drive without: names that
+// differ only in case get no folder prefix but must not share one copy.
+TEST(FlashPaths, NamesDifferingOnlyInCaseAreKeptApartBySuffix) {
+    EXPECT_EQ(names(flashPathsFor({"/a/План.doc", "/b/план.doc", "/c/ПЛАН.DOC"}, kCopies)),
+              (Lines{"План.doc", "план (2).doc", "ПЛАН (3).DOC"}));
+}
+
+TEST(FlashPaths, SameFolderAndSameNameAreKeptApartBySuffix) {
+    EXPECT_EQ(names(flashPathsFor(
+                  {"/2014/Отчет/План.doc", "/2015/Отчет/План.doc", "/2014/План.doc", "/2016/Отчет/План.doc"},
+                  kCopies)),
+              (Lines{"План.doc", "Отчет_План.doc", "2014_План.doc", "Отчет_План (2).doc"}));
+}
+
+TEST(FlashPaths, AFileNamedLikeAnEarlierPrefixedCopyIsKeptApart) {
+    // Plan_report.doc was given to the second entry; a file of that very name
+    // is then seen as a clash and gets its own folder's name in front.
+    EXPECT_EQ(names(flashPathsFor({"/c/report.doc", "/d/Plan/report.doc", "/e/Plan_report.doc"}, kCopies)),
+              (Lines{"report.doc", "Plan_report.doc", "e_Plan_report.doc"}));
+    EXPECT_EQ(names(flashPathsFor({"/c/Plan_report.doc", "/c/report.doc", "/d/Plan/report.doc"}, kCopies)),
+              (Lines{"Plan_report.doc", "report.doc", "Plan_report (2).doc"}));
+}
+
+TEST(FlashPaths, SuffixSkipsNamesAlreadyTaken) {
+    EXPECT_EQ(
+        names(flashPathsFor({"/a/x (2).txt", "/a/X.txt", "/b/x.txt", "/c/.profile", "/d/.PROFILE"}, kCopies)),
+        (Lines{"x (2).txt", "X.txt", "x (3).txt", ".profile", ".PROFILE (2)"}));
+}
+
+TEST(FlashPaths, AddingOneByOneGivesWhatLoadingGives) {
+    const Lines fileList = {"/a/Отчет.doc", "/b/отчет.doc", "/c/Отчет.doc", "/c/Отчет.doc", "/Отчет.doc"};
+    FlashPathBuilder builder(kCopies);
+    Lines added;
+    for (const auto& path : fileList) {
+        added.push_back(builder.add(path));
+    }
+    EXPECT_EQ(added, flashPathsFor(fileList, kCopies));
+}
+
+TEST(FlashPaths, ManyFilesOfOneNameAllDiffer) {
+    Lines fileList;
+    for (int i = 0; i < 3000; ++i) {
+        fileList.push_back("/data/" + std::to_string(i % 3) + "/Отчет.doc");
+    }
+    const Lines flashPaths = flashPathsFor(fileList, kCopies);
+    std::set<std::string> distinct(flashPaths.begin(), flashPaths.end());
+    EXPECT_EQ(distinct.size(), fileList.size());
+    EXPECT_EQ(flashPaths[2999], kCopies + "/2_Отчет (1000).doc");
+}
+
+}  // namespace
+}  // namespace verdaline

@@ -1,0 +1,87 @@
+#include "work_area.h"
+
+#include <gtest/gtest.h>
+
+#include "errors.h"
+#include "temp_tree.h"
+#include "test_platform.h"
+
+namespace verdaline {
+namespace {
+
+using testing::TempTree;
+using testing::TestPlatform;
+
+TEST(WorkArea, PathsAreTheProgramFolderFollowedByFixedNames) {
+    const WorkArea area("/media/u/STICK/Tools/");
+    EXPECT_EQ(area.listsFolder(), "/media/u/STICK/Tools/Списки_отчеты");
+    EXPECT_EQ(area.computerListFile(), "/media/u/STICK/Tools/Списки_отчеты/Список компьютеров.txt");
+    EXPECT_EQ(area.fileListFile("Офисный"),
+              "/media/u/STICK/Tools/Списки_отчеты/Список файлов на компьютере_Офисный_.txt");
+    EXPECT_EQ(area.reportFile("Мой ПК"), "/media/u/STICK/Tools/Списки_отчеты/Отчет копирования_Мой ПК_.txt");
+    EXPECT_EQ(area.copiesFolder("Офисный"), "/media/u/STICK/Tools/Файлы с компьютера_Офисный");
+    EXPECT_EQ(area.oldFilesFolder("Офисный"), "/media/u/STICK/Tools/Файлы с компьютера_Офисный/Старые файлы");
+    EXPECT_EQ(area.backupPath("Офисный", "Дом_План.doc"),
+              "/media/u/STICK/Tools/Файлы с компьютера_Офисный/Старые файлы/Дом_План.doc");
+}
+
+TEST(WorkArea, ProgramInTheDriveRootAndEmptyComputerName) {
+    const WorkArea area("/");
+    EXPECT_EQ(area.listsFolder(), "/Списки_отчеты");
+    EXPECT_EQ(area.fileListFile(""), "/Списки_отчеты/Список файлов на компьютере__.txt");
+    EXPECT_EQ(area.copiesFolder(""), "/Файлы с компьютера_");
+}
+
+TEST(WorkArea, FileNameAndHoldingFolder) {
+    EXPECT_EQ(fileNameOf("/home/u/Работа/План.doc"), "План.doc");
+    EXPECT_EQ(fileNameOf("План.doc"), "План.doc");
+    EXPECT_EQ(fileNameOf("/home/u/"), "");
+    EXPECT_EQ(holdingFolderOf("/home/u/Работа/План.doc"), "Работа");
+    EXPECT_EQ(holdingFolderOf("/План.doc"), "");
+    EXPECT_EQ(holdingFolderOf("План.doc"), "");
+    EXPECT_EQ(holdingFolderOf("Plan/report.doc"), "Plan");
+}
+
+TEST(EnsureFolder, MakesOneLevelOnceAndNamesFailuresByTheirMeaning) {
+    TempTree tree;
+    TestPlatform platform;
+    ensureFolder(platform, tree.path("a"));
+    ensureFolder(platform, tree.path("a"));
+    EXPECT_TRUE(tree.isFolder("a"));
+
+    auto failureOf = [&](const std::string& relative) {
+        try {
+            ensureFolder(platform, tree.path(relative));
+        } catch (const Failure& failure) {
+            return std::string(failure.what());
+        }
+        return std::string("no failure");
+    };
+    EXPECT_EQ(failureOf("missing/b"), "File not found");
+    tree.write("file", "x");
+    EXPECT_EQ(failureOf("file/b"), "File not found");  // ENOTDIR
+    EXPECT_EQ(failureOf("file"), "I/O error 17");      // EEXIST: a file where the folder should be
+    platform.failMakeFolder[tree.path("denied")] = EACCES;
+    EXPECT_EQ(failureOf("denied"), "File access denied");
+    platform.failMakeFolder[tree.path("denied")] = EROFS;
+    EXPECT_EQ(failureOf("denied"), "File access denied");
+    EXPECT_EQ(failureOf(std::string(300, 'x')), "Invalid filename");
+    platform.failMakeFolder[tree.path("many")] = EMFILE;
+    EXPECT_EQ(failureOf("many"), "Too many open files");
+}
+
+TEST(FullStop, AddedAfterLettersAndDigitsOnly) {
+    EXPECT_EQ(withFullStop("I/O error 17"), "I/O error 17.");
+    EXPECT_EQ(withFullStop("File not found"), "File not found.");
+    EXPECT_EQ(withFullStop("Нет файла"), "Нет файла.");
+    EXPECT_EQ(withFullStop("Готово."), "Готово.");
+    EXPECT_EQ(withFullStop("a,"), "a,");
+    EXPECT_EQ(withFullStop("a-"), "a-");
+    EXPECT_EQ(withFullStop("a "), "a ");
+    EXPECT_EQ(withFullStop("path/"), "path/.");  // '/' sorts after '.'
+    EXPECT_EQ(withFullStop("\"quoted\""), "\"quoted\"");
+    EXPECT_EQ(withFullStop(""), "");
+}
+
+}  // namespace
+}  // namespace verdaline

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cerrno>
+
+#include "syscalls.h"
+
+namespace verdaline::testing {
+
+// System calls that fail on demand: the Nth write, every flush, every rename or every
+// time setting, each with the error number given.
+class FailingSyscalls : public Syscalls {
+public:
+    int failWriteNumber = 0;  // 1 = the first write; 0 = none
+    int writeError = ENOSPC;
+    int fsyncError = 0;
+    int renameError = 0;
+    int futimensError = 0;
+    int writes = 0;
+
+    ssize_t write(int fd, const void* buffer, size_t size) override {
+        if (++writes == failWriteNumber) {
+            errno = writeError;
+            return -1;
+        }
+        return Syscalls::write(fd, buffer, size);
+    }
+    int fsync(int fd) override { return fail(fsyncError) ? -1 : Syscalls::fsync(fd); }
+    int rename(const char* from, const char* to) override {
+        return fail(renameError) ? -1 : Syscalls::rename(from, to);
+    }
+    int futimens(int fd, const struct timespec times[2]) override {
+        return fail(futimensError) ? -1 : Syscalls::futimens(fd, times);
+    }
+
+private:
+    static bool fail(int error) {
+        if (error == 0) {
+            return false;
+        }
+        errno = error;
+        return true;
+    }
+};
+
+}  // namespace verdaline::testing

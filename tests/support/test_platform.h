@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cerrno>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "posix_platform.h"
+
+namespace verdaline::testing {
+
+// The real platform with a volume serial of the test's choosing, and calls that a
+// test can make fail for one path.
+class TestPlatform : public PosixPlatform {
+public:
+    using PosixPlatform::PosixPlatform;
+
+    VolumeSerial serial{0x1A2B3C4D, 0};
+    std::map<std::string, int> failMakeFolder;  // path -> error number
+    std::map<std::string, int> failRead;
+    std::map<std::string, int> failWrite;
+
+    VolumeSerial systemVolumeSerial() override { return serial; }
+
+    int makeFolder(const std::string& path) override {
+        const auto it = failMakeFolder.find(path);
+        return it != failMakeFolder.end() ? it->second : PosixPlatform::makeFolder(path);
+    }
+    int readFile(const std::string& path, std::string& bytes) override {
+        const auto it = failRead.find(path);
+        return it != failRead.end() ? it->second : PosixPlatform::readFile(path, bytes);
+    }
+    int writeFile(const std::string& path, std::string_view bytes) override {
+        const auto it = failWrite.find(path);
+        return it != failWrite.end() ? it->second : PosixPlatform::writeFile(path, bytes);
+    }
+};
+
+// Lines joined as a list file holds them: code page 1251 bytes, CR LF after each.
+std::string cp1251Lines(std::initializer_list<const char*> utf8Lines);
+
+}  // namespace verdaline::testing

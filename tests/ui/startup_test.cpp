@@ -1,0 +1,282 @@
+// The main window from its start: recognition, registration, loading the file list,
+// the modes, the refresh of the flash view, and failures shown in a message box.
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <filesystem>
+
+#include "radio_group.h"
+#include "shell_list_view.h"
+#include "tform1.h"
+#include "tform2.h"
+#include "window_harness.h"
+
+using namespace verdaline;
+using namespace verdaline::testing;
+
+namespace {
+
+const char* const kDisk = "1A2B3C4D1A2B3C4D";
+
+QList<QWidget*> workingControls(TForm1& f) {
+    return {f.Button2,  f.Button3,      f.Button4,      f.Button5,
+            f.Button11, f.RadioButton1, f.RadioButton2, f.RadioGroup1};
+}
+
+void writeRegistered(WindowHarness& h, const char* name) {
+    h.tree.write("Списки_отчеты/Список компьютеров.txt", cp1251Lines({name, kDisk}));
+}
+
+}  // namespace
+
+class StartupTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fontHasCyrillic() { QVERIFY(QFontMetrics(QApplication::font()).inFont(QChar(0x0416))); }
+
+    void unrecognisedStart() {
+        WindowHarness h;
+        TForm1& f = h.start();
+        QCOMPARE(f.windowTitle(), QStringLiteral("Verdaline_V5.2"));
+        QCOMPARE(f.Label4->text(), QStringLiteral("Вы работаете на компьютере -  "));
+        QCOMPARE(f.Label5->text(), QStringLiteral("которого нет в Вашем списке"));
+        QVERIFY(f.GroupBox5->isVisibleTo(&f));
+        QCOMPARE(f.GroupBox5->title(), QStringLiteral(" Дайте любое имя компьютеру :  "));
+        QCOMPARE(f.ComboBox1->currentText(), QStringLiteral("Офисный"));
+        for (QWidget* control : workingControls(f)) {
+            QVERIFY2(!control->isEnabled(), qPrintable(control->objectName()));
+        }
+        QCOMPARE(f.Label7->text(), QStringLiteral("0 шт."));
+        QCOMPARE(f.Label8->text(), QStringLiteral("0 шт."));
+        QVERIFY(h.dialogs.messages.empty());
+        QVERIFY(h.tree.files().empty());  // nothing of the work area is made at start
+        QVERIFY(!h.tree.exists("Списки_отчеты"));
+        savePicture(&f, QStringLiteral("main-unrecognised"));
+    }
+
+    void listWithoutThisComputerIsUnrecognised() {
+        WindowHarness h;
+        h.tree.write("Списки_отчеты/Список компьютеров.txt", cp1251Lines({"Домашний", "0000000100000001"}));
+        TForm1& f = h.start();
+        QCOMPARE(f.Label5->text(), QStringLiteral("которого нет в Вашем списке"));
+        QVERIFY(f.GroupBox5->isVisibleTo(&f));
+        QVERIFY(!f.Button4->isEnabled());
+    }
+
+    void registeringANewComputer() {
+        WindowHarness h;
+        TForm1& f = h.start();
+        f.ComboBox1->setCurrentText(QStringLiteral("Домашний"));
+        f.Button6->click();
+        QVERIFY(h.dialogs.messages.empty());
+        QCOMPARE(h.tree.read("Списки_отчеты/Список компьютеров.txt"), cp1251Lines({"Домашний", kDisk}));
+        QCOMPARE(f.Label5->text(), QStringLiteral("Домашний"));
+        QVERIFY(!f.GroupBox5->isVisibleTo(&f));
+        for (QWidget* control : workingControls(f)) {
+            QCOMPARE(control->isEnabled(), control != f.Button3);
+        }
+        QVERIFY(f.fileList().empty());
+        QVERIFY(!h.tree.exists("Файлы с компьютера_Домашний"));  // no file list, no copies folder yet
+    }
+
+    void registeringATakenNameNumbersIt() {
+        WindowHarness h;
+        h.tree.write("Списки_отчеты/Список компьютеров.txt", cp1251Lines({"Офисный", "0A0B0C0D0A0B0C0D"}));
+        h.tree.write("Списки_отчеты/Список файлов на компьютере_Офисный3_.txt",
+                     cp1251Lines({"/home/u/a.txt"}));
+        TForm1& f = h.start();
+        f.Button6->click();  // the proposed name, Офисный
+        QCOMPARE(h.tree.read("Списки_отчеты/Список компьютеров.txt"),
+                 cp1251Lines({"Офисный", "0A0B0C0D0A0B0C0D", "Офисный3", kDisk}));
+        QCOMPARE(f.Label5->text(), QStringLiteral("Офисный3"));
+        QCOMPARE(f.fileList(), Lines{"/home/u/a.txt"});  // the numbered name's file list is loaded
+        QCOMPARE(f.Label7->text(), QStringLiteral("1 шт."));
+    }
+
+    void refusedRegistrationWritesNothing() {
+        WindowHarness h;
+        TForm1& f = h.start();
+        for (const char* name : {"Дом/1", "Café", "Дом."}) {
+            f.ComboBox1->setCurrentText(QString::fromUtf8(name));
+            f.Button6->click();
+        }
+        h.platform.serial = {std::nullopt, EIO};
+        TForm1& g = h.start();
+        g.Button6->click();
+        QCOMPARE(h.dialogs.messages.size(), size_t(4));
+        for (const auto& message : h.dialogs.messages) {
+            QCOMPARE(message.caption, QStringLiteral("Verdaline"));
+            QCOMPARE(message.icon, Dialogs::Icon::Warning);
+        }
+        QVERIFY(h.dialogs.messages[0].text.contains(QStringLiteral("Дом/1")));
+        QVERIFY(h.dialogs.messages[3].text.contains(QStringLiteral("номер системного диска")));
+        QVERIFY(h.tree.files().empty());
+        QCOMPARE(g.Label5->text(), QStringLiteral("которого нет в Вашем списке"));
+        QVERIFY(g.GroupBox5->isVisibleTo(&g));
+    }
+
+    void recognisedStartWithAFileList() {
+        WindowHarness h;
+        writeRegistered(h, "Офисный");
+        h.tree.write("Списки_отчеты/Список файлов на компьютере_Офисный_.txt",
+                     cp1251Lines({"/home/u/Работа/План.doc", "/home/u/Дом/План.doc", "/План.doc",
+                                  "/home/u/Смета.xls"}));
+        TForm1& f = h.start();
+        const QString copies = QString::fromStdString(h.tree.path("Файлы с компьютера_Офисный"));
+        QCOMPARE(f.windowTitle(), QStringLiteral("Verdaline_V5.2"));
+        QCOMPARE(f.Label5->text(), QStringLiteral("Офисный"));
+        QVERIFY(!f.GroupBox5->isVisibleTo(&f));
+        QVERIFY(f.Button2->isEnabled());
+        QVERIFY(!f.Button3->isEnabled());
+        const QString fileText =
+            QStringLiteral("/home/u/Работа/План.doc\n/home/u/Дом/План.doc\n/План.doc\n/home/u/Смета.xls");
+        const QString flashText = copies + QStringLiteral("/План.doc\n") + copies +
+                                  QStringLiteral("/Дом_План.doc\n") + copies +
+                                  QStringLiteral("/_План.doc\n") + copies + QStringLiteral("/Смета.xls");
+        QCOMPARE(f.Memo1->toPlainText(), fileText);
+        QCOMPARE(f.Memo2->toPlainText(), flashText);
+        QCOMPARE(f.Memo1->toolTip(), fileText);
+        QCOMPARE(f.Memo2->toolTip(), flashText);
+        QCOMPARE(f.Label7->text(), QStringLiteral("4 шт."));
+        QCOMPARE(f.Label8->text(), QStringLiteral("4 шт."));
+        QVERIFY(h.tree.isFolder("Файлы с компьютера_Офисный"));
+        QVERIFY(!h.tree.exists("Файлы с компьютера_Офисный/Старые файлы"));
+        savePicture(&f, QStringLiteral("main-recognised"));
+    }
+
+    void emptyFileListStillMakesTheCopiesFolder() {
+        WindowHarness h;
+        writeRegistered(h, "Офисный");
+        h.tree.write("Списки_отчеты/Список файлов на компьютере_Офисный_.txt", "");
+        TForm1& f = h.start();
+        QVERIFY(f.fileList().empty());
+        QCOMPARE(f.Label7->text(), QStringLiteral("0 шт."));
+        QVERIFY(h.tree.isFolder("Файлы с компьютера_Офисный"));
+    }
+
+    void modeAndDirection() {
+        WindowHarness h;
+        writeRegistered(h, "Офисный");
+        TForm1& f = h.start();
+        QVERIFY(f.GroupBox4->isVisibleTo(&f));
+        QVERIFY(!f.GroupBox3->isVisibleTo(&f));
+
+        f.RadioButton2->click();
+        QVERIFY(!f.Button2->isEnabled());
+        QVERIFY(f.Button3->isEnabled());
+
+        f.RadioGroup1->item(0)->click();
+        QVERIFY(f.GroupBox3->isVisibleTo(&f));
+        QVERIFY(!f.GroupBox4->isVisibleTo(&f));
+        savePicture(&f, QStringLiteral("main-synchronisation"));
+        f.RadioGroup1->item(1)->click();
+        QVERIFY(f.GroupBox4->isVisibleTo(&f));
+        QVERIFY(!f.GroupBox3->isVisibleTo(&f));
+        QVERIFY(!f.Button2->isEnabled());
+        QVERIFY(f.Button3->isEnabled());
+        QVERIFY(f.RadioButton2->isChecked());
+
+        f.RadioButton1->click();
+        QVERIFY(f.Button2->isEnabled());
+        QVERIFY(!f.Button3->isEnabled());
+    }
+
+    void refreshFollowsTheCopiesFolder() {
+        WindowHarness h;
+        writeRegistered(h, "Офисный");
+        TForm1& f = h.start();
+        QCOMPARE(f.Timer2->interval(), 3000);
+        QVERIFY(f.Timer2->isActive());
+        QCOMPARE(f.ShellListView1->root(), std::string("/"));  // until the first refresh
+
+        f.Timer2Timer();
+        const std::string mount = h.platform.mountPointOf(h.tree.root());
+        QCOMPARE(f.ShellListView1->root(), mount);
+
+        h.tree.write({{"Файлы с компьютера_Офисный/б.txt", "1"},
+                      {"Файлы с компьютера_Офисный/А.doc", "2"},
+                      {"Файлы с компьютера_Офисный/Старые файлы/old.txt", "3"}});
+        f.Timer2Timer();
+        QCOMPARE(f.ShellListView1->root(), h.tree.path("Файлы с компьютера_Офисный"));
+        QCOMPARE(f.ShellListView1->count(), 2);
+        QCOMPARE(f.ShellListView1->item(0)->text(), QStringLiteral("А.doc"));
+        QCOMPARE(f.Label10->text(), QStringLiteral("2 шт."));
+
+        // The view follows a new file by itself, before any refresh.
+        h.tree.write("Файлы с компьютера_Офисный/в.txt", "4");
+        QTRY_COMPARE(f.Label10->text(), QStringLiteral("3 шт."));
+
+        std::filesystem::remove_all(h.tree.path("Файлы с компьютера_Офисный"));
+        f.Timer2Timer();
+        QCOMPARE(f.ShellListView1->root(), mount);
+    }
+
+    void refreshSetsTheListWindowCount() {
+        WindowHarness h;
+        TForm1& f = h.start();
+        h.listWindow().Label1->setText(QStringLiteral("x"));
+        f.Timer2Timer();
+        QCOMPARE(h.listWindow().Label1->text(), QStringLiteral("0 шт."));
+    }
+
+    // A file sits where the copies folder should be: start-up stops at loading, the
+    // failure is shown with its full stop, and the window shows what it had reached.
+    void failureDuringStartUpIsShownAndTheWindowGoesOn() {
+        WindowHarness h;
+        writeRegistered(h, "Офисный");
+        h.tree.write("Списки_отчеты/Список файлов на компьютере_Офисный_.txt",
+                     cp1251Lines({"/home/u/a.txt"}));
+        h.tree.write("Файлы с компьютера_Офисный", "not a folder");
+        TForm1& f = h.start();
+        QCOMPARE(h.dialogs.messages.size(), size_t(1));
+        QCOMPARE(h.dialogs.messages[0].caption, QStringLiteral("Verdaline"));
+        QCOMPARE(h.dialogs.messages[0].text, QStringLiteral("I/O error 17."));
+        QCOMPARE(h.dialogs.messages[0].icon, Dialogs::Icon::Stop);
+        QCOMPARE(f.fileList(), Lines{"/home/u/a.txt"});
+        QVERIFY(f.flashList().empty());
+        QCOMPARE(f.Label7->text(), QStringLiteral("0 шт."));
+        QCOMPARE(f.windowTitle(), QStringLiteral("Verdaline"));
+        QVERIFY(f.Button4->isEnabled());
+    }
+
+    void registrationThatCannotSaveStaysUnrecognised() {
+        WindowHarness h;
+        h.platform.failWrite[h.computerListPath()] = ENOSPC;
+        TForm1& f = h.start();
+        f.Button6->click();
+        QCOMPARE(h.dialogs.messages.size(), size_t(1));
+        const QString expected = QStringLiteral("Cannot create file \"") +
+                                 QString::fromStdString(h.computerListPath()) + QStringLiteral("\". ") +
+                                 QString::fromLocal8Bit(strerror(ENOSPC)) + QLatin1Char('.');
+        QCOMPARE(h.dialogs.messages[0].text, expected);
+        QCOMPARE(h.dialogs.messages[0].icon, Dialogs::Icon::Stop);
+        QVERIFY(f.GroupBox5->isVisibleTo(&f));
+        QCOMPARE(f.Label5->text(), QStringLiteral("которого нет в Вашем списке"));
+
+        h.platform.failWrite.clear();
+        f.Button6->click();
+        QCOMPARE(h.tree.read("Списки_отчеты/Список компьютеров.txt"),
+                 cp1251Lines({"Офисный", kDisk, "Офисный3", kDisk}));
+        QCOMPARE(f.Label5->text(), QStringLiteral("Офисный3"));
+    }
+
+    void handEditedNameOutsideTheWorkAreaIsNotTrusted() {
+        WindowHarness h;
+        writeRegistered(h, "../../home");
+        TForm1& f = h.start();
+        QCOMPARE(f.Label5->text(), QStringLiteral("которого нет в Вашем списке"));
+        QVERIFY(f.GroupBox5->isVisibleTo(&f));
+        QCOMPARE(h.dialogs.messages.size(), size_t(1));
+        QVERIFY(h.dialogs.messages[0].text.contains(QStringLiteral("../../home")));
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "startup_test.moc"

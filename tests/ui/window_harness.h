@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "dialogs.h"
+#include "temp_tree.h"
+#include "test_platform.h"
+
+namespace verdaline {
+class TForm1;
+class TForm2;
+}  // namespace verdaline
+
+namespace verdaline::testing {
+
+// Dialogs answered from a queue and message boxes written down, so no test blocks.
+class FakeDialogs : public Dialogs {
+public:
+    struct Message {
+        QString caption;
+        QString text;
+        Icon icon;
+    };
+    std::vector<Message> messages;
+    std::vector<FileDialogRequest> requests;
+    std::deque<QString> answers;  // what the next file dialogs return; a null text cancels
+    std::vector<QUrl> opened;
+    // Runs while a message box stands open, as timers would.
+    std::function<void(const Message&)> whileMessageOpen;
+
+    void showMessage(QWidget* owner, const QString& caption, const QString& text, Icon icon) override;
+    std::optional<QString> chooseFile(QWidget* owner, const FileDialogRequest& request) override;
+    void openExternally(const QUrl& url) override;
+};
+
+// A work area in a temporary folder, a platform with a fixed volume serial, the
+// fake dialogs, and the main and list windows made on demand.
+class WindowHarness {
+public:
+    WindowHarness();
+    ~WindowHarness();
+
+    TempTree tree;
+    TestPlatform platform;
+    FakeDialogs dialogs;
+
+    TForm1& start();
+    TForm1& form() { return *m_form; }
+    TForm2& listWindow() { return *m_listWindow; }
+
+    std::string computerListPath() const;
+
+private:
+    std::unique_ptr<TForm1> m_form;
+    std::unique_ptr<TForm2> m_listWindow;
+};
+
+// Saves a picture of a window into the build's pictures folder, for a person to look at.
+void savePicture(QWidget* window, const QString& name);
+
+}  // namespace verdaline::testing

@@ -1,0 +1,66 @@
+#include "dialogs.h"
+
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "errors.h"
+#include "texts.h"
+
+namespace verdaline {
+
+void QtDialogs::showMessage(QWidget* owner, const QString& caption, const QString& text, Icon icon) {
+    QMessageBox::Icon boxIcon = QMessageBox::NoIcon;
+    switch (icon) {
+        case Icon::None:
+            break;
+        case Icon::Information:
+            boxIcon = QMessageBox::Information;
+            break;
+        case Icon::Warning:
+            boxIcon = QMessageBox::Warning;
+            break;
+        case Icon::Stop:
+            boxIcon = QMessageBox::Critical;
+            break;
+    }
+    QMessageBox box(boxIcon, caption, text, QMessageBox::Ok, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+std::optional<QString> QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request) {
+    QFileDialog dialog(owner, request.title);
+    const bool save = request.kind == FileDialogRequest::Kind::Save;
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    // A name may be typed for a file that does not exist yet.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (!save) {
+        dialog.setLabelText(QFileDialog::Accept, QFileDialog::tr("&Open"));
+    }
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.folder.isEmpty()) {
+        dialog.setDirectory(request.folder);
+    }
+    if (!request.defaultSuffix.isEmpty()) {
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    }
+    if (!request.fileName.isEmpty()) {
+        dialog.selectFile(request.fileName);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtDialogs::openExternally(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
+
+void reportFailure(Dialogs& dialogs, QWidget* owner, const std::string& text) {
+    dialogs.showMessage(owner, QString::fromUtf8(texts::kApplicationTitle),
+                        QString::fromStdString(withFullStop(text)), Dialogs::Icon::Stop);
+}
+
+}  // namespace verdaline

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QString>
+#include <QUrl>
+#include <optional>
+
+class QWidget;
+
+namespace verdaline {
+
+// What a file dialog asks for. An empty title means the system's own.
+struct FileDialogRequest {
+    enum class Kind { Open, Save };
+    Kind kind = Kind::Open;
+    QString title;
+    QString folder;    // where it starts; empty: where it was left
+    QString fileName;  // the proposed name
+    QString defaultSuffix;
+    bool confirmOverwrite = false;
+};
+
+// Every modal dialog and message box of the program goes through this, so that tests
+// answer them and never block.
+class Dialogs {
+public:
+    enum class Icon { None, Information, Warning, Stop };
+
+    virtual ~Dialogs() = default;
+    virtual void showMessage(QWidget* owner, const QString& caption, const QString& text, Icon icon) = 0;
+    // The chosen full path, or nothing when cancelled.
+    virtual std::optional<QString> chooseFile(QWidget* owner, const FileDialogRequest& request) = 0;
+    // Hands a file or address to the desktop's default handler.
+    virtual void openExternally(const QUrl& url) = 0;
+};
+
+// The real dialogs.
+class QtDialogs : public Dialogs {
+public:
+    void showMessage(QWidget* owner, const QString& caption, const QString& text, Icon icon) override;
+    std::optional<QString> chooseFile(QWidget* owner, const FileDialogRequest& request) override;
+    void openExternally(const QUrl& url) override;
+};
+
+// The failure message box: caption "Verdaline", stop icon, OK, the text with its full stop.
+void reportFailure(Dialogs& dialogs, QWidget* owner, const std::string& text);
+
+}  // namespace verdaline

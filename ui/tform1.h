@@ -1,0 +1,150 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+#include <optional>
+#include <string>
+
+#include "dialogs.h"
+#include "list_file.h"
+#include "platform.h"
+#include "work_area.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+
+namespace verdaline {
+
+class RadioGroup;
+class ShellListView;
+class TForm2;
+
+// What the main window works with: the program's folder, the operating system and
+// the dialogs. The program passes the real ones; a test passes a temporary folder, a
+// platform with a fixed volume serial and preloaded dialog answers.
+struct Environment {
+    std::string programFolder;
+    Platform& platform;
+    Dialogs& dialogs;
+};
+
+// The main window. It owns the working state: the computer list, the file list and
+// the flash-side list; every rule it applies lives in core.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(Environment environment, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // The list window, created after this one; the refresh keeps its count current.
+    void setListWindow(TForm2* listWindow);
+
+    const Lines& fileList() const { return m_fileList; }
+    const Lines& flashList() const { return m_flashList; }
+    std::string computerName() const;
+
+    // Start-up and computer identity.
+    void FormCreate();
+    void Button7Click();
+    void Button10Click();
+    void Button9Click();
+    void Button6Click();
+    // The periodic refresh of the flash view and the count labels.
+    void Timer2Timer();
+    void RadioGroup1Click();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void Button1Click();
+    void ShellListView1Change();
+
+signals:
+    // The window was closed: the program ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void connectHandlers();
+    // Runs a handler; a failure it does not handle itself is shown, and the program goes on.
+    template <typename Handler>
+    void guarded(Handler&& handler);
+    void onClick(QAbstractButton* button, void (TForm1::*handler)());
+
+    void setFileList(Lines lines);
+    void setFlashList(Lines lines);
+    void refreshHints();
+    void refreshCounts();
+    void showRecognised(const std::string& name);
+    void showUnrecognised();
+    void followDirection();
+
+public:
+    // Controls, under the names the rest of the program and the tests know them by.
+    QProgressBar* ProgressBar1 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label5 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label7 = nullptr;
+    QPushButton* Button4 = nullptr;
+    QPlainTextEdit* Memo1 = nullptr;
+    QPushButton* Button5 = nullptr;
+    QGroupBox* GroupBox5 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QPushButton* Button6 = nullptr;
+    QCheckBox* CheckBox2 = nullptr;
+    RadioGroup* RadioGroup1 = nullptr;
+    QGroupBox* GroupBox4 = nullptr;
+    QLabel* Label3 = nullptr;
+    QRadioButton* RadioButton1 = nullptr;
+    QPushButton* Button2 = nullptr;
+    QRadioButton* RadioButton2 = nullptr;
+    QPushButton* Button3 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+    QPushButton* Button13 = nullptr;
+    QCheckBox* CheckBox1 = nullptr;
+    QComboBox* ComboBox3 = nullptr;
+    QPushButton* Button12 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QLabel* Image2 = nullptr;
+    QPushButton* Button11 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label10 = nullptr;
+    QPlainTextEdit* Memo2 = nullptr;
+    QCheckBox* CheckBox3 = nullptr;
+    QPushButton* Button15 = nullptr;
+    QPushButton* Button14 = nullptr;
+    ShellListView* ShellListView1 = nullptr;
+    QPushButton* Button1 = nullptr;
+    // Hidden: the disk number, the release date and the version.
+    QLabel* Label9 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* Label12 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+
+private:
+    Environment m_env;
+    WorkArea m_area;
+    TForm2* m_listWindow = nullptr;
+
+    std::optional<std::string> m_diskNumber;
+    int m_diskNumberError = 0;
+    Lines m_computerList;  // the computer list in memory
+    Lines m_fileList;      // shown in Memo1
+    Lines m_flashList;     // shown in Memo2
+};
+
+}  // namespace verdaline
