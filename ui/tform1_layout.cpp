@@ -94,6 +94,7 @@ void TForm1::createControls() {
     paintNavy(Label4);
     Label4->adjustSize();
     Label5 = label(form, "Label5", texts::kUnknownComputer, 376, 24);
+    Label5->setTextFormat(Qt::PlainText);
     styleFont(Label5, 10, true, true);
     paintNavy(Label5);
     Label5->adjustSize();
