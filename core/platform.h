@@ -34,6 +34,13 @@ public:
     // not replaced.
     virtual int writeFile(const std::string& path, std::string_view bytes) = 0;
 
+    // Creates or replaces target with source's bytes, modification time and permission
+    // bits, as writeFile does: through a flushed temporary file renamed over the
+    // target, so that a failure leaves the target as it was. A read-only target is not
+    // replaced (EACCES); a source that changes while it is read fails the copy (EBUSY),
+    // so a torn copy never carries the source's date.
+    virtual int copyFile(const std::string& source, const std::string& target) = 0;
+
     // The folder where the file system that holds path is mounted ("/" at most).
     virtual std::string mountPointOf(const std::string& path) = 0;
     // Names of the visible files (not folders, not hidden) in a folder, sorted as a file

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <functional>
+#include <vector>
 
 #include "cp1251.h"
 
@@ -189,6 +190,48 @@ int PosixPlatform::writeFile(const std::string& path, std::string_view bytes) {
     }
     return replaceSafely(m_sys, path, mode, nullptr,
                          [&](int fd) { return writeAll(m_sys, fd, bytes.data(), bytes.size()); });
+}
+
+int PosixPlatform::copyFile(const std::string& source, const std::string& target) {
+    const int fd = m_sys.open(source.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    if (fd < 0) {
+        return errno;
+    }
+    Descriptor in(m_sys, fd);
+    struct stat before {};
+    if (m_sys.fstat(fd, &before) != 0) {
+        return errno;
+    }
+    if (S_ISDIR(before.st_mode)) {
+        return EISDIR;
+    }
+    const struct timespec times[2] = {{0, UTIME_OMIT}, before.st_mtim};
+    return replaceSafely(m_sys, target, before.st_mode & 07777, times, [&](int out) {
+        std::vector<char> buffer(std::size_t(1) << 20);
+        for (;;) {
+            const ssize_t n = m_sys.read(fd, buffer.data(), buffer.size());
+            if (n < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                return errno;
+            }
+            if (n == 0) {
+                break;
+            }
+            if (const int error = writeAll(m_sys, out, buffer.data(), static_cast<std::size_t>(n))) {
+                return error;
+            }
+        }
+        struct stat after {};
+        if (m_sys.fstat(fd, &after) != 0) {
+            return errno;
+        }
+        const bool changed = after.st_size != before.st_size ||
+                             after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
+                             after.st_mtim.tv_nsec != before.st_mtim.tv_nsec;
+        return changed ? EBUSY : 0;
+    });
 }
 
 std::string PosixPlatform::mountPointOf(const std::string& path) {

@@ -17,6 +17,7 @@ public:
     int makeFolder(const std::string& path) override;
     int readFile(const std::string& path, std::string& bytes) override;
     int writeFile(const std::string& path, std::string_view bytes) override;
+    int copyFile(const std::string& source, const std::string& target) override;
     std::string mountPointOf(const std::string& path) override;
     std::vector<std::string> filesIn(const std::string& folder) override;
 

@@ -45,6 +45,31 @@ std::string diskNumberUnreadable(int error) {
            "поэтому без него компьютер зарегистрировать нельзя.";
 }
 
+std::string pathOutsideCp1251(const std::string& path) {
+    return "Путь \"" + path +
+           "\" не добавлен в список: в нем есть символы, которых нет в кодировке Windows-1251 "
+           "(кириллица), а список файлов хранится в ней. Переименуйте файл или папку.";
+}
+
+std::string userListOutsideCp1251(const std::string& line) {
+    return "Список не сохранен: строка \"" + line +
+           "\" содержит символы, которых нет в кодировке Windows-1251 (кириллица), а списки на флешке "
+           "хранятся в ней. Исправьте строку и сохраните список снова.";
+}
+
+std::string duplicateCaption() {
+    return "Проверка наличия файла в списке";
+}
+
+std::string duplicateEntry(const std::string& path, std::size_t position) {
+    return "Файл с именем " + path + " уже есть в списке под номером " + std::to_string(position) + "\r\n";
+}
+
+std::string copyFailed(const std::string& source, const std::string& target, int error) {
+    return "Файл \"" + source + "\" не скопирован в \"" + target + "\": " + systemReason(error) +
+           ". Файл добавлен в список, но на компьютер не скопирован.";
+}
+
 std::string untrustedComputerName(const std::string& computerListFile, const std::string& name) {
     return "В списке компьютеров \"" + computerListFile + "\" этот компьютер записан под именем \"" + name +
            "\", которое нельзя использовать в именах файлов и папок на флешке. "

@@ -18,6 +18,12 @@ std::string computerNameOutsideCp1251(const std::string& name);
 std::string computerNameTooLong(std::size_t longest);
 std::string computerNameTrailingDotOrSpace(const std::string& name);
 std::string diskNumberUnreadable(int error);
+std::string pathOutsideCp1251(const std::string& path);
+std::string userListOutsideCp1251(const std::string& line);
+std::string duplicateCaption();
+std::string duplicateEntry(const std::string& path, std::size_t position);
+std::string copyFailed(const std::string& source, const std::string& target, int error);
+
 std::string untrustedComputerName(const std::string& computerListFile, const std::string& name);
 
 }  // namespace verdaline::texts

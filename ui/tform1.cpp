@@ -55,8 +55,7 @@ std::string TForm1::computerName() const {
     return Label5->text().toStdString();
 }
 
-template <typename Handler>
-void TForm1::guarded(Handler&& handler) {
+void TForm1::guarded(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& failure) {
@@ -74,6 +73,13 @@ void TForm1::connectHandlers() {
     onClick(RadioButton1, &TForm1::RadioButton1Click);
     onClick(RadioButton2, &TForm1::RadioButton2Click);
     onClick(Button1, &TForm1::Button1Click);
+    onClick(Button4, &TForm1::Button4Click);
+    onClick(Button11, &TForm1::Button11Click);
+    onClick(Button5, &TForm1::Button5Click);
+    onClick(CheckBox3, &TForm1::CheckBox3Click);
+    onClick(Button14, &TForm1::Button14Click);
+    onClick(Button15, &TForm1::Button15Click);
+    connect(Memo2, &QPlainTextEdit::textChanged, this, [this] { Memo2Change(); });
     connect(RadioGroup1, &RadioGroup::clicked, this, [this] { guarded([this] { RadioGroup1Click(); }); });
     connect(Timer2, &QTimer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });
     connect(ShellListView1, &ShellListView::itemsChanged, this, [this] { ShellListView1Change(); });
@@ -214,13 +220,18 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::setFileList(Lines lines) {
     m_fileList = std::move(lines);
     Memo1->setPlainText(joinedForDisplay(m_fileList));
+    // The list window never works on a stale copy of the list.
+    if (m_listWindow != nullptr) {
+        m_listWindow->followFileList(m_fileList);
+    }
 }
 
 void TForm1::setFlashList(Lines lines) {
     m_flashList = std::move(lines);
+    m_showingLists = true;
     Memo2->setPlainText(joinedForDisplay(m_flashList));
-    Label8->setText(QString::fromStdString(texts::count(m_flashList.size())));
-    Label8->adjustSize();
+    m_showingLists = false;
+    Memo2Change();
 }
 
 void TForm1::refreshHints() {

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -46,6 +47,9 @@ public:
     // The list window, created after this one; the refresh keeps its count current.
     void setListWindow(TForm2* listWindow);
 
+    // Runs a handler; a failure it does not handle itself is shown, and the program goes on.
+    void guarded(const std::function<void()>& handler);
+
     const Lines& fileList() const { return m_fileList; }
     const Lines& flashList() const { return m_flashList; }
     std::string computerName() const;
@@ -64,6 +68,18 @@ public:
     void Button1Click();
     void ShellListView1Change();
 
+    // The file list and the flash-side list.
+    void Button4Click();
+    void Button11Click();
+    void Button5Click();
+    void CheckBox3Click();
+    void Memo2Change();
+    void Button14Click();
+    void Button15Click();
+    // The list window's deletion: entry index (0-based) leaves both lists, or, with
+    // nothing, the file list is only saved again; then hints and counts follow.
+    void deleteEntry(std::optional<std::size_t> index);
+
 signals:
     // The window was closed: the program ends.
     void closed();
@@ -74,15 +90,18 @@ protected:
 private:
     void createControls();
     void connectHandlers();
-    // Runs a handler; a failure it does not handle itself is shown, and the program goes on.
-    template <typename Handler>
-    void guarded(Handler&& handler);
     void onClick(QAbstractButton* button, void (TForm1::*handler)());
 
     void setFileList(Lines lines);
     void setFlashList(Lines lines);
+    void appendEntry(const std::string& path, const std::string& flashPath);
     void refreshHints();
     void refreshCounts();
+    void saveFileList();
+    // Hints, counts and the save, after every change of the file list.
+    void closingSteps();
+    std::optional<QString> chooseFile(const FileDialogRequest& request);
+    void warn(const std::string& text);
     void showRecognised(const std::string& name);
     void showUnrecognised();
     void followDirection();
@@ -142,9 +161,16 @@ private:
 
     std::optional<std::string> m_diskNumber;
     int m_diskNumberError = 0;
-    Lines m_computerList;  // the computer list in memory
-    Lines m_fileList;      // shown in Memo1
-    Lines m_flashList;     // shown in Memo2
+    Lines m_computerList;         // the computer list in memory
+    Lines m_fileList;             // shown in Memo1
+    Lines m_flashList;            // shown in Memo2
+    bool m_showingLists = false;  // Memo2 changes because the program set it, not by typing
+
+    // What each file dialog was left at, so that it opens there again.
+    QString m_lastOpenDialog1;
+    QString m_lastOpenDialog2;
+    QString m_lastSaveDialog2;
+    QString m_lastUserList = QStringLiteral("Пользовательский список файлов");
 };
 
 }  // namespace verdaline

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
+
 #include "failing_syscalls.h"
 #include "posix_platform.h"
 #include "temp_tree.h"
@@ -78,6 +80,102 @@ TEST(PlatformQueries, MountPointOfAFolderIsOnItsFileSystem) {
     EXPECT_EQ(tree.root().rfind(mount == "/" ? "/" : mount + "/", 0), 0u) << mount;
     EXPECT_EQ(platform.mountPointOf("/"), "/");
     EXPECT_EQ(platform.mountPointOf("/proc/self/"), "/proc");
+}
+
+}  // namespace
+}  // namespace verdaline
+
+namespace verdaline {
+namespace {
+
+using testing::FailingSyscalls;
+using testing::TempTree;
+
+TEST(SafeCopy, CopyKeepsContentModificationTimeAndPermissions) {
+    TempTree tree;
+    tree.write("src.txt", "content");
+    tree.setTime("src.txt", 1700000000, 123456789);
+    ::chmod(tree.path("src.txt").c_str(), 0750);
+    PosixPlatform platform;
+    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), tree.path("dst.txt")), 0);
+    EXPECT_EQ(tree.read("dst.txt"), "content");
+    struct stat st {};
+    ::stat(tree.path("dst.txt").c_str(), &st);
+    EXPECT_EQ(st.st_mtim.tv_sec, 1700000000);
+    EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+    EXPECT_EQ(st.st_mode & 07777, 0750u);
+}
+
+// A copy that fails half-way, at the flush or at the rename leaves the old target
+// byte for byte, and no temporary file.
+TEST(SafeCopy, FailureLeavesTheTargetByteIdentical) {
+    TempTree tree;
+    tree.write("src.bin", std::string(3 << 20, 's'));  // three writes of 1 MiB
+    tree.write("dst.bin", "old target");
+    FailingSyscalls sys;
+    PosixPlatform platform(sys);
+    sys.failWriteNumber = 2;
+    EXPECT_EQ(platform.copyFile(tree.path("src.bin"), tree.path("dst.bin")), ENOSPC);
+    sys.failWriteNumber = 0;
+    sys.futimensError = EPERM;
+    EXPECT_EQ(platform.copyFile(tree.path("src.bin"), tree.path("dst.bin")), EPERM);
+    sys.futimensError = 0;
+    sys.renameError = EIO;
+    EXPECT_EQ(platform.copyFile(tree.path("src.bin"), tree.path("dst.bin")), EIO);
+    EXPECT_EQ(tree.read("dst.bin"), "old target");
+    EXPECT_EQ(tree.files().size(), 2u) << tree.dump();
+}
+
+TEST(SafeCopy, ReadOnlyTargetMissingSourceAndFoldersFail) {
+    TempTree tree;
+    tree.write("src.txt", "new");
+    tree.write("ro.txt", "old");
+    ::chmod(tree.path("ro.txt").c_str(), 0444);
+    tree.makeFolder("folder");
+    PosixPlatform platform;
+    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), tree.path("ro.txt")), EACCES);
+    EXPECT_EQ(tree.read("ro.txt"), "old");
+    EXPECT_EQ(platform.copyFile(tree.path("none.txt"), tree.path("x.txt")), ENOENT);
+    EXPECT_EQ(platform.copyFile(tree.path("folder"), tree.path("x.txt")), EISDIR);
+    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), tree.path("folder")), EISDIR);
+    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), tree.path("no/x.txt")), ENOENT);
+    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), ""), ENOENT);
+    EXPECT_FALSE(tree.exists("x.txt"));
+}
+
+// Syscalls that append to the source while the copy reads it, as an editor saving
+// the file at that moment would.
+class GrowingSource : public Syscalls {
+public:
+    std::string sourcePath;
+    int reads = 0;
+    ssize_t read(int fd, void* buffer, size_t size) override {
+        if (++reads == 1) {
+            FILE* f = std::fopen(sourcePath.c_str(), "a");
+            std::fputs(" and more", f);
+            std::fclose(f);
+        }
+        return Syscalls::read(fd, buffer, size);
+    }
+};
+
+TEST(SafeCopy, SourceChangedDuringTheCopyFailsIt) {
+    TempTree tree;
+    tree.write("src.txt", "first version");
+    tree.write("dst.txt", "old");
+    GrowingSource sys;
+    sys.sourcePath = tree.path("src.txt");
+    PosixPlatform platform(sys);
+    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), tree.path("dst.txt")), EBUSY);
+    EXPECT_EQ(tree.read("dst.txt"), "old");
+}
+
+TEST(SafeCopy, CopyOntoItselfKeepsTheFile) {
+    TempTree tree;
+    tree.write("a.txt", "data");
+    PosixPlatform platform;
+    EXPECT_EQ(platform.copyFile(tree.path("a.txt"), tree.path("a.txt")), 0);
+    EXPECT_EQ(tree.read("a.txt"), "data");
 }
 
 }  // namespace

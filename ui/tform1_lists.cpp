@@ -1,0 +1,186 @@
+// The main window's file list and flash-side list: adding, deleting, editing and
+// user lists.
+#include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+#include "file_list.h"
+#include "texts.h"
+#include "tform1.h"
+#include "tform2.h"
+
+namespace verdaline {
+
+std::optional<QString> TForm1::chooseFile(const FileDialogRequest& request) {
+    return m_env.dialogs.chooseFile(this, request);
+}
+
+void TForm1::warn(const std::string& text) {
+    m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle), QString::fromStdString(text),
+                              Dialogs::Icon::Warning);
+}
+
+void TForm1::appendEntry(const std::string& path, const std::string& flashPath) {
+    Lines files = m_fileList;
+    files.push_back(path);
+    Lines flash = m_flashList;
+    flash.push_back(flashPath);
+    setFileList(std::move(files));
+    setFlashList(std::move(flash));
+}
+
+void TForm1::Button4Click() {
+    const std::string name = computerName();
+    const std::string copies = m_area.copiesFolder(name);
+    ensureFolder(m_env.platform, copies);
+
+    FileDialogRequest request;
+    request.title = QStringLiteral("Выбрать");
+    if (!m_lastOpenDialog1.isEmpty()) {
+        request.folder = QFileInfo(m_lastOpenDialog1).path();
+        request.fileName = QFileInfo(m_lastOpenDialog1).fileName();
+    }
+    const auto chosen = chooseFile(request);
+    if (!chosen) {
+        return;
+    }
+    m_lastOpenDialog1 = *chosen;
+    const std::string path = chosen->toStdString();
+    if (const auto problem = pathProblem(path)) {
+        warn(*problem);
+        return;
+    }
+
+    const auto duplicate = positionOf(m_fileList, path);
+    appendEntry(path, flashPathForNewEntry(m_fileList, path, copies));
+    if (duplicate) {
+        // The refused entry stays at the end of both lists until the message is closed.
+        m_env.dialogs.showMessage(this, QString::fromStdString(texts::duplicateCaption()),
+                                  QString::fromStdString(texts::duplicateEntry(path, *duplicate)),
+                                  Dialogs::Icon::Warning);
+        Lines files = m_fileList;
+        Lines flash = m_flashList;
+        removeEntry(files, flash, files.size() - 1);
+        setFileList(std::move(files));
+        setFlashList(std::move(flash));
+    }
+    closingSteps();
+}
+
+void TForm1::Button11Click() {
+    const std::string name = computerName();
+    FileDialogRequest openRequest;
+    openRequest.title = QStringLiteral("В Ы Б Р А Т Ь . . .");
+    openRequest.folder = QString::fromStdString(m_env.platform.mountPointOf(m_area.programFolder()));
+    openRequest.fileName = QFileInfo(m_lastOpenDialog2).fileName();
+    const auto source = chooseFile(openRequest);
+    if (source) {
+        m_lastOpenDialog2 = *source;
+        FileDialogRequest saveRequest;
+        saveRequest.kind = FileDialogRequest::Kind::Save;
+        saveRequest.title = QStringLiteral("ВЫБРАТЬ КУДА СОХРАНИТЬ...");
+        saveRequest.folder = QDir::homePath();
+        saveRequest.fileName = QFileInfo(*source).fileName();
+        saveRequest.confirmOverwrite = true;
+        const auto target = chooseFile(saveRequest);
+        if (target) {
+            m_lastSaveDialog2 = *target;
+            const std::string path = target->toStdString();
+            if (const auto problem = pathProblem(path)) {
+                warn(*problem);
+                return;
+            }
+            const std::string copies = m_area.copiesFolder(name);
+            appendEntry(path, flashPathForNewEntry(m_fileList, path, copies));
+            const std::string from = source->toStdString();
+            if (const int error = m_env.platform.copyFile(from, path)) {
+                warn(texts::copyFailed(from, path, error));
+            }
+            ensureFolder(m_env.platform, copies);
+        }
+    }
+    closingSteps();
+}
+
+void TForm1::saveFileList() {
+    verdaline::saveFileList(m_env.platform, m_area, computerName(), m_fileList);
+}
+
+void TForm1::closingSteps() {
+    refreshHints();
+    refreshCounts();
+    saveFileList();
+}
+
+void TForm1::Button5Click() {
+    if (m_listWindow == nullptr) {
+        return;
+    }
+    m_listWindow->open(m_fileList, Label7->text());
+}
+
+void TForm1::deleteEntry(std::optional<std::size_t> index) {
+    if (index) {
+        Lines files = m_fileList;
+        Lines flash = m_flashList;
+        removeEntry(files, flash, *index);
+        setFileList(std::move(files));
+        setFlashList(std::move(flash));
+    }
+    saveFileList();
+    refreshHints();
+    refreshCounts();
+}
+
+void TForm1::CheckBox3Click() {
+    const bool editing = CheckBox3->isChecked();
+    Memo2->setReadOnly(!editing);
+    Button14->setVisible(editing);
+    Button15->setVisible(editing);
+}
+
+void TForm1::Memo2Change() {
+    if (!m_showingLists) {
+        // Typed by the user: the flash-side list is what the box now says. The raw text
+        // keeps characters (a no-break space) that the plain text would change.
+        QString text = Memo2->document()->toRawText();
+        text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        m_flashList = splitLines(text.toStdString());
+    }
+    Label8->setText(QString::fromStdString(texts::count(m_flashList.size())));
+    Label8->adjustSize();
+}
+
+void TForm1::Button14Click() {
+    if (const std::string* line = firstLineOutsideCp1251(m_flashList)) {
+        warn(texts::userListOutsideCp1251(*line));
+        return;
+    }
+    FileDialogRequest request;
+    request.kind = FileDialogRequest::Kind::Save;
+    request.fileName = m_lastUserList;
+    request.defaultSuffix = QStringLiteral("txt");
+    const auto chosen = chooseFile(request);
+    if (!chosen) {
+        return;
+    }
+    m_lastUserList = *chosen;
+    saveUserList(m_env.platform, chosen->toStdString(), m_flashList);
+}
+
+void TForm1::Button15Click() {
+    FileDialogRequest request;
+    request.fileName = m_lastUserList;
+    request.defaultSuffix = QStringLiteral("txt");
+    const auto chosen = chooseFile(request);
+    if (!chosen) {
+        return;
+    }
+    m_lastUserList = *chosen;
+    setFlashList(loadUserList(m_env.platform, chosen->toStdString()));
+}
+
+}  // namespace verdaline
