@@ -8,6 +8,7 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "posix_platform.h"
+#include "qt_clock.h"
 #include "texts.h"
 #include "tform1.h"
 #include "tform2.h"
@@ -46,7 +47,8 @@ int main(int argc, char** argv) {
 
     verdaline::PosixPlatform platform;
     verdaline::QtDialogs dialogs;
-    verdaline::TForm1 form1({verdaline::executableFolder(), platform, dialogs});
+    verdaline::QtClock clock;
+    verdaline::TForm1 form1({verdaline::executableFolder(), platform, dialogs, clock});
     verdaline::TForm2 form2(form1);
     verdaline::TAboutBox aboutBox(form1);
     verdaline::TForm3 form3;

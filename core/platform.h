@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "freshness.h"
+
 namespace verdaline {
 
 struct VolumeSerial {
@@ -25,6 +27,9 @@ public:
     virtual bool isFolder(const std::string& path) = 0;
     // A file that is not a folder.
     virtual bool isFile(const std::string& path) = 0;
+    // The modification date of a file that exists for the copy runs: found under its
+    // path, not a folder, dated within 1980..2107. Nothing otherwise.
+    virtual std::optional<DosDate> modificationDate(const std::string& path) = 0;
     // One level; the parent must exist.
     virtual int makeFolder(const std::string& path) = 0;
 

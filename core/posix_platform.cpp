@@ -152,6 +152,14 @@ bool PosixPlatform::isFile(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
+std::optional<DosDate> PosixPlatform::modificationDate(const std::string& path) {
+    struct stat st {};
+    if (path.empty() || ::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
+        return std::nullopt;
+    }
+    return dosDateOf(st.st_mtim.tv_sec);
+}
+
 int PosixPlatform::makeFolder(const std::string& path) {
     if (path.empty()) {
         return ENOENT;

@@ -14,6 +14,7 @@ public:
     VolumeSerial systemVolumeSerial() override;
     bool isFolder(const std::string& path) override;
     bool isFile(const std::string& path) override;
+    std::optional<DosDate> modificationDate(const std::string& path) override;
     int makeFolder(const std::string& path) override;
     int readFile(const std::string& path, std::string& bytes) override;
     int writeFile(const std::string& path, std::string_view bytes) override;

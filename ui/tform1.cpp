@@ -80,6 +80,16 @@ void TForm1::connectHandlers() {
     onClick(Button14, &TForm1::Button14Click);
     onClick(Button15, &TForm1::Button15Click);
     connect(Memo2, &QPlainTextEdit::textChanged, this, [this] { Memo2Change(); });
+    onClick(Button2, &TForm1::Button2Click);
+    onClick(Button3, &TForm1::Button3Click);
+    onClick(Button13, &TForm1::Button13Click);
+    onClick(Button12, &TForm1::Button12Click);
+    onClick(CheckBox1, &TForm1::CheckBox1Click);
+    connect(ComboBox3, &QComboBox::activated, this, [this] { guarded([this] { ComboBox3Change(); }); });
+    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    for (QWidget* control : std::initializer_list<QWidget*>{Button12, ProgressBar1, CheckBox2, Button1}) {
+        control->installEventFilter(this);
+    }
     connect(RadioGroup1, &RadioGroup::clicked, this, [this] { guarded([this] { RadioGroup1Click(); }); });
     connect(Timer2, &QTimer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });
     connect(ShellListView1, &ShellListView::itemsChanged, this, [this] { ShellListView1Change(); });

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "clock.h"
+#include "copy_run.h"
 #include "dialogs.h"
 #include "list_file.h"
 #include "platform.h"
@@ -34,6 +36,7 @@ struct Environment {
     std::string programFolder;
     Platform& platform;
     Dialogs& dialogs;
+    Clock& clock;
 };
 
 // The main window. It owns the working state: the computer list, the file list and
@@ -76,6 +79,18 @@ public:
     void Memo2Change();
     void Button14Click();
     void Button15Click();
+    // Copy runs and automatic synchronisation.
+    void Button2Click();
+    void Button3Click();
+    void Button8Click();
+    void Button13Click();
+    void Button12Click();
+    void CheckBox1Click();
+    void ComboBox3Change();
+    void Timer1Timer();
+    // The lines of the last copy run's report.
+    const Lines& reportLines() const { return m_report; }
+
     // The list window's deletion: entry index (0-based) leaves both lists, or, with
     // nothing, the file list is only saved again; then hints and counts follow.
     void deleteEntry(std::optional<std::size_t> index);
@@ -86,6 +101,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void createControls();
@@ -102,6 +118,9 @@ private:
     void closingSteps();
     std::optional<QString> chooseFile(const FileDialogRequest& request);
     void warn(const std::string& text);
+    // A copy run as the window does it: the progress bar, the empty-list message, the run.
+    RunResult run(RunKind kind);
+    void moveFocusAlongWindow(QWidget* from, bool forward);
     void showRecognised(const std::string& name);
     void showUnrecognised();
     void followDirection();
@@ -165,6 +184,8 @@ private:
     Lines m_fileList;             // shown in Memo1
     Lines m_flashList;            // shown in Memo2
     bool m_showingLists = false;  // Memo2 changes because the program set it, not by typing
+    bool m_running = false;       // a copy run is working or showing its message box
+    Lines m_report;               // the report list of the last copy run
 
     // What each file dialog was left at, so that it opens there again.
     QString m_lastOpenDialog1;

@@ -87,7 +87,7 @@ void TForm1::createControls() {
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setValue(0);
-    ProgressBar1->setFocusPolicy(Qt::ClickFocus);
+    ProgressBar1->setFocusPolicy(Qt::NoFocus);  // reached only by the arrow keys
 
     Label4 = label(form, "Label4", "Вы работаете на компьютере -  ", 136, 24);
     styleFont(Label4, 10, true);
@@ -236,6 +236,7 @@ void TForm1::createControls() {
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(600000);
+    Timer1->setTimerType(Qt::PreciseTimer);  // counts whole intervals from the moment it is set
 }
 
 }  // namespace verdaline

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "clock.h"
 #include "posix_platform.h"
 
 namespace verdaline::testing {
@@ -34,6 +35,13 @@ public:
         const auto it = failWrite.find(path);
         return it != failWrite.end() ? it->second : PosixPlatform::writeFile(path, bytes);
     }
+};
+
+// A clock that always says the same time.
+class FixedClock : public Clock {
+public:
+    std::string stamp = "06.12.2026 16:18:02";
+    std::string timestamp() override { return stamp; }
 };
 
 // Lines joined as a list file holds them: code page 1251 bytes, CR LF after each.

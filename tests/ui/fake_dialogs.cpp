@@ -37,7 +37,7 @@ WindowHarness::~WindowHarness() = default;
 
 TForm1& WindowHarness::start() {
     m_listWindow.reset();
-    m_form = std::make_unique<TForm1>(Environment{tree.root(), platform, dialogs});
+    m_form = std::make_unique<TForm1>(Environment{tree.root(), platform, dialogs, clock});
     m_listWindow = std::make_unique<TForm2>(*m_form);
     m_form->setListWindow(m_listWindow.get());
     return *m_form;

@@ -48,6 +48,7 @@ public:
     TempTree tree;
     TestPlatform platform;
     FakeDialogs dialogs;
+    FixedClock clock;
 
     TForm1& start();
     TForm1& form() { return *m_form; }

@@ -1,0 +1,277 @@
+#include "cli.h"
+
+#include <charconv>
+#include <filesystem>
+
+#include "computers.h"
+#include "copy_run.h"
+#include "errors.h"
+#include "file_list.h"
+#include "flash_paths.h"
+#include "report.h"
+#include "texts.h"
+#include "work_area.h"
+
+namespace verdaline {
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kPartly = 1;
+constexpr int kStopped = 2;
+
+const char* const kUsage =
+    "verdaline-cli: списки и копии Verdaline из командной строки.\n"
+    "Работает с папками и списками рядом с программой, как и окно Verdaline.\n"
+    "\n"
+    "Команды:\n"
+    "  status              номер диска, имя этого компьютера, число файлов в списке\n"
+    "  register ИМЯ        зарегистрировать этот компьютер под именем ИМЯ\n"
+    "  add ПУТЬ...         добавить файлы этого компьютера в список\n"
+    "  remove N            убрать из списка файл под номером N\n"
+    "  list                список: номер, путь на компьютере, путь на флешке\n"
+    "  to-flash            копировать с компьютера на флешку (кнопка \">\")\n"
+    "  to-computer         копировать с флешки на компьютер (кнопка \"<\")\n"
+    "  sync                синхронизировать (кнопка \"Синхронизация\")\n"
+    "  --help              эта справка\n"
+    "\n"
+    "Отчет о копировании сохраняется, как и в окне, и печатается.\n"
+    "Код возврата: 0 - все выполнено; 1 - часть файлов не скопирована или не добавлена;\n"
+    "2 - команда не выполнена (ошибка или компьютер не зарегистрирован).\n";
+
+class Cli {
+public:
+    explicit Cli(CliContext& context)
+        : m_c(context), m_area(context.programFolder), m_diskSerial(context.platform.systemVolumeSerial()) {}
+
+    int run(const std::vector<std::string>& args) {
+        if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+            m_c.out << kUsage;
+            return args.empty() ? kStopped : kDone;
+        }
+        const std::string& command = args[0];
+        const std::vector<std::string> rest(args.begin() + 1, args.end());
+        try {
+            if (command == "status" && rest.empty()) {
+                return status();
+            }
+            if (command == "register" && rest.size() == 1) {
+                return registerComputer(rest[0]);
+            }
+            if (command == "add" && !rest.empty()) {
+                return add(rest);
+            }
+            if (command == "remove" && rest.size() == 1) {
+                return remove(rest[0]);
+            }
+            if (command == "list" && rest.empty()) {
+                return list();
+            }
+            if (command == "to-flash" && rest.empty()) {
+                return copy(RunKind::ToFlash);
+            }
+            if (command == "to-computer" && rest.empty()) {
+                return copy(RunKind::ToComputer);
+            }
+            if (command == "sync" && rest.empty()) {
+                return copy(RunKind::Synchronise);
+            }
+        } catch (const std::exception& failure) {
+            m_c.err << withFullStop(failure.what()) << "\n";
+            return kStopped;
+        }
+        m_c.err << "Непонятная команда или не то число аргументов: " << command
+                << ". Список команд: verdaline-cli --help\n";
+        return kStopped;
+    }
+
+private:
+    std::optional<std::string> diskNumber() const { return diskNumberOf(m_diskSerial); }
+
+    // The name this computer is registered under; on failure says why and gives nothing.
+    std::optional<std::string> recognisedName() {
+        const auto lines = readListFile(m_c.platform, m_area.computerListFile());
+        const Recognition recognition = lines ? recognise(diskNumber(), *lines) : Recognition{};
+        if (recognition.untrustedName) {
+            m_c.err << texts::untrustedComputerName(m_area.computerListFile(), *recognition.untrustedName)
+                    << "\n";
+        }
+        return recognition.name;
+    }
+
+    std::optional<std::string> requireRegistered() {
+        auto name = recognisedName();
+        if (!name) {
+            m_c.err << "Этот компьютер не зарегистрирован: сначала выполните verdaline-cli register ИМЯ.\n";
+        }
+        return name;
+    }
+
+    struct Lists {
+        Lines files;
+        Lines flash;
+    };
+
+    // The file list and its flash-side list, as the window loads them at start.
+    Lists load(const std::string& name) {
+        Lists lists;
+        if (auto files = readListFile(m_c.platform, m_area.fileListFile(name))) {
+            lists.files = std::move(*files);
+            ensureFolder(m_c.platform, m_area.copiesFolder(name));
+            lists.flash = flashPathsFor(lists.files, m_area.copiesFolder(name));
+        }
+        return lists;
+    }
+
+    int status() {
+        const auto disk = diskNumber();
+        if (disk) {
+            m_c.out << "Номер диска: " << *disk << "\n";
+        } else {
+            m_c.out << "Номер диска: не прочитан"
+                    << (m_diskSerial.error != 0 ? " (" + systemReason(m_diskSerial.error) + ")"
+                                                : std::string())
+                    << "\n";
+        }
+        const auto name = recognisedName();
+        if (!name) {
+            m_c.out << "Компьютер: не зарегистрирован\n";
+            return kDone;
+        }
+        m_c.out << "Компьютер: " << *name << "\n";
+        const auto files = readListFile(m_c.platform, m_area.fileListFile(*name));
+        m_c.out << "Файлов в списке: " << (files ? files->size() : 0) << "\n";
+        return kDone;
+    }
+
+    int registerComputer(const std::string& name) {
+        if (const auto already = recognisedName()) {
+            m_c.err << "Этот компьютер уже зарегистрирован под именем \"" << *already << "\".\n";
+            return kPartly;
+        }
+        Lines computers = readListFile(m_c.platform, m_area.computerListFile()).value_or(Lines{});
+        if (const auto refusal = verdaline::registerComputer(m_c.platform, m_area, computers, name,
+                                                             diskNumber(), m_diskSerial.error)) {
+            m_c.err << *refusal << "\n";
+            return kPartly;
+        }
+        m_c.out << "Компьютер зарегистрирован под именем \""
+                << recognise(diskNumber(), computers).name.value_or(name) << "\".\n";
+        return kDone;
+    }
+
+    // A path typed relative to the current folder, made absolute by name (as a shell
+    // shows it); an absolute path stays exactly as typed, as the window takes it.
+    std::string absolute(const std::string& path) const {
+        if (!path.empty() && path[0] == kSeparator) {
+            return path;
+        }
+        return (std::filesystem::path(m_c.currentFolder) / path).lexically_normal().string();
+    }
+
+    int add(const std::vector<std::string>& paths) {
+        const auto name = requireRegistered();
+        if (!name) {
+            return kStopped;
+        }
+        Lists lists = load(*name);
+        const std::string copies = m_area.copiesFolder(*name);
+        ensureFolder(m_c.platform, copies);
+        int status = kDone;
+        for (const auto& given : paths) {
+            const std::string path = absolute(given);
+            if (const auto problem = pathProblem(path)) {
+                m_c.err << *problem << "\n";
+                status = kPartly;
+                continue;
+            }
+            if (const auto position = positionOf(lists.files, path)) {
+                m_c.err << "Файл с именем " << path << " уже есть в списке под номером " << *position << "\n";
+                status = kPartly;
+                continue;
+            }
+            const std::string flashPath = flashPathForNewEntry(lists.files, path, copies);
+            lists.files.push_back(path);
+            lists.flash.push_back(flashPath);
+            m_c.out << lists.files.size() << "\t" << path << "\t" << flashPath << "\n";
+        }
+        saveFileList(m_c.platform, m_area, *name, lists.files);
+        return status;
+    }
+
+    int remove(const std::string& numberText) {
+        const auto name = requireRegistered();
+        if (!name) {
+            return kStopped;
+        }
+        Lists lists = load(*name);
+        std::size_t number = 0;
+        const auto [end, error] =
+            std::from_chars(numberText.data(), numberText.data() + numberText.size(), number);
+        if (error != std::errc() || end != numberText.data() + numberText.size() || number < 1 ||
+            number > lists.files.size()) {
+            m_c.err << "Нет файла под номером \"" << numberText << "\": в списке "
+                    << texts::count(lists.files.size()) << "\n";
+            return kPartly;
+        }
+        const std::string removed = lists.files[number - 1];
+        removeEntry(lists.files, lists.flash, number - 1);
+        saveFileList(m_c.platform, m_area, *name, lists.files);
+        m_c.out << "Убран из списка: " << number << "\t" << removed << "\n";
+        return kDone;
+    }
+
+    int list() {
+        const auto name = requireRegistered();
+        if (!name) {
+            return kStopped;
+        }
+        const Lists lists = load(*name);
+        for (std::size_t i = 0; i < lists.files.size(); ++i) {
+            m_c.out << i + 1 << "\t" << lists.files[i] << "\t" << lists.flash[i] << "\n";
+        }
+        return kDone;
+    }
+
+    int copy(RunKind kind) {
+        const auto name = requireRegistered();
+        if (!name) {
+            return kStopped;
+        }
+        Lists lists = load(*name);
+        if (lists.files.empty()) {
+            m_c.err << "Ошибка " << emptyListErrorNumber() << "\n";
+        }
+        RunRequest request;
+        request.kind = kind;
+        request.computerName = *name;
+        request.fileList = std::move(lists.files);
+        request.flashList = std::move(lists.flash);
+        const std::size_t total = request.fileList.size();
+        std::function<void(std::size_t)> progress;
+        if (m_c.showProgress) {
+            progress = [this, total](std::size_t index) {
+                if (index % 64 == 0 || index + 1 == total) {
+                    m_c.err << "\rФайл " << index + 1 << " из " << total << std::flush;
+                }
+            };
+        }
+        const RunResult result = runCopy(m_c.platform, m_area, m_c.clock, request, progress);
+        if (m_c.showProgress && total > 0) {
+            m_c.err << "\r\033[K" << std::flush;
+        }
+        m_c.out << reportText(result.report);
+        return result.anyFailed() ? kPartly : kDone;
+    }
+
+    CliContext& m_c;
+    WorkArea m_area;
+    VolumeSerial m_diskSerial;
+};
+
+}  // namespace
+
+int runCli(const std::vector<std::string>& arguments, CliContext& context) {
+    return Cli(context).run(arguments);
+}
+
+}  // namespace verdaline

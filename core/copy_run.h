@@ -1,0 +1,65 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "clock.h"
+#include "list_file.h"
+#include "platform.h"
+#include "work_area.h"
+
+namespace verdaline {
+
+enum class RunKind { ToFlash, ToComputer, Synchronise };
+
+// What a run did with one entry of the file list.
+struct EntryOutcome {
+    enum class Kind {
+        Equal,              // both sides dated alike: nothing copied
+        TargetLater,        // a directed copy's target is the later one: nothing copied
+        UpdatedToFlash,     // the computer's file replaced its copy
+        UpdatedToComputer,  // the copy replaced the computer's file
+        NewToFlash,         // the copy was made
+        NewToComputer,      // the computer's file was made from the copy
+        Failed,             // the copy that should have been made failed
+        NotFound,           // no source to copy from
+    };
+    Kind kind = Kind::NotFound;
+    std::size_t number = 0;  // the entry's 1-based position
+    std::string computerPath;
+    std::string flashPath;
+    int error = 0;  // the system's error number of a failed copy
+};
+
+struct RunRequest {
+    RunKind kind = RunKind::ToFlash;
+    std::string computerName;
+    Lines fileList;
+    Lines flashList;  // line i is the flash path of entry i; missing lines are empty paths
+    bool backups = true;
+};
+
+struct RunResult {
+    std::vector<EntryOutcome> outcomes;
+    Lines report;  // one line per entry, then the two closing lines, as saved
+    bool anyFailed() const;
+};
+
+// One copy run: makes the copies folder and its old-files folder, decides and copies
+// entry by entry (reporting each entry before its work to onEntry), then saves the
+// report as the computer's copy report. The run asks nothing; a folder or report
+// that cannot be made stops it with Failure.
+// The freshness rule lets only a strictly later source replace its target. A target
+// that exists is never replaced without the backup rule (with the switch on, its
+// version goes to the old-files folder first), even where the freshness rule counts
+// it as missing for a date outside 1980..2107.
+RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const RunRequest& request,
+                  const std::function<void(std::size_t index)>& onEntry = {});
+
+// The number the empty-list message shows: the progress bar cannot take the maximum
+// of an empty list (-1), an invalid argument.
+int emptyListErrorNumber();
+
+}  // namespace verdaline

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+#include "copy_run.h"
+
+namespace verdaline {
+
+// The report line of one entry, exactly as the report file and the message box show it.
+std::string reportLine(RunKind kind, const EntryOutcome& outcome, const std::string& computerName);
+
+// Adds the closing lines: seven spaces, then the time stamp framed by the run's
+// separator (hyphens for a copy to the flash drive, underscores otherwise).
+void finishReport(Lines& report, RunKind kind, const std::string& timestamp);
+
+// Saves the report as the computer's copy report, making the lists folder first. A
+// character that code page 1251 has not is written as '?': the report only informs.
+void saveReport(Platform& platform, const WorkArea& area, const std::string& computerName,
+                const Lines& report);
+
+// The report as one text, each line followed by a line break.
+std::string reportText(const Lines& report);
+
+}  // namespace verdaline

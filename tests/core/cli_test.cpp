@@ -1,0 +1,106 @@
+// The command-line companion on a real work area: the same rules and files as the
+// window, and exit statuses a script can rely on.
+#include "cli.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "temp_tree.h"
+#include "test_platform.h"
+
+namespace verdaline {
+namespace {
+
+using testing::cp1251Lines;
+using testing::FixedClock;
+using testing::TempTree;
+using testing::TestPlatform;
+
+class Cli : public ::testing::Test {
+protected:
+    TempTree tree;
+    TestPlatform platform;
+    FixedClock clock;
+    std::ostringstream out;
+    std::ostringstream err;
+
+    int cli(std::vector<std::string> args) {
+        out.str("");
+        err.str("");
+        CliContext context{tree.root(), tree.path("home"), platform, clock, out, err};
+        return runCli(args, context);
+    }
+};
+
+TEST_F(Cli, RegisterAddListRemoveAndStatus) {
+    EXPECT_EQ(cli({"status"}), 0);
+    EXPECT_EQ(out.str(), "Номер диска: 1A2B3C4D1A2B3C4D\nКомпьютер: не зарегистрирован\n");
+    EXPECT_EQ(cli({"add", "/a.txt"}), 2);
+
+    EXPECT_EQ(cli({"register", "Офис/1"}), 1);
+    EXPECT_TRUE(tree.files().empty());
+    EXPECT_EQ(cli({"register", "Офисный"}), 0);
+    EXPECT_EQ(cli({"register", "Другой"}), 1);  // this computer has its name already
+    EXPECT_EQ(tree.read("Списки_отчеты/Список компьютеров.txt"),
+              cp1251Lines({"Офисный", "1A2B3C4D1A2B3C4D"}));
+
+    EXPECT_EQ(cli({"add", "docs/План.doc", "/work/Дом/План.doc", "/x/café.txt", "../home/docs/План.doc"}), 1);
+    const std::string copies = tree.path("Файлы с компьютера_Офисный");
+    const std::string first = tree.path("home/docs/План.doc");
+    EXPECT_EQ(out.str(), "1\t" + first + "\t" + copies + "/План.doc\n2\t/work/Дом/План.doc\t" + copies +
+                             "/Дом_План.doc\n");
+    EXPECT_NE(err.str().find("café"), std::string::npos);
+    EXPECT_NE(err.str().find("уже есть в списке под номером 1"), std::string::npos);
+    EXPECT_EQ(tree.read("Списки_отчеты/Список файлов на компьютере_Офисный_.txt"),
+              cp1251Lines({first.c_str(), "/work/Дом/План.doc"}));
+
+    EXPECT_EQ(cli({"list"}), 0);
+    EXPECT_EQ(out.str(), "1\t" + first + "\t" + copies + "/План.doc\n2\t/work/Дом/План.doc\t" + copies +
+                             "/Дом_План.doc\n");
+    EXPECT_EQ(cli({"remove", "3"}), 1);
+    EXPECT_EQ(cli({"remove", "x"}), 1);
+    EXPECT_EQ(cli({"remove", "1"}), 0);
+    EXPECT_EQ(tree.read("Списки_отчеты/Список файлов на компьютере_Офисный_.txt"),
+              cp1251Lines({"/work/Дом/План.doc"}));
+    EXPECT_EQ(cli({"status"}), 0);
+    EXPECT_EQ(out.str(), "Номер диска: 1A2B3C4D1A2B3C4D\nКомпьютер: Офисный\nФайлов в списке: 1\n");
+}
+
+TEST_F(Cli, RunsPrintAndSaveTheReportAndTellHowTheyWent) {
+    EXPECT_EQ(cli({"sync"}), 2);  // not registered
+    cli({"register", "Офисный"});
+    tree.write("home/a.txt", "a");
+    cli({"add", tree.path("home/a.txt")});
+
+    EXPECT_EQ(cli({"to-flash"}), 0);
+    EXPECT_EQ(out.str(), "Выполнено- Файл N1   " + tree.path("home/a.txt") +
+                             " - новый.\n       \n-------------06.12.2026 16:18:02-------------\n");
+    EXPECT_EQ(tree.read("Файлы с компьютера_Офисный/a.txt"), "a");
+    EXPECT_NE(tree.read("Списки_отчеты/Отчет копирования_Офисный_.txt").find("\r\n-------------"),
+              std::string::npos);
+
+    cli({"add", tree.path("gone/b.txt")});
+    tree.write("Файлы с компьютера_Офисный/b.txt", "b");
+    EXPECT_EQ(cli({"to-computer"}), 1);  // the folder of b.txt is gone: an error line
+    EXPECT_NE(out.str().find("Ошибка 2 Файл N2"), std::string::npos);
+
+    platform.failWrite[tree.path("Списки_отчеты/Отчет копирования_Офисный_.txt")] = ENOSPC;
+    EXPECT_EQ(cli({"sync"}), 2);
+    EXPECT_EQ(err.str().rfind("Cannot create file", 0), 0u);
+}
+
+TEST_F(Cli, EmptyListStillRunsAndUnknownCommandsAreRefused) {
+    cli({"register", "Офисный"});
+    EXPECT_EQ(cli({"sync"}), 0);
+    EXPECT_EQ(err.str(), "Ошибка 22\n");
+    EXPECT_EQ(out.str(), "       \n_____________06.12.2026 16:18:02_____________\n");
+    EXPECT_EQ(cli({"copy"}), 2);
+    EXPECT_EQ(cli({"list", "extra"}), 2);
+    EXPECT_EQ(cli({}), 2);
+    EXPECT_EQ(cli({"--help"}), 0);
+    EXPECT_NE(out.str().find("to-computer"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace verdaline
