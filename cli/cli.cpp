@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <filesystem>
+#include <unordered_map>
 
 #include "computers.h"
 #include "copy_run.h"
@@ -176,6 +177,15 @@ private:
         Lists lists = load(*name);
         const std::string copies = m_area.copiesFolder(*name);
         ensureFolder(m_c.platform, copies);
+        // Many paths at once stay linear: one flash-path rule over the whole list and
+        // the positions of the listed paths by name.
+        FlashPathBuilder flashPaths(copies);
+        flashPaths.reserve(lists.files.size() + paths.size());
+        std::unordered_map<std::string, std::size_t> positions;
+        for (std::size_t i = 0; i < lists.files.size(); ++i) {
+            flashPaths.add(lists.files[i]);
+            positions.try_emplace(lists.files[i], i + 1);
+        }
         int status = kDone;
         for (const auto& given : paths) {
             const std::string path = absolute(given);
@@ -184,15 +194,16 @@ private:
                 status = kPartly;
                 continue;
             }
-            if (const auto position = positionOf(lists.files, path)) {
-                m_c.err << "Файл с именем " << path << " уже есть в списке под номером " << *position << "\n";
+            if (const auto known = positions.find(path); known != positions.end()) {
+                m_c.err << "Файл с именем " << path << " уже есть в списке под номером " << known->second
+                        << "\n";
                 status = kPartly;
                 continue;
             }
-            const std::string flashPath = flashPathForNewEntry(lists.files, path, copies);
             lists.files.push_back(path);
-            lists.flash.push_back(flashPath);
-            m_c.out << lists.files.size() << "\t" << path << "\t" << flashPath << "\n";
+            lists.flash.push_back(flashPaths.add(path));
+            positions.emplace(path, lists.files.size());
+            m_c.out << lists.files.size() << "\t" << path << "\t" << lists.flash.back() << "\n";
         }
         saveFileList(m_c.platform, m_area, *name, lists.files);
         return status;
@@ -259,7 +270,7 @@ private:
         if (m_c.showProgress && total > 0) {
             m_c.err << "\r\033[K" << std::flush;
         }
-        m_c.out << reportText(result.report);
+        writeReportText(m_c.out, result.report);
         return result.anyFailed() ? kPartly : kDone;
     }
 

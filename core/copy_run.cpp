@@ -14,20 +14,18 @@ public:
     Run(Platform& platform, const WorkArea& area, const RunRequest& request)
         : m_platform(platform), m_area(area), m_request(request) {}
 
-    EntryOutcome entry(std::size_t index) const {
+    EntryOutcome entry(std::size_t index, const std::string& computer, const std::string& flash) const {
         EntryOutcome outcome;
         outcome.number = index + 1;
-        outcome.computerPath = m_request.fileList[index];
-        outcome.flashPath = index < m_request.flashList.size() ? m_request.flashList[index] : std::string();
         switch (m_request.kind) {
             case RunKind::ToFlash:
-                toFlash(outcome);
+                directed(outcome, computer, flash, Kind::UpdatedToFlash, Kind::NewToFlash);
                 break;
             case RunKind::ToComputer:
-                toComputer(outcome);
+                directed(outcome, flash, computer, Kind::UpdatedToComputer, Kind::NewToComputer);
                 break;
             case RunKind::Synchronise:
-                synchronise(outcome);
+                synchronise(outcome, computer, flash);
                 break;
         }
         return outcome;
@@ -88,33 +86,25 @@ private:
         }
     }
 
-    void toFlash(EntryOutcome& o) const {
-        directed(o, o.computerPath, o.flashPath, Kind::UpdatedToFlash, Kind::NewToFlash);
-    }
-
-    void toComputer(EntryOutcome& o) const {
-        directed(o, o.flashPath, o.computerPath, Kind::UpdatedToComputer, Kind::NewToComputer);
-    }
-
-    void synchronise(EntryOutcome& o) const {
-        const auto computerDate = m_platform.modificationDate(o.computerPath);
-        const auto flashDate = m_platform.modificationDate(o.flashPath);
+    void synchronise(EntryOutcome& o, const std::string& computer, const std::string& flash) const {
+        const auto computerDate = m_platform.modificationDate(computer);
+        const auto flashDate = m_platform.modificationDate(flash);
         if (computerDate && flashDate) {
             switch (compareDates(*computerDate, *flashDate)) {
                 case Freshness::Equal:
                     o.kind = Kind::Equal;
                     break;
                 case Freshness::TargetEarlier:
-                    copyOver(o, o.computerPath, o.flashPath, Kind::UpdatedToFlash);
+                    copyOver(o, computer, flash, Kind::UpdatedToFlash);
                     break;
                 case Freshness::TargetLater:
-                    copyOver(o, o.flashPath, o.computerPath, Kind::UpdatedToComputer);
+                    copyOver(o, flash, computer, Kind::UpdatedToComputer);
                     break;
             }
         } else if (computerDate) {
-            copyNew(o, o.computerPath, o.flashPath, Kind::NewToFlash);
+            copyNew(o, computer, flash, Kind::NewToFlash);
         } else if (flashDate) {
-            copyNew(o, o.flashPath, o.computerPath, Kind::NewToComputer);
+            copyNew(o, flash, computer, Kind::NewToComputer);
         } else {
             o.kind = Kind::NotFound;
         }
@@ -145,12 +135,16 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
     result.outcomes.reserve(request.fileList.size());
     result.report.reserve(request.fileList.size() + 2);
     const Run run(platform, area, request);
+    const std::string noFlashPath;  // the lines beyond a short flash-side list
     for (std::size_t i = 0; i < request.fileList.size(); ++i) {
         if (onEntry) {
             onEntry(i);
         }
-        result.outcomes.push_back(run.entry(i));
-        result.report.push_back(reportLine(request.kind, result.outcomes.back(), request.computerName));
+        const std::string& computer = request.fileList[i];
+        const std::string& flash = i < request.flashList.size() ? request.flashList[i] : noFlashPath;
+        result.outcomes.push_back(run.entry(i, computer, flash));
+        result.report.push_back(
+            reportLine(request.kind, result.outcomes.back(), computer, flash, request.computerName));
     }
     finishReport(result.report, request.kind, clock.timestamp());
     saveReport(platform, area, request.computerName, result.report);

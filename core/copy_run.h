@@ -28,9 +28,7 @@ struct EntryOutcome {
     };
     Kind kind = Kind::NotFound;
     std::size_t number = 0;  // the entry's 1-based position
-    std::string computerPath;
-    std::string flashPath;
-    int error = 0;  // the system's error number of a failed copy
+    int error = 0;           // the system's error number of a failed copy
 };
 
 struct RunRequest {

@@ -100,19 +100,41 @@ int byteOf(char32_t c) {
     return -1;
 }
 
+// Encodes into out, which it sizes; a character without a byte goes to onUnmapped,
+// which writes its replacement (and says true) or refuses the text (false). No
+// character takes more than its UTF-8 length, so the output never outgrows the input.
 template <typename OnUnmapped>
 bool encodeInto(std::string_view utf8, std::string& out, OnUnmapped onUnmapped) {
-    out.reserve(utf8.size());
+    out.resize(utf8.size());
+    char* o = out.data();
+    const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
+    const std::size_t n = utf8.size();
     std::size_t pos = 0;
-    while (pos < utf8.size()) {
+    while (pos < n) {
+        const unsigned char b = s[pos];
+        if (b < 0x80) {
+            *o++ = static_cast<char>(b);
+            ++pos;
+            continue;
+        }
+        // А..я, the bulk of Russian text, straight from its two bytes.
+        if ((b == 0xD0 || b == 0xD1) && pos + 1 < n && (s[pos + 1] & 0xC0) == 0x80) {
+            const unsigned c = (static_cast<unsigned>(b & 0x1F) << 6) | (s[pos + 1] & 0x3F);
+            if (c >= 0x0410 && c <= 0x044F) {
+                *o++ = static_cast<char>(c - 0x0410 + 0xC0);
+                pos += 2;
+                continue;
+            }
+        }
         const auto c = nextChar(utf8, pos);
-        const int b = c ? byteOf(*c) : -1;
-        if (b >= 0) {
-            out += static_cast<char>(b);
-        } else if (!onUnmapped(out)) {
+        const int mapped = c ? byteOf(*c) : -1;
+        if (mapped >= 0) {
+            *o++ = static_cast<char>(mapped);
+        } else if (!onUnmapped(o)) {
             return false;
         }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return true;
 }
 
@@ -127,7 +149,12 @@ std::string decodeCp1251(std::string_view bytes) {
         }
         return table;
     }();
-    std::string out(bytes.size() * 3, '\0');
+    std::size_t size = 0;
+    for (const char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        size += b < 0x80 ? 1 : kUtf8[b - 0x80].size();
+    }
+    std::string out(size, '\0');
     char* o = out.data();
     for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
@@ -138,13 +165,12 @@ std::string decodeCp1251(std::string_view bytes) {
             o = std::copy(utf8.begin(), utf8.end(), o);
         }
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
 std::optional<std::string> encodeCp1251(std::string_view utf8) {
     std::string out;
-    if (!encodeInto(utf8, out, [](std::string&) { return false; })) {
+    if (!encodeInto(utf8, out, [](char*&) { return false; })) {
         return std::nullopt;
     }
     return out;
@@ -152,22 +178,15 @@ std::optional<std::string> encodeCp1251(std::string_view utf8) {
 
 std::string encodeCp1251Lossy(std::string_view utf8) {
     std::string out;
-    encodeInto(utf8, out, [](std::string& o) {
-        o += '?';
+    encodeInto(utf8, out, [](char*& o) {
+        *o++ = '?';
         return true;
     });
     return out;
 }
 
 bool fitsCp1251(std::string_view utf8) {
-    std::size_t pos = 0;
-    while (pos < utf8.size()) {
-        const auto c = nextChar(utf8, pos);
-        if (!c || byteOf(*c) < 0) {
-            return false;
-        }
-    }
-    return true;
+    return encodeCp1251(utf8).has_value();
 }
 
 std::string foldCase(std::string_view utf8) {

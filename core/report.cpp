@@ -8,61 +8,78 @@ namespace {
 
 using Kind = EntryOutcome::Kind;
 
-std::string directedLine(RunKind kind, const EntryOutcome& o, const std::string& computerName) {
-    const std::string number = std::to_string(o.number);
-    // The copy to the computer names its source, the copy, in every line but one.
-    const std::string& source = kind == RunKind::ToFlash ? o.computerPath : o.flashPath;
-    switch (o.kind) {
-        case Kind::Equal:
-            return "Не копирую- Файл N" + number + "   " + source + "   - даты изменений равны";
-        case Kind::TargetLater:
-            return "Не копирую- Файл N" + number + "   " + source + "   - ДАТА ИЗМЕНЕНИЯ МЕНЬШЕ";
-        case Kind::UpdatedToFlash:
-            return "Выполнено- Файл N" + number + "   " + source + " - обновлен.";
-        case Kind::UpdatedToComputer:
-            return "Выполнено- Файл N" + number + "   " + source + " - обновлен";
-        case Kind::NewToFlash:
-        case Kind::NewToComputer:
-            return "Выполнено- Файл N" + number + "   " + source + " - новый.";
-        case Kind::Failed:
-            return "Ошибка " + std::to_string(o.error) + " Файл N" + number + "   " + source;
-        case Kind::NotFound:
-            break;
+// Joins the parts of a report line with one allocation: a long run makes a line per entry.
+std::string join(std::initializer_list<std::string_view> parts) {
+    std::size_t size = 0;
+    for (const auto part : parts) {
+        size += part.size();
     }
-    return "НЕ НАЙДЕН- Файл N" + number + "   " + o.computerPath + "  из списка  " + computerName;
+    std::string line;
+    line.reserve(size);
+    for (const auto part : parts) {
+        line += part;
+    }
+    return line;
 }
 
-std::string synchronisationLine(const EntryOutcome& o, const std::string& computerName) {
+std::string directedLine(RunKind kind, const EntryOutcome& o, const std::string& computerPath,
+                         const std::string& flashPath, const std::string& computerName) {
+    const std::string number = std::to_string(o.number);
+    // The copy to the computer names its source, the copy, in every line but one.
+    const std::string& source = kind == RunKind::ToFlash ? computerPath : flashPath;
+    switch (o.kind) {
+        case Kind::Equal:
+            return join({"Не копирую- Файл N", number, "   ", source, "   - даты изменений равны"});
+        case Kind::TargetLater:
+            return join({"Не копирую- Файл N", number, "   ", source, "   - ДАТА ИЗМЕНЕНИЯ МЕНЬШЕ"});
+        case Kind::UpdatedToFlash:
+            return join({"Выполнено- Файл N", number, "   ", source, " - обновлен."});
+        case Kind::UpdatedToComputer:
+            return join({"Выполнено- Файл N", number, "   ", source, " - обновлен"});
+        case Kind::NewToFlash:
+        case Kind::NewToComputer:
+            return join({"Выполнено- Файл N", number, "   ", source, " - новый."});
+        case Kind::Failed:
+            return join({"Ошибка ", std::to_string(o.error), " Файл N", number, "   ", source});
+        case Kind::NotFound:
+            break;
+    }
+    return join({"НЕ НАЙДЕН- Файл N", number, "   ", computerPath, "  из списка  ", computerName});
+}
+
+std::string synchronisationLine(const EntryOutcome& o, const std::string& computerPath,
+                                const std::string& flashPath, const std::string& computerName) {
     const std::string number = std::to_string(o.number);
     switch (o.kind) {
         case Kind::Equal:
         case Kind::TargetLater:
-            return "Не копирую - Файлы N" + number + " " + o.computerPath + "    и    " + o.flashPath +
-                   " - даты изменений равны.";
+            return join({"Не копирую - Файлы N", number, " ", computerPath, "    и    ", flashPath,
+                         " - даты изменений равны."});
         case Kind::UpdatedToFlash:
-            return "Выполнено - Файл N" + number + " " + o.computerPath +
-                   " - Обновлен с компьютера на флешку.";
+            return join(
+                {"Выполнено - Файл N", number, " ", computerPath, " - Обновлен с компьютера на флешку."});
         case Kind::UpdatedToComputer:
-            return "Выполнено - Файл N" + number + " " + o.flashPath + " - Обновлен с флешки на компьютер.";
+            return join({"Выполнено - Файл N", number, " ", flashPath, " - Обновлен с флешки на компьютер."});
         case Kind::NewToFlash:
-            return "Выполнено - Файл N" + number + " " + o.computerPath +
-                   " - Новый - с компьютера на флешку.";
+            return join(
+                {"Выполнено - Файл N", number, " ", computerPath, " - Новый - с компьютера на флешку."});
         case Kind::NewToComputer:
-            return "Выполнено - Файл N" + number + " " + o.flashPath + " - Новый - с флешки на компьютер.";
+            return join({"Выполнено - Файл N", number, " ", flashPath, " - Новый - с флешки на компьютер."});
         case Kind::Failed:
-            return "Ошибка " + std::to_string(static_cast<unsigned>(o.error));
+            return join({"Ошибка ", std::to_string(static_cast<unsigned>(o.error))});
         case Kind::NotFound:
             break;
     }
-    return "НЕ НАЙДЕН- Файл N" + number + "   " + o.computerPath + "  из списка  " + computerName +
-           "   ни на компьютере ни на флешке.";
+    return join({"НЕ НАЙДЕН- Файл N", number, "   ", computerPath, "  из списка  ", computerName,
+                 "   ни на компьютере ни на флешке."});
 }
 
 }  // namespace
 
-std::string reportLine(RunKind kind, const EntryOutcome& outcome, const std::string& computerName) {
-    return kind == RunKind::Synchronise ? synchronisationLine(outcome, computerName)
-                                        : directedLine(kind, outcome, computerName);
+std::string reportLine(RunKind kind, const EntryOutcome& outcome, const std::string& computerPath,
+                       const std::string& flashPath, const std::string& computerName) {
+    return kind == RunKind::Synchronise ? synchronisationLine(outcome, computerPath, flashPath, computerName)
+                                        : directedLine(kind, outcome, computerPath, flashPath, computerName);
 }
 
 void finishReport(Lines& report, RunKind kind, const std::string& timestamp) {
@@ -75,8 +92,25 @@ void saveReport(Platform& platform, const WorkArea& area, const std::string& com
                 const Lines& report) {
     ensureFolder(platform, area.listsFolder());
     const std::string path = area.reportFile(computerName);
-    if (const int error = platform.writeFile(path, encodeCp1251Lossy(joinLines(report)))) {
+    std::size_t size = 0;
+    for (const auto& line : report) {
+        size += line.size() + 2;
+    }
+    std::string bytes;
+    bytes.reserve(size);
+    for (const auto& line : report) {
+        bytes += encodeCp1251Lossy(line);
+        bytes += "\r\n";
+    }
+    if (const int error = platform.writeFile(path, bytes)) {
         throw Failure(cannotCreateFileText(path, error));
+    }
+}
+
+void writeReportText(std::ostream& out, const Lines& report) {
+    for (const auto& line : report) {
+        out.write(line.data(), static_cast<std::streamsize>(line.size()));
+        out.put('\n');
     }
 }
 

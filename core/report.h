@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ostream>
 #include <string>
 
 #include "copy_run.h"
@@ -7,7 +8,8 @@
 namespace verdaline {
 
 // The report line of one entry, exactly as the report file and the message box show it.
-std::string reportLine(RunKind kind, const EntryOutcome& outcome, const std::string& computerName);
+std::string reportLine(RunKind kind, const EntryOutcome& outcome, const std::string& computerPath,
+                       const std::string& flashPath, const std::string& computerName);
 
 // Adds the closing lines: seven spaces, then the time stamp framed by the run's
 // separator (hyphens for a copy to the flash drive, underscores otherwise).
@@ -20,5 +22,6 @@ void saveReport(Platform& platform, const WorkArea& area, const std::string& com
 
 // The report as one text, each line followed by a line break.
 std::string reportText(const Lines& report);
+void writeReportText(std::ostream& out, const Lines& report);
 
 }  // namespace verdaline
