@@ -7,6 +7,7 @@
 #include "about_box.h"
 #include "dialogs.h"
 #include "errors.h"
+#include "fonts.h"
 #include "posix_platform.h"
 #include "qt_clock.h"
 #include "texts.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     Application app(argc, argv);
     app.setApplicationName(QString::fromUtf8(verdaline::texts::kApplicationTitle));
     app.setQuitOnLastWindowClosed(false);
+    app.setWindowIcon(verdaline::programIcon());
 
     // Qt's own buttons and dialogs speak the program's language.
     QTranslator qtTranslator;
@@ -50,9 +52,9 @@ int main(int argc, char** argv) {
     verdaline::QtClock clock;
     verdaline::TForm1 form1({verdaline::executableFolder(), platform, dialogs, clock});
     verdaline::TForm2 form2(form1);
-    verdaline::TAboutBox aboutBox(form1);
+    verdaline::TAboutBox aboutBox(form1, dialogs);
     verdaline::TForm3 form3;
-    form1.setListWindow(&form2);
+    form1.setSecondaryWindows(&form2, &aboutBox, &form3);
     QObject::connect(&form1, &verdaline::TForm1::closed, &app, &QApplication::quit);
 
     form1.show();

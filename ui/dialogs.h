@@ -41,6 +41,11 @@ public:
     void openExternally(const QUrl& url) override;
 };
 
+// The author's web site and a new letter to the author, with the desktop's default
+// handlers; nothing when no address is configured.
+void openWebSite(Dialogs& dialogs);
+void writeLetter(Dialogs& dialogs);
+
 // The failure message box: caption "Verdaline", stop icon, OK, the text with its full stop.
 void reportFailure(Dialogs& dialogs, QWidget* owner, const std::string& text);
 

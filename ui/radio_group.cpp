@@ -8,7 +8,7 @@ namespace verdaline {
 RadioGroup::RadioGroup(const QString& title, const QStringList& items, QWidget* parent)
     : QGroupBox(title, parent) {
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(8, 2, 8, 2);
+    layout->setContentsMargins(6, 0, 2, 0);
     layout->setSpacing(0);
     for (int i = 0; i < items.size(); ++i) {
         auto* button = new QRadioButton(items[i], this);

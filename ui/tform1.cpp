@@ -47,8 +47,10 @@ TForm1::TForm1(Environment environment, QWidget* parent)
 
 TForm1::~TForm1() = default;
 
-void TForm1::setListWindow(TForm2* listWindow) {
+void TForm1::setSecondaryWindows(TForm2* listWindow, TAboutBox* aboutWindow, TForm3* helpWindow) {
     m_listWindow = listWindow;
+    m_aboutWindow = aboutWindow;
+    m_helpWindow = helpWindow;
 }
 
 std::string TForm1::computerName() const {
@@ -73,6 +75,11 @@ void TForm1::connectHandlers() {
     onClick(RadioButton1, &TForm1::RadioButton1Click);
     onClick(RadioButton2, &TForm1::RadioButton2Click);
     onClick(Button1, &TForm1::Button1Click);
+    for (auto [action, handler] : {std::pair{N3, &TForm1::N3Click}, std::pair{N2, &TForm1::N2Click},
+                                   std::pair{N5, &TForm1::N5Click}, std::pair{N6, &TForm1::N6Click}}) {
+        connect(action, &QAction::triggered, this,
+                [this, handler = handler] { guarded([this, handler] { (this->*handler)(); }); });
+    }
     onClick(Button4, &TForm1::Button4Click);
     onClick(Button11, &TForm1::Button11Click);
     onClick(Button5, &TForm1::Button5Click);

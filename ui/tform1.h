@@ -14,6 +14,7 @@
 #include "work_area.h"
 
 class QAbstractButton;
+class QAction;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -27,7 +28,9 @@ namespace verdaline {
 
 class RadioGroup;
 class ShellListView;
+class TAboutBox;
 class TForm2;
+class TForm3;
 
 // What the main window works with: the program's folder, the operating system and
 // the dialogs. The program passes the real ones; a test passes a temporary folder, a
@@ -47,8 +50,9 @@ public:
     explicit TForm1(Environment environment, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // The list window, created after this one; the refresh keeps its count current.
-    void setListWindow(TForm2* listWindow);
+    // The windows created after this one: the list window (whose count the refresh
+    // keeps current), the about window and the help window.
+    void setSecondaryWindows(TForm2* listWindow, TAboutBox* aboutWindow, TForm3* helpWindow);
 
     // Runs a handler; a failure it does not handle itself is shown, and the program goes on.
     void guarded(const std::function<void()>& handler);
@@ -70,6 +74,11 @@ public:
     void RadioButton2Click();
     void Button1Click();
     void ShellListView1Change();
+    // The menu.
+    void N3Click();
+    void N2Click();
+    void N5Click();
+    void N6Click();
 
     // The file list and the flash-side list.
     void Button4Click();
@@ -131,7 +140,7 @@ public:
     QLabel* Label4 = nullptr;
     QLabel* Label5 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
-    QLabel* Image1 = nullptr;
+    QWidget* Image1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label7 = nullptr;
     QPushButton* Button4 = nullptr;
@@ -154,7 +163,7 @@ public:
     QComboBox* ComboBox3 = nullptr;
     QPushButton* Button12 = nullptr;
     QGroupBox* GroupBox2 = nullptr;
-    QLabel* Image2 = nullptr;
+    QWidget* Image2 = nullptr;
     QPushButton* Button11 = nullptr;
     QLabel* Label6 = nullptr;
     QLabel* Label8 = nullptr;
@@ -172,11 +181,18 @@ public:
     QLabel* Label12 = nullptr;
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
+    // The menu: "Справка" and "Обратная связь".
+    QAction* N3 = nullptr;
+    QAction* N2 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* N6 = nullptr;
 
 private:
     Environment m_env;
     WorkArea m_area;
     TForm2* m_listWindow = nullptr;
+    TAboutBox* m_aboutWindow = nullptr;
+    TForm3* m_helpWindow = nullptr;
 
     std::optional<std::string> m_diskNumber;
     int m_diskNumberError = 0;

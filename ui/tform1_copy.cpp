@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QUrl>
+#include <algorithm>
 #include <array>
 
 #include "report.h"
@@ -36,7 +37,9 @@ RunResult TForm1::run(RunKind kind) {
                                   QStringLiteral("Ошибка ") + QString::number(emptyListErrorNumber()),
                                   Dialogs::Icon::None);
     } else {
-        ProgressBar1->setMaximum(entries - 1);
+        // A bar whose maximum equals its minimum turns into an endless busy indicator
+        // in Qt, so a list of one entry gets the range 0..1.
+        ProgressBar1->setMaximum(std::max(entries - 1, 1));
     }
     RunRequest request;
     request.kind = kind;

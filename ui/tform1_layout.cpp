@@ -3,48 +3,54 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "fonts.h"
 #include "radio_group.h"
 #include "shell_list_view.h"
 #include "texts.h"
 #include "tform1.h"
+#include "wrap_widgets.h"
 
 namespace verdaline {
 namespace {
 
 const QColor kNavy(0, 0, 128);
+const QColor kBackground(248, 248, 248);
 
 template <typename Widget, typename... Args>
 Widget* make(QWidget* parent, const char* name, Args&&... args) {
     auto* widget = new Widget(std::forward<Args>(args)..., parent);
     widget->setObjectName(QString::fromLatin1(name));
+    widget->setFont(windowFont());
     return widget;
 }
 
-// Font of a control: the window's font in the given size and weight.
 void styleFont(QWidget* widget, int pointSize, bool bold = false, bool underline = false) {
-    QFont font = widget->window()->font();
-    font.setPointSize(pointSize);
-    font.setBold(bold);
+    QFont font = windowFont(pointSize, bold);
     font.setUnderline(underline);
     widget->setFont(font);
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        label->adjustSize();  // a label sizes itself to its text
+    }
 }
 
 void paintNavy(QWidget* widget) {
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, kNavy);
-    palette.setColor(QPalette::Text, kNavy);
-    palette.setColor(QPalette::ButtonText, kNavy);
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+        palette.setColor(QPalette::Active, role, kNavy);
+        palette.setColor(QPalette::Inactive, role, kNavy);
+    }
     widget->setPalette(palette);
 }
 
 QLabel* label(QWidget* parent, const char* name, const char* text, int x, int y) {
     auto* result = make<QLabel>(parent, name, QString::fromUtf8(text));
-    styleFont(result, 8);
+    result->setTextFormat(Qt::PlainText);
     result->move(x, y);
     result->adjustSize();
     return result;
@@ -52,21 +58,19 @@ QLabel* label(QWidget* parent, const char* name, const char* text, int x, int y)
 
 QGroupBox* group(QWidget* parent, const char* name, const char* title, QRect geometry) {
     auto* result = make<QGroupBox>(parent, name, QString::fromUtf8(title));
-    styleFont(result, 8);
     result->setGeometry(geometry);
     return result;
 }
 
-QPushButton* button(QWidget* parent, const char* name, const char* text, QRect geometry) {
-    auto* result = make<QPushButton>(parent, name, QString::fromUtf8(text));
-    styleFont(result, 8);
+template <typename Button = QPushButton>
+Button* button(QWidget* parent, const char* name, const char* text, QRect geometry) {
+    auto* result = make<Button>(parent, name, QString::fromUtf8(text));
     result->setGeometry(geometry);
     return result;
 }
 
 QPlainTextEdit* memo(QWidget* parent, const char* name, QRect geometry) {
     auto* result = make<QPlainTextEdit>(parent, name);
-    styleFont(result, 8);
     result->setGeometry(geometry);
     result->setReadOnly(true);
     result->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -78,6 +82,12 @@ QPlainTextEdit* memo(QWidget* parent, const char* name, QRect geometry) {
 }  // namespace
 
 void TForm1::createControls() {
+    setFont(windowFont());
+    QPalette background = palette();
+    background.setColor(QPalette::Window, kBackground);
+    setPalette(background);
+    setAutoFillBackground(true);
+
     auto* form = new QWidget(this);
     form->setObjectName(QStringLiteral("TForm1Client"));
     setCentralWidget(form);
@@ -92,27 +102,27 @@ void TForm1::createControls() {
     Label4 = label(form, "Label4", "Вы работаете на компьютере -  ", 136, 24);
     styleFont(Label4, 10, true);
     paintNavy(Label4);
-    Label4->adjustSize();
     Label5 = label(form, "Label5", texts::kUnknownComputer, 376, 24);
-    Label5->setTextFormat(Qt::PlainText);
     styleFont(Label5, 10, true, true);
     paintNavy(Label5);
-    Label5->adjustSize();
 
     // Computer side.
     GroupBox1 = group(form, "GroupBox1", "   Компьютер   ", {8, 48, 297, 609});
     styleFont(GroupBox1, 10, true);
-    Image1 = make<QLabel>(GroupBox1, "Image1");
+    Image1 = new PictureBox(QStringLiteral(":/computer.svg"), GroupBox1);
+    Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(8, 24, 209, 129);
     Label1 = label(GroupBox1, "Label1", "Список файлов:", 24, 164);
     Label7 = label(GroupBox1, "Label7", "0 шт.", 120, 160);
     styleFont(Label7, 8, true);
     paintNavy(Label7);
-    Button4 = button(GroupBox1, "Button4", "Добавить файл:", {184, 128, 97, 49});
+    Button4 = button<WrapButton>(GroupBox1, "Button4", "Добавить файл:", {184, 128, 97, 49});
     styleFont(Button4, 10, true);
     Button4->setEnabled(false);
     Memo1 = memo(GroupBox1, "Memo1", {8, 184, 281, 385});
     paintNavy(Memo1);
+    // Read from the right, so that the ends of long paths, the file names, show.
+    Memo1->setLayoutDirection(Qt::RightToLeft);
     Button5 = button(GroupBox1, "Button5", "Редактировать список", {80, 576, 137, 25});
     Button5->setEnabled(false);
 
@@ -124,12 +134,13 @@ void TForm1::createControls() {
     ComboBox1->setEditable(true);
     ComboBox1->setInsertPolicy(QComboBox::NoInsert);
     ComboBox1->addItems({"Офисный", "Домашний", "Комп_1", "Комп_2", "Комп_3"});
-    ComboBox1->setGeometry(8, 17, 177, ComboBox1->sizeHint().height());
+    ComboBox1->setGeometry(8, 17, 177, 24);
     ComboBox1->setCurrentText(QStringLiteral("Офисный"));
     Button6 = button(GroupBox5, "Button6", "Добавить компьютер", {8, 48, 177, 33});
     styleFont(Button6, 10, true);
 
-    CheckBox2 = make<QCheckBox>(form, "CheckBox2", QStringLiteral("Создавать резервные копии старых файлов"));
+    CheckBox2 =
+        make<WrapCheckBox>(form, "CheckBox2", QStringLiteral("Создавать резервные копии старых файлов"));
     styleFont(CheckBox2, 8, true);
     paintNavy(CheckBox2);
     CheckBox2->setGeometry(320, 184, 177, 33);
@@ -139,7 +150,7 @@ void TForm1::createControls() {
     RadioGroup1 =
         new RadioGroup(QStringLiteral("Режим"), {"Синхронизация", "Направленное копирование"}, form);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    styleFont(RadioGroup1, 8);
+    RadioGroup1->setFont(windowFont());
     RadioGroup1->setGeometry(320, 240, 177, 65);
     RadioGroup1->setItemIndex(1);
     RadioGroup1->setEnabled(false);
@@ -147,34 +158,30 @@ void TForm1::createControls() {
     // Directed copy.
     GroupBox4 = group(form, "GroupBox4", "Направленное копирование", {320, 328, 177, 169});
     Label3 = label(GroupBox4, "Label3", "Направление:", 48, 24);
+    Label3->setAlignment(Qt::AlignCenter);
     RadioButton1 = make<QRadioButton>(GroupBox4, "RadioButton1");
-    RadioButton1->move(24, 64);
-    RadioButton1->resize(RadioButton1->sizeHint());
+    RadioButton1->setGeometry(24, 64, 17, 17);
     RadioButton1->setChecked(true);
     RadioButton1->setEnabled(false);
-    RadioButton2 = make<QRadioButton>(GroupBox4, "RadioButton2");
-    RadioButton2->move(24, 120);
-    RadioButton2->resize(RadioButton2->sizeHint());
-    RadioButton2->setEnabled(false);
     Button2 = button(GroupBox4, "Button2", ">", {64, 48, 73, 41});
     Button2->setToolTip(QStringLiteral("С компьютера на флешку"));
     Button2->setEnabled(false);
+    RadioButton2 = make<QRadioButton>(GroupBox4, "RadioButton2");
+    RadioButton2->setGeometry(24, 120, 17, 17);
+    RadioButton2->setEnabled(false);
     Button3 = button(GroupBox4, "Button3", "<", {64, 112, 73, 41});
     Button3->setToolTip(QStringLiteral("С флешки на компьютер"));
     Button3->setEnabled(false);
-    for (auto* arrow : {Button2, Button3}) {
-        QFont arrowFont(QStringLiteral("Times New Roman"), 26);
-        arrowFont.setBold(true);
-        arrow->setFont(arrowFont);
-    }
+    Button2->setFont(arrowFont());
+    Button3->setFont(arrowFont());
 
-    // Synchronisation.
+    // Synchronisation, in the same place.
     GroupBox3 = group(form, "GroupBox3", "Синхронизация", {320, 328, 177, 185});
     GroupBox3->hide();
     Button13 = button(GroupBox3, "Button13", "Синхронизация", {16, 32, 145, 41});
     styleFont(Button13, 10, true);
     CheckBox1 =
-        make<QCheckBox>(GroupBox3, "CheckBox1", QStringLiteral("Автоматически синхронизировать каждые"));
+        make<WrapCheckBox>(GroupBox3, "CheckBox1", QStringLiteral("Автоматически синхронизировать каждые"));
     styleFont(CheckBox1, 8, true);
     CheckBox1->setGeometry(8, 88, 145, 49);
     ComboBox3 = make<QComboBox>(GroupBox3, "ComboBox3");
@@ -183,18 +190,19 @@ void TForm1::createControls() {
         {"5 минут", "10 минут", "20 минут", "30 минут", "60 минут", "ТРИ ЧАСА", "ВОСЕМЬ ЧАСОВ"});
     ComboBox3->setMaxVisibleItems(15);
     ComboBox3->setCurrentIndex(1);
-    ComboBox3->setGeometry(8, 148, 145, ComboBox3->sizeHint().height());
+    ComboBox3->setGeometry(8, 148, 145, 21);
     ComboBox3->setEnabled(false);
 
-    Button12 = button(form, "Button12", "Открыть последний отчет", {328, 560, 161, 49});
+    Button12 = button<WrapButton>(form, "Button12", "Открыть последний отчет", {328, 560, 161, 49});
     styleFont(Button12, 10);
 
     // Flash-drive side.
     GroupBox2 = group(form, "GroupBox2", "   Флешка    ", {512, 48, 353, 577});
     styleFont(GroupBox2, 10, true);
-    Image2 = make<QLabel>(GroupBox2, "Image2");
+    Image2 = new PictureBox(QStringLiteral(":/flash_drive.svg"), GroupBox2);
+    Image2->setObjectName(QStringLiteral("Image2"));
     Image2->setGeometry(16, 32, 153, 81);
-    Button11 = button(GroupBox2, "Button11", "Добавить файл с флешки", {240, 48, 97, 41});
+    Button11 = button<WrapButton>(GroupBox2, "Button11", "Добавить файл с флешки", {240, 48, 97, 41});
     Button11->setEnabled(false);
     Label6 = label(GroupBox2, "Label6", "Список файлов:", 24, 128);
     Label8 = label(GroupBox2, "Label8", "0 шт.", 176, 120);
@@ -206,7 +214,6 @@ void TForm1::createControls() {
     paintNavy(Label10);
     Memo2 = memo(GroupBox2, "Memo2", {8, 144, 201, 369});
     CheckBox3 = make<QCheckBox>(GroupBox2, "CheckBox3", QStringLiteral("Редактировать"));
-    styleFont(CheckBox3, 8);
     CheckBox3->setGeometry(8, 520, 105, 17);
     Button15 = button(GroupBox2, "Button15", "Загруз.список", {8, 544, 89, 25});
     Button15->hide();
@@ -216,7 +223,7 @@ void TForm1::createControls() {
     // The flash view stands on the window itself, over the flash-drive group.
     ShellListView1 = new ShellListView(m_env.platform, form);
     ShellListView1->setObjectName(QStringLiteral("ShellListView1"));
-    styleFont(ShellListView1, 8);
+    ShellListView1->setFont(windowFont());
     ShellListView1->setGeometry(728, 192, 129, 417);
     ShellListView1->raise();
     ShellListView1->setRoot("/");
@@ -237,6 +244,17 @@ void TForm1::createControls() {
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(600000);
     Timer1->setTimerType(Qt::PreciseTimer);  // counts whole intervals from the moment it is set
+
+    auto* help = menuBar()->addMenu(QStringLiteral("Справка"));
+    N3 = help->addAction(QStringLiteral("Порядок работы"));
+    N3->setObjectName(QStringLiteral("N3"));
+    N2 = help->addAction(QStringLiteral("О программе"));
+    N2->setObjectName(QStringLiteral("N2"));
+    auto* feedback = menuBar()->addMenu(QStringLiteral("Обратная связь"));
+    N5 = feedback->addAction(QStringLiteral("Перейти на сайт"));
+    N5->setObjectName(QStringLiteral("N5"));
+    N6 = feedback->addAction(QStringLiteral("Написать письмо"));
+    N6->setObjectName(QStringLiteral("N6"));
 }
 
 }  // namespace verdaline

@@ -2,8 +2,10 @@
 #include <QPixmap>
 #include <QWidget>
 
+#include "about_box.h"
 #include "tform1.h"
 #include "tform2.h"
+#include "tform3.h"
 #include "window_harness.h"
 
 namespace verdaline::testing {
@@ -36,10 +38,14 @@ WindowHarness::WindowHarness() = default;
 WindowHarness::~WindowHarness() = default;
 
 TForm1& WindowHarness::start() {
+    m_helpWindow.reset();
+    m_aboutWindow.reset();
     m_listWindow.reset();
     m_form = std::make_unique<TForm1>(Environment{tree.root(), platform, dialogs, clock});
     m_listWindow = std::make_unique<TForm2>(*m_form);
-    m_form->setListWindow(m_listWindow.get());
+    m_aboutWindow = std::make_unique<TAboutBox>(*m_form, dialogs);
+    m_helpWindow = std::make_unique<TForm3>();
+    m_form->setSecondaryWindows(m_listWindow.get(), m_aboutWindow.get(), m_helpWindow.get());
     return *m_form;
 }
 

@@ -217,7 +217,6 @@ private slots:
         QCOMPARE(w.ListBox1->item(0)->text(), QStringLiteral("/home/u/docs/file1.txt"));
         QCOMPARE(w.Label1->text(), QStringLiteral("12 шт."));
         QVERIFY(w.Button1->isVisible());
-        savePicture(&w, QStringLiteral("list-window"));
 
         const std::string thirdFlash = f.flashList()[2];
         w.ListBox1->setCurrentRow(2);

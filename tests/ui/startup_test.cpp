@@ -58,7 +58,6 @@ private slots:
         QVERIFY(h.dialogs.messages.empty());
         QVERIFY(h.tree.files().empty());  // nothing of the work area is made at start
         QVERIFY(!h.tree.exists("Списки_отчеты"));
-        savePicture(&f, QStringLiteral("main-unrecognised"));
     }
 
     void listWithoutThisComputerIsUnrecognised() {
@@ -148,7 +147,6 @@ private slots:
         QCOMPARE(f.Label8->text(), QStringLiteral("4 шт."));
         QVERIFY(h.tree.isFolder("Файлы с компьютера_Офисный"));
         QVERIFY(!h.tree.exists("Файлы с компьютера_Офисный/Старые файлы"));
-        savePicture(&f, QStringLiteral("main-recognised"));
     }
 
     void emptyFileListStillMakesTheCopiesFolder() {
@@ -175,7 +173,6 @@ private slots:
         f.RadioGroup1->item(0)->click();
         QVERIFY(f.GroupBox3->isVisibleTo(&f));
         QVERIFY(!f.GroupBox4->isVisibleTo(&f));
-        savePicture(&f, QStringLiteral("main-synchronisation"));
         f.RadioGroup1->item(1)->click();
         QVERIFY(f.GroupBox4->isVisibleTo(&f));
         QVERIFY(!f.GroupBox3->isVisibleTo(&f));

@@ -12,8 +12,10 @@
 #include "test_platform.h"
 
 namespace verdaline {
+class TAboutBox;
 class TForm1;
 class TForm2;
+class TForm3;
 }  // namespace verdaline
 
 namespace verdaline::testing {
@@ -53,12 +55,16 @@ public:
     TForm1& start();
     TForm1& form() { return *m_form; }
     TForm2& listWindow() { return *m_listWindow; }
+    TAboutBox& aboutWindow() { return *m_aboutWindow; }
+    TForm3& helpWindow() { return *m_helpWindow; }
 
     std::string computerListPath() const;
 
 private:
     std::unique_ptr<TForm1> m_form;
     std::unique_ptr<TForm2> m_listWindow;
+    std::unique_ptr<TAboutBox> m_aboutWindow;
+    std::unique_ptr<TForm3> m_helpWindow;
 };
 
 // Saves a picture of a window into the build's pictures folder, for a person to look at.

@@ -1,0 +1,445 @@
+// The main window as it is laid out, control by control, and the help and about
+// windows; pictures of every window are saved for a person to look at.
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTextEdit>
+
+#include "about_box.h"
+#include "cp1251.h"
+#include "radio_group.h"
+#include "tform1.h"
+#include "tform2.h"
+#include "tform3.h"
+#include "window_harness.h"
+#include "wrap_widgets.h"
+
+using namespace verdaline;
+using namespace verdaline::testing;
+
+namespace {
+
+struct Row {
+    const char* name;
+    const char* parent;
+    QRect geometry;    // width or height -1: whatever the control needs
+    const char* text;  // nullptr: not compared
+    int pointSize;     // 0: a picture, no font
+    bool bold;
+    bool navy;
+    bool visible;
+    bool enabledUnrecognised;
+    bool enabledRecognised;
+};
+
+const char* const kClient = "TForm1Client";
+
+// Every control of the main window at the start of the program.
+const Row kControls[] = {
+    {"ProgressBar1", kClient, {8, 8, 857, 16}, nullptr, 8, false, false, true, true, true},
+    {"Label4",
+     kClient,
+     {136, 24, -1, -1},
+     "Вы работаете на компьютере -  ",
+     10,
+     true,
+     true,
+     true,
+     true,
+     true},
+    {"Label5", kClient, {376, 24, -1, -1}, nullptr, 10, true, true, true, true, true},
+    {"GroupBox1", kClient, {8, 48, 297, 609}, "   Компьютер   ", 10, true, false, true, true, true},
+    {"GroupBox5",
+     kClient,
+     {312, 72, 193, 97},
+     " Дайте любое имя компьютеру :  ",
+     8,
+     false,
+     false,
+     true,
+     true,
+     true},
+    {"CheckBox2",
+     kClient,
+     {320, 184, 177, 33},
+     "Создавать резервные копии старых файлов",
+     8,
+     true,
+     true,
+     true,
+     true,
+     true},
+    {"RadioGroup1", kClient, {320, 240, 177, 65}, "Режим", 8, false, false, true, false, true},
+    {"GroupBox4",
+     kClient,
+     {320, 328, 177, 169},
+     "Направленное копирование",
+     8,
+     false,
+     false,
+     true,
+     true,
+     true},
+    {"GroupBox3", kClient, {320, 328, 177, 185}, "Синхронизация", 8, false, false, false, true, true},
+    {"Button12", kClient, {328, 560, 161, 49}, "Открыть последний отчет", 10, false, false, true, true, true},
+    {"GroupBox2", kClient, {512, 48, 353, 577}, "   Флешка    ", 10, true, false, true, true, true},
+    {"ShellListView1", kClient, {728, 192, 129, 417}, nullptr, 8, false, false, true, true, true},
+    {"Button1", kClient, {768, 632, 75, 25}, "Выход", 8, false, false, true, true, true},
+    {"Image1", "GroupBox1", {8, 24, 209, 129}, nullptr, 0, false, false, true, true, true},
+    {"Label1", "GroupBox1", {24, 164, -1, -1}, "Список файлов:", 8, false, false, true, true, true},
+    {"Label7", "GroupBox1", {120, 160, -1, -1}, nullptr, 8, true, true, true, true, true},
+    {"Button4", "GroupBox1", {184, 128, 97, 49}, "Добавить файл:", 10, true, false, true, false, true},
+    {"Memo1", "GroupBox1", {8, 184, 281, 385}, nullptr, 8, false, true, true, true, true},
+    {"Button5", "GroupBox1", {80, 576, 137, 25}, "Редактировать список", 8, false, false, true, false, true},
+    {"ComboBox1", "GroupBox5", {8, 17, 177, -1}, "Офисный", 10, true, true, true, true, true},
+    {"Button6", "GroupBox5", {8, 48, 177, 33}, "Добавить компьютер", 10, true, false, true, true, true},
+    {"Label3", "GroupBox4", {48, 24, -1, -1}, "Направление:", 8, false, false, true, true, true},
+    {"RadioButton1", "GroupBox4", {24, 64, -1, -1}, "", 8, false, false, true, false, true},
+    {"Button2", "GroupBox4", {64, 48, 73, 41}, ">", 26, true, false, true, false, true},
+    {"RadioButton2", "GroupBox4", {24, 120, -1, -1}, "", 8, false, false, true, false, true},
+    {"Button3", "GroupBox4", {64, 112, 73, 41}, "<", 26, true, false, true, false, false},
+    {"Button13", "GroupBox3", {16, 32, 145, 41}, "Синхронизация", 10, true, false, true, true, true},
+    {"CheckBox1",
+     "GroupBox3",
+     {8, 88, 145, 49},
+     "Автоматически синхронизировать каждые",
+     8,
+     true,
+     false,
+     true,
+     true,
+     true},
+    {"ComboBox3", "GroupBox3", {8, 148, 145, -1}, "10 минут", 8, true, false, true, false, false},
+    {"Image2", "GroupBox2", {16, 32, 153, 81}, nullptr, 0, false, false, true, true, true},
+    {"Button11",
+     "GroupBox2",
+     {240, 48, 97, 41},
+     "Добавить файл с флешки",
+     8,
+     false,
+     false,
+     true,
+     false,
+     true},
+    {"Label6", "GroupBox2", {24, 128, -1, -1}, "Список файлов:", 8, false, false, true, true, true},
+    {"Label8", "GroupBox2", {176, 120, -1, -1}, nullptr, 8, true, true, true, true, true},
+    {"Label2", "GroupBox2", {232, 128, -1, -1}, "Имеющиеся файлы:", 8, false, false, true, true, true},
+    {"Label10", "GroupBox2", {296, 112, -1, -1}, nullptr, 8, true, true, true, true, true},
+    {"Memo2", "GroupBox2", {8, 144, 201, 369}, nullptr, 8, false, false, true, true, true},
+    {"CheckBox3", "GroupBox2", {8, 520, 105, 17}, "Редактировать", 8, false, false, true, true, true},
+    {"Button15", "GroupBox2", {8, 544, 89, 25}, "Загруз.список", 8, false, false, false, true, true},
+    {"Button14", "GroupBox2", {112, 544, 89, 25}, "Сохр.список", 8, false, false, false, true, true},
+};
+
+QString textOf(QWidget* w) {
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) {
+        return b->text();
+    }
+    if (auto* l = qobject_cast<QLabel*>(w)) {
+        return l->text();
+    }
+    if (auto* g = qobject_cast<QGroupBox*>(w)) {
+        return g->title();
+    }
+    if (auto* c = qobject_cast<QComboBox*>(w)) {
+        return c->currentText();
+    }
+    if (auto* m = qobject_cast<QPlainTextEdit*>(w)) {
+        return m->toPlainText();
+    }
+    return {};
+}
+
+// Why the control's text does not fit it, or nothing.
+QString cutOff(QWidget* w) {
+    const QFontMetrics fm(w->font());
+    if (auto* b = qobject_cast<WrapButton*>(w)) {
+        const QRect area = b->rect().adjusted(4, 2, -4, -2);
+        for (const QString& word : b->text().split(QLatin1Char(' '))) {
+            if (fm.horizontalAdvance(word) > area.width()) {
+                return QStringLiteral("word \"%1\" wider than the button").arg(word);
+            }
+        }
+        const QRect needed = fm.boundingRect(area, Qt::AlignCenter | Qt::TextWordWrap, b->text());
+        return needed.height() <= area.height() ? QString() : QStringLiteral("text taller than the button");
+    }
+    if (auto* c = qobject_cast<WrapCheckBox*>(w)) {
+        const QRect area = c->textRect();
+        const QRect needed = fm.boundingRect(area, Qt::AlignLeft | Qt::TextWordWrap, c->text());
+        return needed.height() <= area.height() && needed.width() <= area.width()
+                   ? QString()
+                   : QStringLiteral("caption too big");
+    }
+    if (auto* b = qobject_cast<QPushButton*>(w)) {
+        return fm.horizontalAdvance(b->text()) + 8 <= b->width() ? QString()
+                                                                 : QStringLiteral("caption too wide");
+    }
+    if (auto* c = qobject_cast<QAbstractButton*>(w)) {  // check boxes and radio buttons
+        return c->text().isEmpty() || 20 + fm.horizontalAdvance(c->text()) <= c->width()
+                   ? QString()
+                   : QStringLiteral("caption too wide");
+    }
+    if (auto* g = qobject_cast<QGroupBox*>(w)) {
+        return fm.horizontalAdvance(g->title()) + 16 <= g->width() ? QString()
+                                                                   : QStringLiteral("title too wide");
+    }
+    if (auto* c = qobject_cast<QComboBox*>(w)) {
+        for (int i = 0; i < c->count(); ++i) {
+            if (fm.horizontalAdvance(c->itemText(i)) + 28 > c->width()) {
+                return QStringLiteral("item \"%1\" too wide").arg(c->itemText(i));
+            }
+        }
+        return {};
+    }
+    if (auto* l = qobject_cast<QLabel*>(w)) {
+        return l->geometry().right() < l->parentWidget()->width() &&
+                       l->width() >= fm.horizontalAdvance(l->text().trimmed())
+                   ? QString()
+                   : QStringLiteral("label outside its parent: %1..%2 in %3, text %4")
+                         .arg(l->x())
+                         .arg(l->geometry().right())
+                         .arg(l->parentWidget()->width())
+                         .arg(fm.horizontalAdvance(l->text().trimmed()));
+    }
+    return {};
+}
+
+void checkControls(TForm1& f, bool recognised) {
+    f.show();  // lays out the groups' items
+    for (const Row& row : kControls) {
+        auto* w = f.findChild<QWidget*>(QString::fromLatin1(row.name));
+        QVERIFY2(w, row.name);
+        const QByteArray what = QByteArray(row.name) + (recognised ? " (recognised)" : " (unrecognised)");
+        QCOMPARE(w->parentWidget()->objectName(), QString::fromLatin1(row.parent));
+        QVERIFY2(w->pos() == row.geometry.topLeft(), what.constData());
+        if (row.geometry.width() >= 0) {
+            QVERIFY2(w->width() == row.geometry.width(), what.constData());
+        }
+        if (row.geometry.height() >= 0) {
+            QVERIFY2(w->height() == row.geometry.height(), what.constData());
+        }
+        if (row.text != nullptr) {
+            QCOMPARE(textOf(w), QString::fromUtf8(row.text));
+        }
+        if (row.pointSize != 0) {
+            QVERIFY2(w->font().pointSize() == row.pointSize, what.constData());
+            QVERIFY2(w->font().bold() == row.bold, what.constData());
+        }
+        QVERIFY2((w->palette().color(QPalette::WindowText) == QColor(0, 0, 128) ||
+                  w->palette().color(QPalette::Text) == QColor(0, 0, 128)) == row.navy,
+                 what.constData());
+        const bool visible = row.visible && !(recognised && QByteArray(row.name) == "GroupBox5");
+        QVERIFY2(!w->isHidden() == visible, what.constData());
+        QVERIFY2(w->isEnabled() == (recognised ? row.enabledRecognised : row.enabledUnrecognised),
+                 what.constData());
+        const QString problem = cutOff(w);
+        QVERIFY2(problem.isEmpty(), (what + ": " + problem.toUtf8()).constData());
+    }
+}
+
+TForm1& startRecognised(WindowHarness& h, int entries) {
+    h.tree.write("Списки_отчеты/Список компьютеров.txt", cp1251Lines({"Офисный", "1A2B3C4D1A2B3C4D"}));
+    std::string list;
+    for (int i = 1; i <= entries; ++i) {
+        list += "/home/u/Документы/Проект " + std::to_string(i % 4) + "/Отчет за квартал " +
+                std::to_string(i) + ".doc\r\n";
+    }
+    h.tree.write("Списки_отчеты/Список файлов на компьютере_Офисный_.txt", *encodeCp1251(list));
+    return h.start();
+}
+
+}  // namespace
+
+class LayoutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowFontsHaveCyrillic() {
+        WindowHarness h;
+        TForm1& f = h.start();
+        for (QWidget* w :
+             {static_cast<QWidget*>(&f), static_cast<QWidget*>(f.Button2), static_cast<QWidget*>(f.Label4)}) {
+            QVERIFY(QFontMetrics(w->font()).inFont(QChar(0x0416)));
+        }
+        QVERIFY(QFontMetrics(QApplication::font()).inFont(QChar(0x0416)));
+    }
+
+    void everyControlAtTheUnrecognisedStart() {
+        WindowHarness h;
+        TForm1& f = h.start();
+        QCOMPARE(f.windowTitle(), QStringLiteral("Verdaline_V5.2"));
+        QCOMPARE(f.palette().color(QPalette::Window), QColor(248, 248, 248));
+        checkControls(f, false);
+        QCOMPARE(f.Label5->text(), QStringLiteral("которого нет в Вашем списке"));
+        QCOMPARE(f.Label7->text(), QStringLiteral("0 шт."));
+        QCOMPARE(f.Label8->text(), QStringLiteral("0 шт."));
+        QVERIFY(f.RadioButton1->isChecked());
+        QVERIFY(f.CheckBox2->isChecked());
+        QCOMPARE(f.CheckBox2->toolTip(), QStringLiteral("Может увеличить время копирования"));
+        QCOMPARE(f.Button2->toolTip(), QStringLiteral("С компьютера на флешку"));
+        QCOMPARE(f.Button3->toolTip(), QStringLiteral("С флешки на компьютер"));
+        QVERIFY(f.Label5->font().underline());
+        QVERIFY(f.Memo1->isReadOnly());
+        QCOMPARE(f.Memo1->layoutDirection(), Qt::RightToLeft);
+        QStringList items;
+        for (int i = 0; i < f.ComboBox1->count(); ++i) {
+            items << f.ComboBox1->itemText(i);
+        }
+        QCOMPARE(items, (QStringList{"Офисный", "Домашний", "Комп_1", "Комп_2", "Комп_3"}));
+        QCOMPARE(f.ComboBox3->count(), 7);
+        QCOMPARE(f.ComboBox3->itemText(6), QStringLiteral("ВОСЕМЬ ЧАСОВ"));
+        QCOMPARE(f.ComboBox3->maxVisibleItems(), 15);
+        QCOMPARE(f.RadioGroup1->item(0)->text(), QStringLiteral("Синхронизация"));
+        QCOMPARE(f.RadioGroup1->item(1)->text(), QStringLiteral("Направленное копирование"));
+        QVERIFY(f.RadioGroup1->item(1)->isChecked());
+        for (int i = 0; i < 2; ++i) {
+            QAbstractButton* item = f.RadioGroup1->item(i);
+            QVERIFY2(cutOff(item).isEmpty(),
+                     qPrintable(QStringLiteral("%1: %2 wide, text %3")
+                                    .arg(item->text())
+                                    .arg(item->width())
+                                    .arg(QFontMetrics(item->font()).horizontalAdvance(item->text()))));
+        }
+        // The label that follows the other must not run into it.
+        QVERIFY(f.Label4->geometry().right() < f.Label5->x());
+        QVERIFY(f.Label1->geometry().right() < f.Label7->x());
+        QVERIFY(f.Label6->geometry().right() < f.Label8->x());
+        QVERIFY(f.Label8->geometry().right() < f.Label2->x());
+
+        const QList<QAction*> menus = f.menuBar()->actions();
+        QCOMPARE(menus.size(), 2);
+        QCOMPARE(menus[0]->text(), QStringLiteral("Справка"));
+        QCOMPARE(menus[1]->text(), QStringLiteral("Обратная связь"));
+        QCOMPARE(f.N3->text(), QStringLiteral("Порядок работы"));
+        QCOMPARE(f.N2->text(), QStringLiteral("О программе"));
+        QCOMPARE(f.N5->text(), QStringLiteral("Перейти на сайт"));
+        QCOMPARE(f.N6->text(), QStringLiteral("Написать письмо"));
+    }
+
+    void everyControlAtTheRecognisedStart() {
+        WindowHarness h;
+        TForm1& f = startRecognised(h, 3);
+        checkControls(f, true);
+        QCOMPARE(f.Label5->text(), QStringLiteral("Офисный"));
+        QCOMPARE(f.Label7->text(), QStringLiteral("3 шт."));
+        QCOMPARE(f.Label8->text(), QStringLiteral("3 шт."));
+    }
+
+    void picturesOfEveryWindow() {
+        WindowHarness h;
+        TForm1& unrecognised = h.start();
+        savePicture(&unrecognised, QStringLiteral("main-unrecognised"));
+        WindowHarness r;
+        TForm1& f = startRecognised(r, 30);
+        f.Timer2Timer();
+        savePicture(&f, QStringLiteral("main-recognised-directed"));
+        f.RadioGroup1->item(0)->click();
+        f.CheckBox1->click();
+        savePicture(&f, QStringLiteral("main-recognised-synchronisation"));
+        f.Button5->click();
+        savePicture(&r.listWindow(), QStringLiteral("list-window"));
+        f.N3Click();
+        savePicture(&r.helpWindow(), QStringLiteral("help-window"));
+        f.N2Click();
+        savePicture(&r.aboutWindow(), QStringLiteral("about-window"));
+    }
+
+    void helpWindow() {
+        WindowHarness h;
+        TForm1& f = h.start();
+        TForm3& help = h.helpWindow();
+        QCOMPARE(help.windowTitle(), QStringLiteral("Порядок работы"));
+        QVERIFY(help.RichEdit1->isReadOnly());
+        QCOMPARE(help.RichEdit1->geometry(), help.rect());
+        QCOMPARE(help.Button1->text(), QStringLiteral("Ok"));
+        QCOMPARE(help.Button1->geometry(), QRect(672, 616, 75, 25));
+        const QString text = help.RichEdit1->toPlainText();
+        QVERIFY(text.contains(QStringLiteral("1. ПРИ ПЕРВОМ ЗАПУСКЕ")));
+        QVERIFY(text.contains(QStringLiteral("2. ПРИ ПОСЛЕДУЮЩИХ ЗАПУСКАХ")));
+        QVERIFY(text.contains(QStringLiteral("Добавить компьютер")));
+        QVERIFY(text.contains(QStringLiteral("удачи")));
+
+        f.show();
+        f.N3Click();
+        QVERIFY(help.isVisible());
+        QTRY_VERIFY(help.isActiveWindow());
+        f.activateWindow();
+        QTRY_VERIFY(f.isActiveWindow());
+        f.N3Click();  // a second time: to the front again
+        QTRY_VERIFY(help.isActiveWindow());
+        help.Button1->click();
+        QVERIFY(!help.isVisible());
+    }
+
+    void aboutWindow() {
+        WindowHarness h;
+        TForm1& f = h.start();
+        TAboutBox& about = h.aboutWindow();
+        QCOMPARE(about.windowTitle(), QStringLiteral("О программе"));
+        QVERIFY(about.windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(about.palette().color(QPalette::Window), QColor(221, 255, 255));
+        QCOMPARE(about.Label34->text(), QStringLiteral("Verdaline_V5.2"));
+        QCOMPARE(about.Label2->text(), QStringLiteral("5.2"));
+        QCOMPARE(about.Label8->text(), QStringLiteral("03.2015"));
+        QCOMPARE(about.Label13->text(), QStringLiteral("С п а с и б о    з а    В а ш е    в р е м я"));
+        QCOMPARE(about.OKButton->text(), QStringLiteral("Закрыть"));
+        QCOMPARE(about.OKButton->toolTip(), QStringLiteral("Закрыть окно"));
+        QVERIFY(about.OKButton->isDefault());
+        QCOMPARE(about.Edit1->toolTip(), QStringLiteral("Открыть ссылку"));
+        QCOMPARE(about.Edit2->toolTip(), QStringLiteral("Отослать письмо"));
+        QVERIFY(about.Label13->geometry().right() < about.width());
+
+        // The thank-you line: teal at first, then each timer hands over to the other.
+        QCOMPARE(about.Label13->palette().color(QPalette::WindowText), QColor(0, 128, 128));
+        QVERIFY(about.Timer1->isActive());
+        QVERIFY(about.Timer2->isActive());
+        QCOMPARE(about.Timer1->interval(), 1000);
+        about.Timer2Timer();
+        QCOMPARE(about.Label13->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+        QVERIFY(!about.Timer2->isActive());
+        about.Timer1Timer();
+        QCOMPARE(about.Label13->palette().color(QPalette::WindowText), QColor(0, 128, 128));
+        QVERIFY(!about.Timer1->isActive());
+        QVERIFY(about.Timer2->isActive());
+        about.Timer2Timer();
+        QCOMPARE(about.Label13->palette().color(QPalette::WindowText), QColor(128, 0, 0));
+        QVERIFY(about.Timer1->isActive());
+
+        f.show();
+        f.N2Click();
+        QTRY_VERIFY(about.isActiveWindow());
+        f.activateWindow();
+        QTRY_VERIFY(f.isActiveWindow());
+        f.N2Click();
+        QTRY_VERIFY(about.isActiveWindow());
+        QCOMPARE(about.Label34->text(), QStringLiteral("Verdaline_V5.2"));
+        about.OKButton->click();
+        QVERIFY(!about.isVisible());
+    }
+
+    // No address is configured: the feedback items and fields open nothing.
+    void feedbackOpensNothingWithoutAnAddress() {
+        WindowHarness h;
+        TForm1& f = h.start();
+        f.N5->trigger();
+        f.N6->trigger();
+        h.aboutWindow().Edit1Click();
+        h.aboutWindow().Edit2Click();
+        QVERIFY(h.dialogs.opened.empty());
+        QVERIFY(h.dialogs.messages.empty());
+    }
+};
+
+QTEST_MAIN(LayoutTest)
+#include "layout_test.moc"
