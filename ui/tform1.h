@@ -129,6 +129,8 @@ private:
     void warn(const std::string& text);
     // A copy run as the window does it: the progress bar, the empty-list message, the run.
     RunResult run(RunKind kind);
+    void directedCopy(RunKind kind);
+    std::optional<std::string> chooseUserList(FileDialogRequest::Kind kind);
     void moveFocusAlongWindow(QWidget* from, bool forward);
     void showRecognised(const std::string& name);
     void showUnrecognised();

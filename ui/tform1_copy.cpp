@@ -57,8 +57,9 @@ RunResult TForm1::run(RunKind kind) {
     return result;
 }
 
-void TForm1::Button2Click() {
-    const RunResult result = run(RunKind::ToFlash);
+// A directed copy shows its report, then the bar returns to 0.
+void TForm1::directedCopy(RunKind kind) {
+    const RunResult result = run(kind);
     m_running = true;
     m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
                               QString::fromStdString(reportText(result.report)), Dialogs::Icon::None);
@@ -66,13 +67,12 @@ void TForm1::Button2Click() {
     ProgressBar1->setValue(0);
 }
 
+void TForm1::Button2Click() {
+    directedCopy(RunKind::ToFlash);
+}
+
 void TForm1::Button3Click() {
-    const RunResult result = run(RunKind::ToComputer);
-    m_running = true;
-    m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
-                              QString::fromStdString(reportText(result.report)), Dialogs::Icon::None);
-    m_running = false;
-    ProgressBar1->setValue(0);
+    directedCopy(RunKind::ToComputer);
 }
 
 void TForm1::Button8Click() {

@@ -154,33 +154,34 @@ void TForm1::Memo2Change() {
     Label8->adjustSize();
 }
 
+// The dialogs of user lists propose the last list chosen, a .txt file.
+std::optional<std::string> TForm1::chooseUserList(FileDialogRequest::Kind kind) {
+    FileDialogRequest request;
+    request.kind = kind;
+    request.fileName = m_lastUserList;
+    request.defaultSuffix = QStringLiteral("txt");
+    const auto chosen = chooseFile(request);
+    if (!chosen) {
+        return std::nullopt;
+    }
+    m_lastUserList = *chosen;
+    return chosen->toStdString();
+}
+
 void TForm1::Button14Click() {
     if (const std::string* line = firstLineOutsideCp1251(m_flashList)) {
         warn(texts::userListOutsideCp1251(*line));
         return;
     }
-    FileDialogRequest request;
-    request.kind = FileDialogRequest::Kind::Save;
-    request.fileName = m_lastUserList;
-    request.defaultSuffix = QStringLiteral("txt");
-    const auto chosen = chooseFile(request);
-    if (!chosen) {
-        return;
+    if (const auto path = chooseUserList(FileDialogRequest::Kind::Save)) {
+        saveUserList(m_env.platform, *path, m_flashList);
     }
-    m_lastUserList = *chosen;
-    saveUserList(m_env.platform, chosen->toStdString(), m_flashList);
 }
 
 void TForm1::Button15Click() {
-    FileDialogRequest request;
-    request.fileName = m_lastUserList;
-    request.defaultSuffix = QStringLiteral("txt");
-    const auto chosen = chooseFile(request);
-    if (!chosen) {
-        return;
+    if (const auto path = chooseUserList(FileDialogRequest::Kind::Open)) {
+        setFlashList(loadUserList(m_env.platform, *path));
     }
-    m_lastUserList = *chosen;
-    setFlashList(loadUserList(m_env.platform, chosen->toStdString()));
 }
 
 }  // namespace verdaline
