@@ -1,5 +1,6 @@
 #include "tform1.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -65,41 +66,45 @@ void TForm1::guarded(const std::function<void()>& handler) {
     }
 }
 
-void TForm1::onClick(QAbstractButton* button, void (TForm1::*handler)()) {
-    connect(button, &QAbstractButton::clicked, this,
-            [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+// Every event of the window runs its handler guarded.
+template <typename Sender, typename Signal>
+void TForm1::on(Sender* sender, Signal signal, void (TForm1::*handler)()) {
+    connect(sender, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
 }
 
 void TForm1::connectHandlers() {
-    onClick(Button6, &TForm1::Button6Click);
-    onClick(RadioButton1, &TForm1::RadioButton1Click);
-    onClick(RadioButton2, &TForm1::RadioButton2Click);
-    onClick(Button1, &TForm1::Button1Click);
-    for (auto [action, handler] : {std::pair{N3, &TForm1::N3Click}, std::pair{N2, &TForm1::N2Click},
-                                   std::pair{N5, &TForm1::N5Click}, std::pair{N6, &TForm1::N6Click}}) {
-        connect(action, &QAction::triggered, this,
-                [this, handler = handler] { guarded([this, handler] { (this->*handler)(); }); });
-    }
-    onClick(Button4, &TForm1::Button4Click);
-    onClick(Button11, &TForm1::Button11Click);
-    onClick(Button5, &TForm1::Button5Click);
-    onClick(CheckBox3, &TForm1::CheckBox3Click);
-    onClick(Button14, &TForm1::Button14Click);
-    onClick(Button15, &TForm1::Button15Click);
-    connect(Memo2, &QPlainTextEdit::textChanged, this, [this] { Memo2Change(); });
-    onClick(Button2, &TForm1::Button2Click);
-    onClick(Button3, &TForm1::Button3Click);
-    onClick(Button13, &TForm1::Button13Click);
-    onClick(Button12, &TForm1::Button12Click);
-    onClick(CheckBox1, &TForm1::CheckBox1Click);
-    connect(ComboBox3, &QComboBox::activated, this, [this] { guarded([this] { ComboBox3Change(); }); });
-    connect(Timer1, &QTimer::timeout, this, [this] { guarded([this] { Timer1Timer(); }); });
+    // Start-up, registration, modes and the refresh.
+    on(Button6, &QPushButton::clicked, &TForm1::Button6Click);
+    on(RadioGroup1, &RadioGroup::clicked, &TForm1::RadioGroup1Click);
+    on(RadioButton1, &QRadioButton::clicked, &TForm1::RadioButton1Click);
+    on(RadioButton2, &QRadioButton::clicked, &TForm1::RadioButton2Click);
+    on(Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    on(Timer2, &QTimer::timeout, &TForm1::Timer2Timer);
+    on(ShellListView1, &ShellListView::itemsChanged, &TForm1::ShellListView1Change);
+    // The lists.
+    on(Button4, &QPushButton::clicked, &TForm1::Button4Click);
+    on(Button11, &QPushButton::clicked, &TForm1::Button11Click);
+    on(Button5, &QPushButton::clicked, &TForm1::Button5Click);
+    on(CheckBox3, &QCheckBox::clicked, &TForm1::CheckBox3Click);
+    on(Memo2, &QPlainTextEdit::textChanged, &TForm1::Memo2Change);
+    on(Button14, &QPushButton::clicked, &TForm1::Button14Click);
+    on(Button15, &QPushButton::clicked, &TForm1::Button15Click);
+    // Copy runs and automatic synchronisation; the arrow keys and the bar's focus.
+    on(Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    on(Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    on(Button13, &QPushButton::clicked, &TForm1::Button13Click);
+    on(Button12, &QPushButton::clicked, &TForm1::Button12Click);
+    on(CheckBox1, &QCheckBox::clicked, &TForm1::CheckBox1Click);
+    on(ComboBox3, &QComboBox::activated, &TForm1::ComboBox3Change);
+    on(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
     for (QWidget* control : std::initializer_list<QWidget*>{Button12, ProgressBar1, CheckBox2, Button1}) {
         control->installEventFilter(this);
     }
-    connect(RadioGroup1, &RadioGroup::clicked, this, [this] { guarded([this] { RadioGroup1Click(); }); });
-    connect(Timer2, &QTimer::timeout, this, [this] { guarded([this] { Timer2Timer(); }); });
-    connect(ShellListView1, &ShellListView::itemsChanged, this, [this] { ShellListView1Change(); });
+    // The menu.
+    on(N3, &QAction::triggered, &TForm1::N3Click);
+    on(N2, &QAction::triggered, &TForm1::N2Click);
+    on(N5, &QAction::triggered, &TForm1::N5Click);
+    on(N6, &QAction::triggered, &TForm1::N6Click);
 }
 
 void TForm1::FormCreate() {
@@ -107,9 +112,7 @@ void TForm1::FormCreate() {
         Button7Click();
         Button10Click();
         Button9Click();
-        Label10->setText(
-            QString::fromStdString(texts::count(static_cast<std::size_t>(ShellListView1->count()))));
-        Label10->adjustSize();
+        ShellListView1Change();
         setWindowTitle(windowTitle() + QStringLiteral("_V") + Label12->text());
     });
 }

@@ -13,7 +13,6 @@
 #include "platform.h"
 #include "work_area.h"
 
-class QAbstractButton;
 class QAction;
 class QCheckBox;
 class QComboBox;
@@ -115,7 +114,8 @@ protected:
 private:
     void createControls();
     void connectHandlers();
-    void onClick(QAbstractButton* button, void (TForm1::*handler)());
+    template <typename Sender, typename Signal>
+    void on(Sender* sender, Signal signal, void (TForm1::*handler)());
 
     void setFileList(Lines lines);
     void setFlashList(Lines lines);
