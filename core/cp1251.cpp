@@ -100,6 +100,15 @@ int byteOf(char32_t c) {
     return -1;
 }
 
+// The bytes of U+0400..U+047F (-1 where the code page has none).
+const std::array<int, 128> kCyrillic = [] {
+    std::array<int, 128> table{};
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        table[i] = byteOf(static_cast<char32_t>(0x0400 + i));
+    }
+    return table;
+}();
+
 // Encodes into out, which it sizes; a character without a byte goes to onUnmapped,
 // which writes its replacement (and says true) or refuses the text (false). No
 // character takes more than its UTF-8 length, so the output never outgrows the input.
@@ -111,17 +120,22 @@ bool encodeInto(std::string_view utf8, std::string& out, OnUnmapped onUnmapped) 
     const std::size_t n = utf8.size();
     std::size_t pos = 0;
     while (pos < n) {
-        const unsigned char b = s[pos];
-        if (b < 0x80) {
-            *o++ = static_cast<char>(b);
-            ++pos;
+        // Paths are mostly ASCII: copy such a run whole.
+        std::size_t end = pos;
+        while (end < n && s[end] < 0x80) {
+            ++end;
+        }
+        if (end > pos) {
+            o = std::copy(s + pos, s + end, o);
+            pos = end;
             continue;
         }
-        // А..я, the bulk of Russian text, straight from its two bytes.
+        const unsigned char b = s[pos];
+        // U+0400..U+047F, the Cyrillic of Russian text, by table from its two bytes.
         if ((b == 0xD0 || b == 0xD1) && pos + 1 < n && (s[pos + 1] & 0xC0) == 0x80) {
-            const unsigned c = (static_cast<unsigned>(b & 0x1F) << 6) | (s[pos + 1] & 0x3F);
-            if (c >= 0x0410 && c <= 0x044F) {
-                *o++ = static_cast<char>(c - 0x0410 + 0xC0);
+            const int mapped = kCyrillic[((b & 1u) << 6) | (s[pos + 1] & 0x3Fu)];
+            if (mapped >= 0) {
+                *o++ = static_cast<char>(mapped);
                 pos += 2;
                 continue;
             }
