@@ -92,17 +92,7 @@ void saveReport(Platform& platform, const WorkArea& area, const std::string& com
                 const Lines& report) {
     ensureFolder(platform, area.listsFolder());
     const std::string path = area.reportFile(computerName);
-    std::size_t size = 0;
-    for (const auto& line : report) {
-        size += line.size() + 2;
-    }
-    std::string bytes;
-    bytes.reserve(size);
-    for (const auto& line : report) {
-        bytes += encodeCp1251Lossy(line);
-        bytes += "\r\n";
-    }
-    if (const int error = platform.writeFile(path, bytes)) {
+    if (const int error = platform.writeFile(path, encodeCp1251Lossy(joinLines(report)))) {
         throw Failure(cannotCreateFileText(path, error));
     }
 }
