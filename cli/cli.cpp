@@ -271,6 +271,9 @@ private:
             m_c.err << "\r\033[K" << std::flush;
         }
         writeReportText(m_c.out, result.report);
+        if (result.failure) {
+            m_c.err << withFullStop(*result.failure) << "\n";
+        }
         return result.anyFailed() ? kPartly : kDone;
     }
 

@@ -2,12 +2,21 @@
 
 #include <cerrno>
 
+#include "errors.h"
 #include "report.h"
+#include "texts.h"
 
 namespace verdaline {
 namespace {
 
 using Kind = EntryOutcome::Kind;
+
+// A path that does not start at the root names nothing for a run: it would write
+// into whatever folder the program was started from. An empty flash path (beyond the
+// end of a short flash-side list) is one of them.
+bool usable(const std::string& path) {
+    return !path.empty() && path.front() == kSeparator;
+}
 
 class Run {
 public:
@@ -17,60 +26,76 @@ public:
     EntryOutcome entry(std::size_t index, const std::string& computer, const std::string& flash) const {
         EntryOutcome outcome;
         outcome.number = index + 1;
+        const Entry e{computer, flash, fileNameOf(flash)};
         switch (m_request.kind) {
             case RunKind::ToFlash:
-                directed(outcome, computer, flash, Kind::UpdatedToFlash, Kind::NewToFlash);
+                directed(outcome, e, toFlash(e), Kind::UpdatedToFlash, Kind::NewToFlash);
                 break;
             case RunKind::ToComputer:
-                directed(outcome, flash, computer, Kind::UpdatedToComputer, Kind::NewToComputer);
+                directed(outcome, e, toComputer(e), Kind::UpdatedToComputer, Kind::NewToComputer);
                 break;
             case RunKind::Synchronise:
-                synchronise(outcome, computer, flash);
+                synchronise(outcome, e);
                 break;
         }
         return outcome;
     }
 
 private:
-    // Keeps the version about to be replaced, when the switch says so. Its outcome
-    // does not matter: the replacement follows either way.
-    void backUp(const std::string& replaced) const {
-        if (m_request.backups) {
-            m_platform.copyFile(replaced, m_area.backupPath(m_request.computerName, fileNameOf(replaced)));
+    struct Entry {
+        const std::string& computer;
+        const std::string& flash;
+        std::string backupName;  // the flash name: two listed files of one name keep apart
+    };
+    struct Copy {
+        const std::string& source;
+        const std::string& target;
+        CopyMode mode;
+    };
+    static Copy toFlash(const Entry& e) { return {e.computer, e.flash, CopyMode::FromSource}; }
+    static Copy toComputer(const Entry& e) { return {e.flash, e.computer, CopyMode::OnComputer}; }
+
+    std::optional<FileDate> dateOf(const std::string& path) const {
+        return usable(path) ? m_platform.modificationDate(path) : std::nullopt;
+    }
+
+    // Keeps the version about to be replaced, when the switch says so; 0 or the
+    // error number of the backup.
+    int backUp(const std::string& replaced, const std::string& backupName) const {
+        if (!m_request.backups) {
+            return 0;
         }
+        return m_platform.copyFile(replaced, m_area.backupPath(m_request.computerName, backupName),
+                                   CopyMode::Backup);
     }
 
-    // Copies over a target that the freshness rule saw as missing; a file that is
-    // there all the same (dated outside 1980..2107) is backed up first.
-    void copyNew(EntryOutcome& outcome, const std::string& source, const std::string& target,
-                 Kind done) const {
-        if (m_platform.isFile(target)) {
-            backUp(target);
+    // Replaces or creates the target. A target that is there (even one the freshness
+    // rule counts as missing, dated outside 1980..2107) is backed up first, and stays
+    // as it is when its version cannot be kept.
+    void copy(EntryOutcome& outcome, const Entry& e, const Copy& c, Kind done, bool targetExists) const {
+        if (!usable(c.source) || !usable(c.target)) {
+            outcome.kind = Kind::Failed;
+            outcome.error = ENOENT;
+            return;
         }
-        copy(outcome, source, target, done);
-    }
-
-    void copyOver(EntryOutcome& outcome, const std::string& source, const std::string& target,
-                  Kind done) const {
-        backUp(target);
-        copy(outcome, source, target, done);
-    }
-
-    void copy(EntryOutcome& outcome, const std::string& source, const std::string& target, Kind done) const {
-        outcome.error = m_platform.copyFile(source, target);
+        if (targetExists || m_platform.isFile(c.target)) {
+            outcome.error = backUp(c.target, e.backupName);
+        }
+        if (outcome.error == 0) {
+            outcome.error = m_platform.copyFile(c.source, c.target, c.mode);
+        }
         outcome.kind = outcome.error == 0 ? done : Kind::Failed;
     }
 
-    void directed(EntryOutcome& outcome, const std::string& source, const std::string& target, Kind updated,
-                  Kind created) const {
-        const auto sourceDate = m_platform.modificationDate(source);
+    void directed(EntryOutcome& outcome, const Entry& e, const Copy& c, Kind updated, Kind created) const {
+        const auto sourceDate = dateOf(c.source);
         if (!sourceDate) {
             outcome.kind = Kind::NotFound;
             return;
         }
-        const auto targetDate = m_platform.modificationDate(target);
+        const auto targetDate = dateOf(c.target);
         if (!targetDate) {
-            copyNew(outcome, source, target, created);
+            copy(outcome, e, c, created, false);
             return;
         }
         switch (compareDates(*sourceDate, *targetDate)) {
@@ -81,30 +106,30 @@ private:
                 outcome.kind = Kind::TargetLater;
                 break;
             case Freshness::TargetEarlier:
-                copyOver(outcome, source, target, updated);
+                copy(outcome, e, c, updated, true);
                 break;
         }
     }
 
-    void synchronise(EntryOutcome& o, const std::string& computer, const std::string& flash) const {
-        const auto computerDate = m_platform.modificationDate(computer);
-        const auto flashDate = m_platform.modificationDate(flash);
+    void synchronise(EntryOutcome& o, const Entry& e) const {
+        const auto computerDate = dateOf(e.computer);
+        const auto flashDate = dateOf(e.flash);
         if (computerDate && flashDate) {
             switch (compareDates(*computerDate, *flashDate)) {
                 case Freshness::Equal:
                     o.kind = Kind::Equal;
                     break;
                 case Freshness::TargetEarlier:
-                    copyOver(o, computer, flash, Kind::UpdatedToFlash);
+                    copy(o, e, toFlash(e), Kind::UpdatedToFlash, true);
                     break;
                 case Freshness::TargetLater:
-                    copyOver(o, flash, computer, Kind::UpdatedToComputer);
+                    copy(o, e, toComputer(e), Kind::UpdatedToComputer, true);
                     break;
             }
         } else if (computerDate) {
-            copyNew(o, computer, flash, Kind::NewToFlash);
+            copy(o, e, toFlash(e), Kind::NewToFlash, false);
         } else if (flashDate) {
-            copyNew(o, flash, computer, Kind::NewToComputer);
+            copy(o, e, toComputer(e), Kind::NewToComputer, false);
         } else {
             o.kind = Kind::NotFound;
         }
@@ -123,13 +148,18 @@ bool RunResult::anyFailed() const {
             return true;
         }
     }
-    return false;
+    return failure.has_value();
 }
 
 RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const RunRequest& request,
                   const std::function<void(std::size_t)>& onEntry) {
-    ensureFolder(platform, area.copiesFolder(request.computerName));
+    const std::string copies = area.copiesFolder(request.computerName);
+    ensureFolder(platform, copies);
     ensureFolder(platform, area.oldFilesFolder(request.computerName));
+    // What a killed run left behind would otherwise fill the flash drive unseen.
+    platform.removeLeftovers(copies);
+    platform.removeLeftovers(area.oldFilesFolder(request.computerName));
+    platform.removeLeftovers(area.listsFolder());
 
     RunResult result;
     result.outcomes.reserve(request.fileList.size());
@@ -145,10 +175,28 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
         result.outcomes.push_back(run.entry(i, computer, flash));
         result.report.push_back(
             reportLine(request.kind, result.outcomes.back(), computer, flash, request.computerName));
+        // A flash drive pulled out shows first as a failed or missing file. Whatever
+        // is left of its mount point lies on the computer's disk: nothing more is
+        // written there, the report included.
+        const Kind kind = result.outcomes.back().kind;
+        if ((kind == Kind::Failed || kind == Kind::NotFound) && !platform.isFolder(copies)) {
+            result.failure = texts::flashDriveGone(copies);
+            break;
+        }
     }
     finishReport(result.report, request.kind, clock.timestamp());
-    saveReport(platform, area, request.computerName, result.report);
+    if (!result.failure) {
+        try {
+            saveReport(platform, area, request.computerName, result.report);
+        } catch (const Failure& failure) {
+            result.failure = failure.what();
+        }
+    }
     return result;
+}
+
+std::string stoppedRunText(const RunResult& result) {
+    return withFullStop(result.failure.value_or(std::string())) + "\n\n" + reportText(result.report);
 }
 
 int emptyListErrorNumber() {

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,20 +42,29 @@ struct RunRequest {
 
 struct RunResult {
     std::vector<EntryOutcome> outcomes;
-    Lines report;  // one line per entry, then the two closing lines, as saved
+    Lines report;  // one line per entry worked on, then the two closing lines
+    // Why the run stopped before its end or could not save its report; its lines then
+    // still tell what it did.
+    std::optional<std::string> failure;
     bool anyFailed() const;
 };
 
 // One copy run: makes the copies folder and its old-files folder, decides and copies
 // entry by entry (reporting each entry before its work to onEntry), then saves the
-// report as the computer's copy report. The run asks nothing; a folder or report
-// that cannot be made stops it with Failure.
+// report as the computer's copy report. The run asks nothing; a folder that cannot
+// be made at its start stops it with Failure. A flash drive that disappears during
+// the run stops it, and a report that cannot be saved is kept: both come back in
+// RunResult::failure with the lines of what was done.
 // The freshness rule lets only a strictly later source replace its target. A target
 // that exists is never replaced without the backup rule (with the switch on, its
-// version goes to the old-files folder first), even where the freshness rule counts
+// version goes to the old-files folder first, under the entry's flash name, and a
+// version that cannot be kept is not replaced), even where the freshness rule counts
 // it as missing for a date outside 1980..2107.
 RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const RunRequest& request,
                   const std::function<void(std::size_t index)>& onEntry = {});
+
+// A stopped run's message box: why it stopped, then its report lines.
+std::string stoppedRunText(const RunResult& result);
 
 // The number the empty-list message shows: the progress bar cannot take the maximum
 // of an empty list (-1), an invalid argument.

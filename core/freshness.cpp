@@ -1,8 +1,16 @@
 #include "freshness.h"
 
 namespace verdaline {
+namespace {
 
-std::optional<DosDate> dosDateOf(std::time_t seconds) {
+std::int64_t stepOf(std::time_t seconds) {
+    const auto s = static_cast<std::int64_t>(seconds);
+    return s >= 0 ? s / 2 : (s - 1) / 2;
+}
+
+}  // namespace
+
+std::optional<FileDate> fileDateOf(std::time_t seconds) {
     std::tm local{};
     if (localtime_r(&seconds, &local) == nullptr) {
         return std::nullopt;
@@ -11,16 +19,14 @@ std::optional<DosDate> dosDateOf(std::time_t seconds) {
     if (year < 1980 || year > 2107) {
         return std::nullopt;
     }
-    // A leap second (:60) stays in the last two-second step of its minute.
-    const int halfSeconds = (local.tm_sec > 59 ? 59 : local.tm_sec) / 2;
-    const auto packed =
-        static_cast<std::uint32_t>(year - 1980) << 25 | static_cast<std::uint32_t>(local.tm_mon + 1) << 21 |
-        static_cast<std::uint32_t>(local.tm_mday) << 16 | static_cast<std::uint32_t>(local.tm_hour) << 11 |
-        static_cast<std::uint32_t>(local.tm_min) << 5 | static_cast<std::uint32_t>(halfSeconds);
-    return DosDate{packed};
+    return FileDate{stepOf(seconds)};
 }
 
-Freshness compareDates(DosDate source, DosDate target) {
+bool sameStep(std::time_t a, std::time_t b) {
+    return stepOf(a) == stepOf(b);
+}
+
+Freshness compareDates(FileDate source, FileDate target) {
     if (target == source) {
         return Freshness::Equal;
     }

@@ -6,23 +6,27 @@
 
 namespace verdaline {
 
-// A modification date as the flash drive's file systems keep it: local time in the
-// DOS form, years 1980 to 2107, seconds in two-second steps. FAT stores no finer time,
-// so comparing at this resolution keeps a copy on FAT equal to its original.
-struct DosDate {
-    std::uint32_t packed = 0;  // year-1980, month, day, hour, minute, second/2, high bits first
+// A modification date as the copy runs compare it: the moment in two-second steps.
+// FAT stores no finer time, so comparing at this resolution keeps a copy on FAT equal
+// to its original. Moments, not local wall-clock fields, are compared, so the hour
+// that repeats in autumn cannot invert the order of two versions.
+struct FileDate {
+    std::int64_t step = 0;  // seconds since the epoch, halved and rounded down
 
-    friend bool operator==(DosDate, DosDate) = default;
-    friend auto operator<=>(DosDate, DosDate) = default;
+    friend bool operator==(FileDate, FileDate) = default;
+    friend auto operator<=>(FileDate, FileDate) = default;
 };
 
-// The DOS date of a moment (seconds since the epoch, fractions dropped), in local
-// time; nothing when it falls outside 1980..2107.
-std::optional<DosDate> dosDateOf(std::time_t seconds);
+// The date of a moment (seconds since the epoch, fractions dropped); nothing when its
+// local date falls outside 1980..2107, which the DOS date of FAT cannot hold.
+std::optional<FileDate> fileDateOf(std::time_t seconds);
+
+// Whether two moments fall into the same two-second step.
+bool sameStep(std::time_t a, std::time_t b);
 
 enum class Freshness { TargetEarlier, Equal, TargetLater };
 
 // Only a source strictly later than its target may replace it.
-Freshness compareDates(DosDate source, DosDate target);
+Freshness compareDates(FileDate source, FileDate target);
 
 }  // namespace verdaline

@@ -10,6 +10,15 @@
 
 namespace verdaline {
 
+// What the permission bits of a copy become.
+enum class CopyMode {
+    FromSource,  // the source's bits: a copy on the flash drive
+    OnComputer,  // the replaced file's bits, or a new document's (0666 less the umask):
+                 // bits read from a stick are never carried to the computer
+    Backup,      // the source's bits, writable by the owner so that the next backup of
+                 // the same name can replace it
+};
+
 struct VolumeSerial {
     std::optional<std::uint32_t> value;  // nothing when it could not be read
     int error = 0;                       // the system's error number then (0: read as zero)
@@ -29,7 +38,7 @@ public:
     virtual bool isFile(const std::string& path) = 0;
     // The modification date of a file that exists for the copy runs: found under its
     // path, not a folder, dated within 1980..2107. Nothing otherwise.
-    virtual std::optional<DosDate> modificationDate(const std::string& path) = 0;
+    virtual std::optional<FileDate> modificationDate(const std::string& path) = 0;
     // One level; the parent must exist.
     virtual int makeFolder(const std::string& path) = 0;
 
@@ -39,12 +48,16 @@ public:
     // not replaced.
     virtual int writeFile(const std::string& path, std::string_view bytes) = 0;
 
-    // Creates or replaces target with source's bytes, modification time and permission
-    // bits, as writeFile does: through a flushed temporary file renamed over the
-    // target, so that a failure leaves the target as it was. A read-only target is not
-    // replaced (EACCES); a source that changes while it is read fails the copy (EBUSY),
-    // so a torn copy never carries the source's date.
-    virtual int copyFile(const std::string& source, const std::string& target) = 0;
+    // Creates or replaces target with the bytes and modification time of source, a
+    // regular file, as writeFile does: through a flushed temporary file renamed over
+    // the target, so that a failure leaves the target as it was. The date must hold on
+    // the target's file system to the two-second step, or the copy fails. A read-only
+    // target is not replaced (EACCES); a source that changes while it is read fails the
+    // copy (EBUSY), so a torn copy never carries the source's date. A target that is a
+    // symbolic link is written through: the file it names is replaced, the link kept.
+    virtual int copyFile(const std::string& source, const std::string& target, CopyMode mode) = 0;
+    // Removes the temporary files that a killed copy or write left in a folder.
+    virtual void removeLeftovers(const std::string& folder) = 0;
 
     // The folder where the file system that holds path is mounted ("/" at most).
     virtual std::string mountPointOf(const std::string& path) = 0;

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cerrno>
 #include <functional>
 #include <vector>
@@ -55,7 +56,7 @@ int writeAll(Syscalls& sys, int fd, const char* data, std::size_t size) {
     return 0;
 }
 
-// A target that exists must be a file whose owner may write it; that is the
+// A target that exists must be a regular file whose owner may write it; that is the
 // read-only attribute of the flash drive's file systems, and root obeys it too.
 int checkReplaceable(const std::string& target) {
     struct stat st {};
@@ -65,10 +66,43 @@ int checkReplaceable(const std::string& target) {
     if (S_ISDIR(st.st_mode)) {
         return EISDIR;
     }
+    if (!S_ISREG(st.st_mode)) {
+        return EINVAL;
+    }
     if ((st.st_mode & S_IWUSR) == 0) {
         return EACCES;
     }
     return 0;
+}
+
+// The file a path names once its symbolic links are followed, so that a copy replaces
+// that file and keeps the link, as the Windows copy does. A link whose file is missing
+// gives the path where that file would be.
+int followLinks(std::string& path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+            return 0;
+        }
+        std::string link(4096, '\0');
+        const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n < 0) {
+            return errno;
+        }
+        link.resize(static_cast<std::size_t>(n));
+        path = link.front() == '/' ? link : path.substr(0, path.rfind('/') + 1) + link;
+    }
+    return ELOOP;
+}
+
+// A date that the file system did not keep, to the two-second step of the freshness
+// rule, would make the next run copy the file again or let an older version win.
+int checkDateHeld(Syscalls& sys, int fd, const struct timespec& wanted) {
+    struct stat st {};
+    if (sys.fstat(fd, &st) != 0) {
+        return errno;
+    }
+    return sameStep(st.st_mtim.tv_sec, wanted.tv_sec) ? 0 : EIO;
 }
 
 mode_t modeForNewFile() {
@@ -77,9 +111,9 @@ mode_t modeForNewFile() {
     return 0666 & ~mask;
 }
 
-// Fills a temporary file through fill, gives it the mode (and the times, when given),
-// flushes it to the device and renames it over the target. Any failure removes the
-// temporary file and leaves the target as it was.
+// Fills a temporary file through fill, gives it the mode (and the times, when given,
+// which must then hold), flushes it to the device and renames it over the target. Any
+// failure removes the temporary file and leaves the target as it was.
 int replaceSafely(Syscalls& sys, const std::string& target, mode_t mode, const struct timespec* times,
                   const std::function<int(int)>& fill) {
     if (const int error = checkReplaceable(target)) {
@@ -96,11 +130,15 @@ int replaceSafely(Syscalls& sys, const std::string& target, mode_t mode, const s
     if (error == 0 && sys.fchmod(fd, mode) != 0) {
         error = errno;
     }
+    // Both times: a FUSE exFAT driver ignores a change of the modification time alone.
     if (error == 0 && times != nullptr && sys.futimens(fd, times) != 0) {
         error = errno;
     }
     if (error == 0 && sys.fsync(fd) != 0) {
         error = errno;
+    }
+    if (error == 0 && times != nullptr) {
+        error = checkDateHeld(sys, fd, times[1]);
     }
     if (error == 0) {
         error = out.close();
@@ -116,11 +154,33 @@ int replaceSafely(Syscalls& sys, const std::string& target, mode_t mode, const s
 
 }  // namespace
 
+namespace {
+
+constexpr std::string_view kTemporarySuffix = ".verdaline-part";
+constexpr std::size_t kLongestName = 255;  // bytes, on ext4; FAT counts UTF-16 units, never more
+
+}  // namespace
+
 std::string temporaryPathFor(const std::string& target) {
     const auto slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
     const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    return folder + "." + name + ".verdaline-part";
+    if (1 + name.size() + kTemporarySuffix.size() <= kLongestName) {
+        return folder + "." + name + std::string(kTemporarySuffix);
+    }
+    // A name near the limit gets a short temporary name derived from it: 32 bytes,
+    // where the name itself has more than 240.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : name) {
+        hash = (hash ^ c) * 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return folder + "." + hex + std::string(kTemporarySuffix);
+}
+
+bool isTemporaryName(const std::string& name) {
+    return name.size() > 1 + kTemporarySuffix.size() && name[0] == '.' && name.ends_with(kTemporarySuffix);
 }
 
 PosixPlatform::PosixPlatform(Syscalls& syscalls) : m_sys(syscalls) {}
@@ -152,12 +212,12 @@ bool PosixPlatform::isFile(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-std::optional<DosDate> PosixPlatform::modificationDate(const std::string& path) {
+std::optional<FileDate> PosixPlatform::modificationDate(const std::string& path) {
     struct stat st {};
     if (path.empty() || ::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
         return std::nullopt;
     }
-    return dosDateOf(st.st_mtim.tv_sec);
+    return fileDateOf(st.st_mtim.tv_sec);
 }
 
 int PosixPlatform::makeFolder(const std::string& path) {
@@ -168,11 +228,19 @@ int PosixPlatform::makeFolder(const std::string& path) {
 }
 
 int PosixPlatform::readFile(const std::string& path, std::string& bytes) {
-    const int fd = m_sys.open(path.c_str(), O_RDONLY | O_CLOEXEC, 0);
+    // Not blocking: a pipe or a device in a list file's place is refused, not read forever.
+    const int fd = m_sys.open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
     if (fd < 0) {
         return errno;
     }
     Descriptor in(m_sys, fd);
+    struct stat st {};
+    if (m_sys.fstat(fd, &st) != 0) {
+        return errno;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    }
     bytes.clear();
     char buffer[1 << 16];
     for (;;) {
@@ -200,8 +268,12 @@ int PosixPlatform::writeFile(const std::string& path, std::string_view bytes) {
                          [&](int fd) { return writeAll(m_sys, fd, bytes.data(), bytes.size()); });
 }
 
-int PosixPlatform::copyFile(const std::string& source, const std::string& target) {
-    const int fd = m_sys.open(source.c_str(), O_RDONLY | O_CLOEXEC, 0);
+int PosixPlatform::copyFile(const std::string& source, const std::string& givenTarget, CopyMode mode) {
+    if (source.empty() || givenTarget.empty()) {
+        return ENOENT;
+    }
+    // Not blocking: a pipe is refused at once instead of waiting for a writer.
+    const int fd = m_sys.open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
     if (fd < 0) {
         return errno;
     }
@@ -213,8 +285,22 @@ int PosixPlatform::copyFile(const std::string& source, const std::string& target
     if (S_ISDIR(before.st_mode)) {
         return EISDIR;
     }
-    const struct timespec times[2] = {{0, UTIME_OMIT}, before.st_mtim};
-    return replaceSafely(m_sys, target, before.st_mode & 07777, times, [&](int out) {
+    if (!S_ISREG(before.st_mode)) {
+        return EINVAL;
+    }
+    std::string target = givenTarget;
+    if (const int error = followLinks(target)) {
+        return error;
+    }
+    mode_t bits = before.st_mode & 07777;
+    if (mode == CopyMode::OnComputer) {
+        struct stat existing {};
+        bits = ::stat(target.c_str(), &existing) == 0 ? existing.st_mode & 07777 : modeForNewFile();
+    } else if (mode == CopyMode::Backup) {
+        bits |= S_IWUSR;
+    }
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    const int error = replaceSafely(m_sys, target, bits, times, [&](int out) {
         std::vector<char> buffer(std::size_t(1) << 20);
         for (;;) {
             const ssize_t n = m_sys.read(fd, buffer.data(), buffer.size());
@@ -227,8 +313,8 @@ int PosixPlatform::copyFile(const std::string& source, const std::string& target
             if (n == 0) {
                 break;
             }
-            if (const int error = writeAll(m_sys, out, buffer.data(), static_cast<std::size_t>(n))) {
-                return error;
+            if (const int failed = writeAll(m_sys, out, buffer.data(), static_cast<std::size_t>(n))) {
+                return failed;
             }
         }
         struct stat after {};
@@ -240,6 +326,30 @@ int PosixPlatform::copyFile(const std::string& source, const std::string& target
                              after.st_mtim.tv_nsec != before.st_mtim.tv_nsec;
         return changed ? EBUSY : 0;
     });
+    if (error != 0) {
+        return error;
+    }
+    // A driver may keep the date of an open file and lose it at the rename: then the
+    // copy is there, but the report must not call it done.
+    struct stat kept {};
+    if (::stat(target.c_str(), &kept) != 0) {
+        return errno;
+    }
+    return sameStep(kept.st_mtim.tv_sec, before.st_mtim.tv_sec) ? 0 : EIO;
+}
+
+void PosixPlatform::removeLeftovers(const std::string& folder) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    while (const dirent* entry = ::readdir(dir)) {
+        if (isTemporaryName(entry->d_name)) {
+            m_sys.unlink((prefix + entry->d_name).c_str());
+        }
+    }
+    ::closedir(dir);
 }
 
 std::string PosixPlatform::mountPointOf(const std::string& path) {

@@ -14,11 +14,12 @@ public:
     VolumeSerial systemVolumeSerial() override;
     bool isFolder(const std::string& path) override;
     bool isFile(const std::string& path) override;
-    std::optional<DosDate> modificationDate(const std::string& path) override;
+    std::optional<FileDate> modificationDate(const std::string& path) override;
     int makeFolder(const std::string& path) override;
     int readFile(const std::string& path, std::string& bytes) override;
     int writeFile(const std::string& path, std::string_view bytes) override;
-    int copyFile(const std::string& source, const std::string& target) override;
+    int copyFile(const std::string& source, const std::string& target, CopyMode mode) override;
+    void removeLeftovers(const std::string& folder) override;
     std::string mountPointOf(const std::string& path) override;
     std::vector<std::string> filesIn(const std::string& folder) override;
 
@@ -32,7 +33,10 @@ private:
 
 // The hidden file in the target's folder that a safe write fills before renaming it
 // over the target. Its name is fixed by the target's, so a file left by a killed run
-// is replaced by the next write of the same target.
+// is replaced by the next write of the same target, and it is never longer than the
+// longest name the folder may already hold.
 std::string temporaryPathFor(const std::string& target);
+// Whether a file name is one that temporaryPathFor gives.
+bool isTemporaryName(const std::string& name);
 
 }  // namespace verdaline

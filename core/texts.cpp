@@ -65,6 +65,12 @@ std::string duplicateEntry(const std::string& path, std::size_t position) {
     return "Файл с именем " + path + " уже есть в списке под номером " + std::to_string(position) + "\r\n";
 }
 
+std::string flashDriveGone(const std::string& copiesFolder) {
+    return "Папка копий \"" + copiesFolder +
+           "\" пропала: флешка вынута или недоступна. Копирование остановлено, отчет не сохранен. "
+           "Вставьте флешку и повторите копирование";
+}
+
 std::string copyFailed(const std::string& source, const std::string& target, int error) {
     return "Файл \"" + source + "\" не скопирован в \"" + target + "\": " + systemReason(error) +
            ". Файл добавлен в список, но на компьютер не скопирован.";

@@ -22,6 +22,7 @@ std::string pathOutsideCp1251(const std::string& path);
 std::string userListOutsideCp1251(const std::string& line);
 std::string duplicateCaption();
 std::string duplicateEntry(const std::string& path, std::size_t position);
+std::string flashDriveGone(const std::string& copiesFolder);
 std::string copyFailed(const std::string& source, const std::string& target, int error);
 
 std::string untrustedComputerName(const std::string& computerListFile, const std::string& name);

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 
+#include "errors.h"
 #include "report.h"
 #include "shell_list_view.h"
 #include "texts.h"
@@ -54,6 +55,10 @@ RunResult TForm1::run(RunKind kind) {
         ProgressBar1->repaint();
     });
     m_report = result.report;
+    if (result.failure) {
+        // What the run did is shown with the reason it stopped or kept no report.
+        throw Failure(stoppedRunText(result));
+    }
     return result;
 }
 

@@ -96,7 +96,7 @@ void TForm1::Button11Click() {
             const std::string copies = m_area.copiesFolder(name);
             appendEntry(path, flashPathForNewEntry(m_fileList, path, copies));
             const std::string from = source->toStdString();
-            if (const int error = m_env.platform.copyFile(from, path)) {
+            if (const int error = m_env.platform.copyFile(from, path, CopyMode::OnComputer)) {
                 warn(texts::copyFailed(from, path, error));
             }
             ensureFolder(m_env.platform, copies);

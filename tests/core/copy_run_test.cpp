@@ -1,14 +1,22 @@
 // Copy runs on real files with exact modification times; reports and backups are
-// compared as bytes.
+// compared as bytes. Every case runs twice: with the flash drive in a folder of the
+// test machine's disk, and on a real exFAT file system, as most sticks are.
 #include "copy_run.h"
 
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include "cp1251.h"
 #include "errors.h"
+#include "exfat_stick.h"
 #include "failing_syscalls.h"
 #include "temp_tree.h"
 #include "test_platform.h"
@@ -16,7 +24,7 @@
 namespace verdaline {
 namespace {
 
-using testing::cp1251Lines;
+using testing::ExFatStick;
 using testing::FailingSyscalls;
 using testing::FixedClock;
 using testing::localTime;
@@ -25,23 +33,53 @@ using testing::TestPlatform;
 
 const std::time_t kOld = localTime(2026, 1, 10, 9, 0, 0);
 const std::time_t kNew = localTime(2026, 1, 10, 11, 0, 0);
-const char* const kCopies = "Файлы с компьютера_Офисный/";
-const char* const kOldFiles = "Файлы с компьютера_Офисный/Старые файлы/";
+const std::string kCopies = "Файлы с компьютера_Офисный/";
+const std::string kOldFiles = "Файлы с компьютера_Офисный/Старые файлы/";
 const char* const kReport = "Списки_отчеты/Отчет копирования_Офисный_.txt";
 
-class CopyRun : public ::testing::Test {
+enum class Stick { Disk, ExFat };
+
+std::string stickParent(Stick stick) {
+    return stick == Stick::ExFat ? ExFatStick::get().mountPoint() : std::string();
+}
+
+// The computer's files ("pc/...", "no folder/...") lie on the test machine's disk; the
+// program folder with the copies, backups and reports lies on the stick.
+class CopyRun : public ::testing::TestWithParam<Stick> {
 protected:
-    TempTree tree;
+    TempTree computer;
+    TempTree stick{stickParent(GetParam())};
     TestPlatform platform;
     FixedClock clock;
-    WorkArea area{tree.root()};
+    WorkArea area{stick.root()};
 
-    std::string pc(const std::string& name) const { return tree.path("pc/" + name); }
-    std::string flash(const std::string& name) const { return tree.path(kCopies + name); }
+    void SetUp() override {
+        if (GetParam() == Stick::ExFat && ExFatStick::get().mountPoint().empty()) {
+            if (std::getenv("CI") != nullptr) {
+                FAIL() << "The exFAT stick must be mounted on CI: " << ExFatStick::get().problem();
+            }
+            GTEST_SKIP() << "exFAT pass not run here: " << ExFatStick::get().problem();
+        }
+    }
 
-    RunResult run(RunKind kind, const Lines& files, const Lines& flashPaths, bool backups = true) {
+    const TempTree& on(const std::string& relative) const {
+        return relative.rfind("pc/", 0) == 0 || relative.rfind("no folder", 0) == 0 ? computer : stick;
+    }
+    void write(const std::vector<TempTree::Row>& rows) const {
+        for (const auto& row : rows) {
+            on(row.path).write({row});
+        }
+    }
+    std::string read(const std::string& relative) const { return on(relative).read(relative); }
+    bool exists(const std::string& relative) const { return on(relative).exists(relative); }
+    std::string pc(const std::string& name) const { return computer.path("pc/" + name); }
+    std::string flash(const std::string& name) const { return stick.path(kCopies + name); }
+    std::string dump() const { return computer.dump() + stick.dump(); }
+
+    RunResult run(RunKind kind, const Lines& files, const Lines& flashPaths, bool backups = true,
+                  Platform* on = nullptr, const std::function<void(std::size_t)>& onEntry = {}) {
         RunRequest request{kind, "Офисный", files, flashPaths, backups};
-        return runCopy(platform, area, clock, request);
+        return runCopy(on != nullptr ? *on : platform, area, clock, request, onEntry);
     }
 
     // The report file must hold exactly these lines and the closing lines.
@@ -51,102 +89,135 @@ protected:
             expected += *encodeCp1251(line) + "\r\n";
         }
         expected += "       \r\n" + separator + clock.stamp + separator + "\r\n";
-        EXPECT_EQ(tree.read(kReport), expected) << tree.dump();
+        EXPECT_EQ(stick.read(kReport), expected) << dump();
     }
 
     std::time_t mtime(const std::string& relative) const {
         struct stat st {};
-        ::stat(tree.path(relative).c_str(), &st);
+        ::stat(on(relative).path(relative).c_str(), &st);
         return st.st_mtim.tv_sec;
     }
 };
 
-TEST_F(CopyRun, ToFlashDecidesEachEntryAndReportsItInOrder) {
-    tree.write({{"pc/equal.txt", "same", kOld},
-                {std::string(kCopies) + "equal.txt", "same", kOld},
-                {"pc/older.txt", "pc", kOld},
-                {std::string(kCopies) + "older.txt", "flash", kNew},
-                {"pc/newer.txt", "pc new", kNew},
-                {std::string(kCopies) + "newer.txt", "flash old", kOld},
-                {"pc/fresh.txt", "fresh", kNew},
-                {"pc/locked.txt", "pc", kNew},
-                {std::string(kCopies) + "locked.txt", "ro", kOld}});
-    ::chmod(flash("locked.txt").c_str(), 0444);
-    const Lines files = {pc("equal.txt"), pc("older.txt"),   pc("newer.txt"),
-                         pc("fresh.txt"), pc("missing.txt"), pc("locked.txt")};
-    const Lines flashPaths = {flash("equal.txt"), flash("older.txt"),   flash("newer.txt"),
-                              flash("fresh.txt"), flash("missing.txt"), flash("locked.txt")};
+INSTANTIATE_TEST_SUITE_P(Stick, CopyRun, ::testing::Values(Stick::Disk, Stick::ExFat),
+                         [](const auto& p) { return p.param == Stick::Disk ? "Disk" : "ExFat"; });
+
+TEST_P(CopyRun, ToFlashDecidesEachEntryAndReportsItInOrder) {
+    // A name near the length limit, where a temporary name made longer would not fit.
+    std::string longName;
+    for (int i = 0; i < 120; ++i) {
+        longName += "я";
+    }
+    longName += ".txt";
+    write({{"pc/equal.txt", "same", kOld},
+           {kCopies + "equal.txt", "same", kOld},
+           {"pc/older.txt", "pc", kOld},
+           {kCopies + "older.txt", "flash", kNew},
+           {"pc/newer.txt", "pc new", kNew},
+           {kCopies + "newer.txt", "flash old", kOld},
+           {"pc/fresh.txt", "fresh", kNew},
+           {"pc/blocked.txt", "pc", kNew},
+           {"pc/unkept.txt", "pc new", kNew},
+           {kCopies + "unkept.txt", "only version", kOld},
+           {"pc/" + longName, "long", kNew}});
+    stick.makeFolder(kCopies + "blocked.txt");
+    stick.makeFolder(kOldFiles + "unkept.txt");  // its backup cannot be made
+    const Lines files = {pc("equal.txt"),   pc("older.txt"), pc("newer.txt"), pc("fresh.txt"),
+                         pc("missing.txt"), pc("blocked.txt"), pc("unkept.txt"), pc(longName)};
+    Lines flashPaths;
+    for (const auto& file : files) {
+        flashPaths.push_back(flash(fileNameOf(file)));
+    }
     const RunResult result = run(RunKind::ToFlash, files, flashPaths);
 
-    expectReport(
-        {"Не копирую- Файл N1   " + files[0] + "   - даты изменений равны",
-         "Не копирую- Файл N2   " + files[1] + "   - ДАТА ИЗМЕНЕНИЯ МЕНЬШЕ",
-         "Выполнено- Файл N3   " + files[2] + " - обновлен.",
-         "Выполнено- Файл N4   " + files[3] + " - новый.",
-         "НЕ НАЙДЕН- Файл N5   " + files[4] + "  из списка  Офисный", "Ошибка 13 Файл N6   " + files[5]},
-        "-------------");
-    EXPECT_EQ(result.report.size(), 8u);
+    expectReport({"Не копирую- Файл N1   " + files[0] + "   - даты изменений равны",
+                  "Не копирую- Файл N2   " + files[1] + "   - ДАТА ИЗМЕНЕНИЯ МЕНЬШЕ",
+                  "Выполнено- Файл N3   " + files[2] + " - обновлен.",
+                  "Выполнено- Файл N4   " + files[3] + " - новый.",
+                  "НЕ НАЙДЕН- Файл N5   " + files[4] + "  из списка  Офисный",
+                  "Ошибка 21 Файл N6   " + files[5], "Ошибка 21 Файл N7   " + files[6],
+                  "Выполнено- Файл N8   " + files[7] + " - новый."},
+                 "-------------");
+    EXPECT_EQ(result.report.size(), 10u);
     EXPECT_TRUE(result.anyFailed());
-    EXPECT_EQ(tree.read(std::string(kCopies) + "older.txt"), "flash");
-    EXPECT_EQ(tree.read(std::string(kCopies) + "newer.txt"), "pc new");
-    EXPECT_EQ(mtime(std::string(kCopies) + "newer.txt"), kNew);
-    EXPECT_EQ(tree.read(std::string(kOldFiles) + "newer.txt"), "flash old");  // the replaced copy
-    EXPECT_EQ(tree.read(std::string(kCopies) + "fresh.txt"), "fresh");
-    EXPECT_FALSE(tree.exists(std::string(kOldFiles) + "fresh.txt"));  // a new copy replaces nothing
-    EXPECT_EQ(tree.read(std::string(kCopies) + "locked.txt"), "ro");
+    EXPECT_EQ(read(kCopies + "older.txt"), "flash");
+    EXPECT_EQ(read(kCopies + "newer.txt"), "pc new");
+    EXPECT_EQ(mtime(kCopies + "newer.txt"), kNew);
+    EXPECT_EQ(read(kOldFiles + "newer.txt"), "flash old");  // the replaced copy
+    EXPECT_EQ(read(kCopies + "fresh.txt"), "fresh");
+    EXPECT_EQ(mtime(kCopies + "fresh.txt"), kNew);
+    EXPECT_FALSE(exists(kOldFiles + "fresh.txt"));  // a new copy replaces nothing
+    EXPECT_EQ(read(kCopies + "unkept.txt"), "only version");
+    EXPECT_EQ(read(kCopies + longName), "long");
 
     // Nothing changed since: the second run copies nothing.
-    ::chmod(flash("locked.txt").c_str(), 0644);
-    tree.setTime(std::string(kCopies) + "locked.txt", kNew);
+    std::filesystem::remove(stick.path(kCopies + "blocked.txt"));
+    std::filesystem::remove(stick.path(kOldFiles + "unkept.txt"));
     run(RunKind::ToFlash, files, flashPaths);
-    const std::string second = tree.read(kReport);
+    const std::string second = stick.read(kReport);
     EXPECT_EQ(second.find("Выполнено"), std::string::npos) << second;
 }
 
-TEST_F(CopyRun, ToComputerNamesTheCopyAndWritesNoFolderOnTheComputer) {
-    tree.write({{"pc/equal.txt", "same", kOld},
-                {std::string(kCopies) + "equal.txt", "same", kOld},
-                {"pc/newer.txt", "pc", kNew},
-                {std::string(kCopies) + "newer.txt", "flash", kOld},
-                {"pc/older.txt", "pc old", kOld},
-                {std::string(kCopies) + "older.txt", "flash new", kNew},
-                {std::string(kCopies) + "deleted.txt", "restored", kOld},
-                {std::string(kCopies) + "gone.txt", "x", kOld}});
+TEST_P(CopyRun, ToComputerNamesTheCopyAndWritesNoFolderOnTheComputer) {
+    write({{"pc/equal.txt", "same", kOld},
+           {kCopies + "equal.txt", "same", kOld},
+           {"pc/newer.txt", "pc", kNew},
+           {kCopies + "newer.txt", "flash", kOld},
+           {"pc/older.txt", "pc old", kOld},
+           {kCopies + "older.txt", "flash new", kNew},
+           {kCopies + "deleted.txt", "restored", kOld},
+           {kCopies + "gone.txt", "x", kOld},
+           {"pc/locked.txt", "ro", kOld},
+           {kCopies + "locked.txt", "flash new", kNew}});
+    ::chmod(pc("older.txt").c_str(), 0600);
+    ::chmod(pc("locked.txt").c_str(), 0444);
+    const mode_t mask = ::umask(022);
     const Lines files = {pc("equal.txt"),   pc("newer.txt"),  pc("older.txt"),
-                         pc("deleted.txt"), pc("nocopy.txt"), tree.path("no folder/gone.txt")};
-    const Lines flashPaths = {flash("equal.txt"),   flash("newer.txt"),  flash("older.txt"),
-                              flash("deleted.txt"), flash("nocopy.txt"), flash("gone.txt")};
+                         pc("deleted.txt"), pc("nocopy.txt"), computer.path("no folder/gone.txt"),
+                         pc("locked.txt")};
+    const Lines flashPaths = {flash("equal.txt"),  flash("newer.txt"), flash("older.txt"), flash("deleted.txt"),
+                              flash("nocopy.txt"), flash("gone.txt"),  flash("locked.txt")};
     run(RunKind::ToComputer, files, flashPaths);
-    expectReport(
-        {"Не копирую- Файл N1   " + flashPaths[0] + "   - даты изменений равны",
-         "Не копирую- Файл N2   " + flashPaths[1] + "   - ДАТА ИЗМЕНЕНИЯ МЕНЬШЕ",
-         "Выполнено- Файл N3   " + flashPaths[2] + " - обновлен",
-         "Выполнено- Файл N4   " + flashPaths[3] + " - новый.",
-         "НЕ НАЙДЕН- Файл N5   " + files[4] + "  из списка  Офисный", "Ошибка 2 Файл N6   " + flashPaths[5]},
-        "_____________");
-    EXPECT_EQ(tree.read("pc/older.txt"), "flash new");
-    EXPECT_EQ(tree.read(std::string(kOldFiles) + "older.txt"), "pc old");  // the computer's version
-    EXPECT_EQ(tree.read("pc/deleted.txt"), "restored");
-    EXPECT_FALSE(tree.exists("no folder"));
+    ::umask(mask);
+    expectReport({"Не копирую- Файл N1   " + flashPaths[0] + "   - даты изменений равны",
+                  "Не копирую- Файл N2   " + flashPaths[1] + "   - ДАТА ИЗМЕНЕНИЯ МЕНЬШЕ",
+                  "Выполнено- Файл N3   " + flashPaths[2] + " - обновлен",
+                  "Выполнено- Файл N4   " + flashPaths[3] + " - новый.",
+                  "НЕ НАЙДЕН- Файл N5   " + files[4] + "  из списка  Офисный",
+                  "Ошибка 2 Файл N6   " + flashPaths[5], "Ошибка 13 Файл N7   " + flashPaths[6]},
+                 "_____________");
+    EXPECT_EQ(read("pc/older.txt"), "flash new");
+    EXPECT_EQ(mtime("pc/older.txt"), kNew);
+    EXPECT_EQ(read(kOldFiles + "older.txt"), "pc old");  // the computer's version
+    EXPECT_EQ(read("pc/deleted.txt"), "restored");
+    EXPECT_EQ(read("pc/locked.txt"), "ro");
+    EXPECT_FALSE(exists("no folder"));
+    // The replaced file keeps its own bits; a new one gets a new document's, whatever
+    // the stick says.
+    struct stat st {};
+    ::stat(pc("older.txt").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0600u);
+    ::stat(pc("deleted.txt").c_str(), &st);
+    EXPECT_EQ(st.st_mode & 07777, 0644u);
 }
 
-TEST_F(CopyRun, SynchronisationSendsEachFileTheFresherWay) {
-    tree.write({{"pc/equal.txt", "same", kOld},
-                {std::string(kCopies) + "equal.txt", "same", kOld},
-                {"pc/edited.txt", "pc new", kNew},
-                {std::string(kCopies) + "Дом_edited.txt", "flash old", kOld},
-                {"pc/План.doc", "pc old", kOld},
-                {std::string(kCopies) + "План.doc", "flash new", kNew},
-                {"pc/only-pc.txt", "pc", kOld},
-                {std::string(kCopies) + "only-flash.txt", "flash", kOld},
-                {std::string(kCopies) + "orphan.txt", "x", kOld}});
+TEST_P(CopyRun, SynchronisationSendsEachFileTheFresherWay) {
+    write({{"pc/equal.txt", "same", kOld},
+           {kCopies + "equal.txt", "same", kOld},
+           {"pc/edited.txt", "pc new", kNew},
+           {kCopies + "Дом_edited.txt", "flash old", kOld},
+           {"pc/План.doc", "pc old", kOld},
+           {kCopies + "План.doc", "flash new", kNew},
+           {"pc/only-pc.txt", "pc", kOld},
+           {kCopies + "only-flash.txt", "flash", kOld},
+           {kCopies + "orphan.txt", "x", kOld}});
     const Lines files = {pc("equal.txt"),
                          pc("edited.txt"),
                          pc("План.doc"),
                          pc("only-pc.txt"),
                          pc("only-flash.txt"),
                          pc("neither.txt"),
-                         tree.path("no folder/orphan.txt")};
+                         computer.path("no folder/orphan.txt")};
     const Lines flashPaths = {flash("equal.txt"),   flash("Дом_edited.txt"), flash("План.doc"),
                               flash("only-pc.txt"), flash("only-flash.txt"), flash("neither.txt"),
                               flash("orphan.txt")};
@@ -160,22 +231,23 @@ TEST_F(CopyRun, SynchronisationSendsEachFileTheFresherWay) {
          "НЕ НАЙДЕН- Файл N6   " + files[5] + "  из списка  Офисный   ни на компьютере ни на флешке.",
          "Ошибка 2"},
         "_____________");
-    // A flash copy keeps its folder prefix in its backup name; the computer's file
-    // keeps its own name.
-    EXPECT_EQ(tree.read(std::string(kOldFiles) + "Дом_edited.txt"), "flash old");
-    EXPECT_EQ(tree.read(std::string(kOldFiles) + "План.doc"), "pc old");
-    EXPECT_EQ(tree.read(std::string(kCopies) + "Дом_edited.txt"), "pc new");
-    EXPECT_EQ(tree.read("pc/План.doc"), "flash new");
-    EXPECT_EQ(tree.read(std::string(kCopies) + "only-pc.txt"), "pc");
-    EXPECT_EQ(tree.read("pc/only-flash.txt"), "flash");
-    EXPECT_FALSE(tree.exists("no folder"));
+    // Backups are named after the entry's flash name, whichever side was replaced.
+    EXPECT_EQ(read(kOldFiles + "Дом_edited.txt"), "flash old");
+    EXPECT_EQ(read(kOldFiles + "План.doc"), "pc old");
+    EXPECT_EQ(read(kCopies + "Дом_edited.txt"), "pc new");
+    EXPECT_EQ(read("pc/План.doc"), "flash new");
+    EXPECT_EQ(read(kCopies + "only-pc.txt"), "pc");
+    EXPECT_EQ(read("pc/only-flash.txt"), "flash");
+    EXPECT_FALSE(exists("no folder"));
 
-    run(RunKind::Synchronise, files, flashPaths);
-    const std::string second = tree.read(kReport);
-    EXPECT_EQ(second.find("Выполнено"), std::string::npos) << second;
+    // Right after, every entry present on both sides is equal.
+    const RunResult second = run(RunKind::Synchronise, files, flashPaths);
+    for (std::size_t i : {0, 1, 2, 3, 4}) {
+        EXPECT_EQ(second.outcomes[i].kind, EntryOutcome::Kind::Equal) << second.report[i];
+    }
 }
 
-TEST_F(CopyRun, EntryNumbersFollowFileNDirectly) {
+TEST_P(CopyRun, EntryNumbersFollowFileNDirectly) {
     Lines files;
     Lines flashPaths;
     for (int i = 1; i <= 12; ++i) {
@@ -189,95 +261,114 @@ TEST_F(CopyRun, EntryNumbersFollowFileNDirectly) {
 
 // FAT keeps times in two-second steps: finer differences never copy, four seconds
 // always do.
-TEST_F(CopyRun, TimesAreComparedInTwoSecondSteps) {
+TEST_P(CopyRun, TimesAreComparedInTwoSecondSteps) {
     const std::time_t ten = localTime(2026, 5, 4, 10, 0, 0);
-    tree.write({{"pc/a.txt", "pc", ten},
-                {std::string(kCopies) + "a.txt", "flash", ten},
-                {"pc/b.txt", "pc", ten + 4},
-                {std::string(kCopies) + "b.txt", "flash", ten}});
-    tree.setTime("pc/a.txt", ten, 900000000);
-    tree.setTime(std::string(kCopies) + "a.txt", ten, 200000000);
-    const RunResult result =
-        run(RunKind::ToFlash, {pc("a.txt"), pc("b.txt")}, {flash("a.txt"), flash("b.txt")});
+    write({{"pc/a.txt", "pc", ten},
+           {kCopies + "a.txt", "flash", ten},
+           {"pc/b.txt", "pc", ten + 4},
+           {kCopies + "b.txt", "flash", ten}});
+    computer.setTime("pc/a.txt", ten, 900000000);
+    stick.setTime(kCopies + "a.txt", ten, 200000000);
+    const RunResult result = run(RunKind::ToFlash, {pc("a.txt"), pc("b.txt")}, {flash("a.txt"), flash("b.txt")});
     EXPECT_EQ(result.outcomes[0].kind, EntryOutcome::Kind::Equal);
     EXPECT_EQ(result.outcomes[1].kind, EntryOutcome::Kind::UpdatedToFlash);
-    EXPECT_EQ(dosDateOf(ten), dosDateOf(ten + 1));
-    EXPECT_NE(dosDateOf(ten), dosDateOf(ten + 2));
 }
 
-TEST_F(CopyRun, DatesOutsideTheDosRangeCountAsMissingButAreNeverLost) {
+// A target dated before 1980 counts as missing, yet its version is kept.
+TEST_P(CopyRun, DatesOutsideTheDosRangeCountAsMissingButAreNeverLost) {
     const std::time_t before1980 = localTime(1979, 12, 31, 23, 59, 58);
-    EXPECT_EQ(dosDateOf(before1980), std::nullopt);
-    EXPECT_NE(dosDateOf(localTime(1980, 1, 1, 0, 0, 0)), std::nullopt);
-    EXPECT_NE(dosDateOf(localTime(2107, 12, 31, 23, 59, 58)), std::nullopt);
-    EXPECT_EQ(dosDateOf(localTime(2108, 1, 1, 0, 0, 0)), std::nullopt);
-
-    tree.write({{"pc/ancient.txt", "pc", before1980},
-                {"pc/a.txt", "pc new", kNew},
-                {std::string(kCopies) + "a.txt", "flash from 1979", before1980}});
-    const RunResult result =
-        run(RunKind::ToFlash, {pc("ancient.txt"), pc("a.txt")}, {flash("ancient.txt"), flash("a.txt")});
-    EXPECT_EQ(result.outcomes[0].kind, EntryOutcome::Kind::NotFound);
-    EXPECT_EQ(result.outcomes[1].kind, EntryOutcome::Kind::NewToFlash);
-    EXPECT_EQ(tree.read(std::string(kCopies) + "a.txt"), "pc new");
-    EXPECT_EQ(tree.read(std::string(kOldFiles) + "a.txt"), "flash from 1979");
+    write({{"pc/ancient.txt", "pc", before1980},
+           {"pc/a.txt", "pc from 1979", before1980},
+           {kCopies + "a.txt", "flash new", kNew}});
+    EXPECT_EQ(run(RunKind::ToFlash, {pc("ancient.txt")}, {flash("ancient.txt")}).outcomes[0].kind,
+              EntryOutcome::Kind::NotFound);
+    EXPECT_EQ(run(RunKind::ToComputer, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind,
+              EntryOutcome::Kind::NewToComputer);
+    EXPECT_EQ(read("pc/a.txt"), "flash new");
+    EXPECT_EQ(read(kOldFiles + "a.txt"), "pc from 1979");
 }
 
-TEST_F(CopyRun, BackupSwitchOffKeepsNoBackupButMakesTheFolder) {
-    tree.write({{"pc/a.txt", "new", kNew}, {std::string(kCopies) + "a.txt", "old", kOld}});
+TEST_P(CopyRun, BackupSwitchOffKeepsNoBackupButMakesTheFolder) {
+    write({{"pc/a.txt", "new", kNew}, {kCopies + "a.txt", "old", kOld}});
     run(RunKind::ToFlash, {pc("a.txt")}, {flash("a.txt")}, false);
-    EXPECT_EQ(tree.read(std::string(kCopies) + "a.txt"), "new");
-    EXPECT_TRUE(tree.isFolder(kOldFiles));
-    EXPECT_FALSE(tree.exists(std::string(kOldFiles) + "a.txt"));
+    EXPECT_EQ(read(kCopies + "a.txt"), "new");
+    EXPECT_TRUE(stick.isFolder(kOldFiles));
+    EXPECT_FALSE(exists(kOldFiles + "a.txt"));
 }
 
-TEST_F(CopyRun, LaterBackupOfTheSameNameWins) {
-    tree.write({{"pc/one/План.doc", "pc new", kNew},
-                {std::string(kCopies) + "План.doc", "first copy", kOld},
-                {"pc/two/План.doc", "second pc", kOld},
-                {std::string(kCopies) + "two_План.doc", "x", kNew}});
-    run(RunKind::Synchronise, {pc("one/План.doc"), pc("two/План.doc")},
-        {flash("План.doc"), flash("two_План.doc")});
-    // Entry 1 kept the flash copy "План.doc", entry 2 then the computer's "План.doc".
-    EXPECT_EQ(tree.read(std::string(kOldFiles) + "План.doc"), "second pc");
+// Two listed files of one name, both replaced from the stick in one run: each keeps
+// its own backup, and a read-only original does not block the next backup.
+TEST_P(CopyRun, BackupsOfDifferentEntriesKeepApart) {
+    write({{"pc/Работа/План.doc", "work old", kOld},
+           {kCopies + "План.doc", "work new", kNew},
+           {"pc/Дом/План.doc", "home old", kOld},
+           {kCopies + "Дом_План.doc", "home new", kNew}});
+    ::chmod(pc("Работа/План.doc").c_str(), 0444);
+    const Lines files = {pc("Работа/План.doc"), pc("Дом/План.doc")};
+    const Lines flashPaths = {flash("План.doc"), flash("Дом_План.doc")};
+    run(RunKind::ToComputer, files, flashPaths);
+    EXPECT_EQ(read(kOldFiles + "План.doc"), "work old");
+    EXPECT_EQ(read(kOldFiles + "Дом_План.doc"), "home old");
+    ::chmod(pc("Работа/План.doc").c_str(), 0644);
+    EXPECT_FALSE(run(RunKind::ToComputer, files, flashPaths).anyFailed());
+    EXPECT_EQ(read("pc/Работа/План.doc"), "work new");
+    EXPECT_EQ(read(kOldFiles + "План.doc"), "work old");
 }
 
-TEST_F(CopyRun, EmptyListGivesAReportOfTheClosingLinesOnly) {
+TEST_P(CopyRun, EmptyListGivesAReportOfTheClosingLinesOnly) {
     const RunResult result = run(RunKind::ToFlash, {}, {});
-    EXPECT_EQ(tree.read(kReport), "       \r\n-------------06.12.2026 16:18:02-------------\r\n");
+    EXPECT_EQ(stick.read(kReport), "       \r\n-------------06.12.2026 16:18:02-------------\r\n");
     EXPECT_EQ(result.report.size(), 2u);
-    EXPECT_TRUE(tree.isFolder(kOldFiles));
+    EXPECT_TRUE(stick.isFolder(kOldFiles));
     run(RunKind::Synchronise, {}, {});
-    EXPECT_EQ(tree.read(kReport), "       \r\n_____________06.12.2026 16:18:02_____________\r\n");
+    EXPECT_EQ(stick.read(kReport), "       \r\n_____________06.12.2026 16:18:02_____________\r\n");
 }
 
-TEST_F(CopyRun, EntriesBeyondAShortFlashListHaveAnEmptyFlashPath) {
-    tree.write({{"pc/a.txt", "a", kNew}, {"pc/b.txt", "b", kNew}});
-    const Lines files = {pc("a.txt"), pc("b.txt"), pc("missing.txt")};
-    auto lines = run(RunKind::ToFlash, files, {flash("a.txt")}).report;
+// An empty flash path (beyond a short flash-side list) or one that does not start at
+// the root names nothing: nothing is written into the folder the program started from.
+TEST_P(CopyRun, EntriesBeyondAShortFlashListTouchNothing) {
+    write({{"pc/a.txt", "a", kNew}, {"pc/b.txt", "b", kNew}, {"pc/c.txt", "c", kNew}});
+    computer.write("cwd/..verdaline-part", "somebody's file");
+    const std::string started = std::filesystem::current_path();
+    std::filesystem::current_path(computer.path("cwd"));
+    const Lines files = {pc("a.txt"), pc("c.txt"), pc("b.txt"), pc("missing.txt")};
+    const Lines flashPaths = {flash("a.txt"), "c.txt"};
+    auto lines = run(RunKind::ToFlash, files, flashPaths).report;
     EXPECT_EQ(lines[1], "Ошибка 2 Файл N2   " + files[1]);
-    lines = run(RunKind::ToComputer, files, {flash("a.txt")}).report;
-    EXPECT_EQ(lines[1], "НЕ НАЙДЕН- Файл N2   " + files[1] + "  из списка  Офисный");
-    lines = run(RunKind::Synchronise, files, {flash("a.txt")}).report;
-    EXPECT_EQ(lines[1], "Ошибка 2");
-    EXPECT_EQ(lines[2].rfind("НЕ НАЙДЕН- Файл N3", 0), 0u);
+    EXPECT_EQ(lines[2], "Ошибка 2 Файл N3   " + files[2]);
+    lines = run(RunKind::ToComputer, files, flashPaths).report;
+    EXPECT_EQ(lines[2], "НЕ НАЙДЕН- Файл N3   " + files[2] + "  из списка  Офисный");
+    lines = run(RunKind::Synchronise, files, flashPaths).report;
+    EXPECT_EQ(lines[2], "Ошибка 2");
+    EXPECT_EQ(lines[3].rfind("НЕ НАЙДЕН- Файл N4", 0), 0u);
+    std::filesystem::current_path(started);
+    EXPECT_EQ(computer.read("cwd/..verdaline-part"), "somebody's file");
+    EXPECT_FALSE(computer.exists("cwd/c.txt"));
 }
 
-TEST_F(CopyRun, CopyFailingHalfWayLeavesTheTargetAsItWas) {
-    tree.write(
-        {{"pc/big.bin", std::string(3 << 20, 'n'), kNew}, {std::string(kCopies) + "big.bin", "old", kOld}});
-    FailingSyscalls sys;
-    sys.failWriteNumber = 2;
-    TestPlatform failing(sys);
-    RunRequest request{RunKind::ToFlash, "Офисный", {pc("big.bin")}, {flash("big.bin")}, false};
-    const RunResult result = runCopy(failing, area, clock, request);
-    EXPECT_EQ(result.report[0], "Ошибка 28 Файл N1   " + pc("big.bin"));
-    EXPECT_EQ(tree.read(std::string(kCopies) + "big.bin"), "old");
-    EXPECT_EQ(mtime(std::string(kCopies) + "big.bin"), kOld);
+// Failures provoked at each step of a copy: the target stays as it was, and a date
+// that the file system did not keep is a failure too.
+TEST_P(CopyRun, CopyFailingAtAnyStepLeavesTheTargetAsItWas) {
+    write({{"pc/big.bin", std::string(3 << 20, 'n'), kNew}, {kCopies + "big.bin", "old", kOld}});
+    struct Case {
+        int failWrite;
+        bool ignoreTimes;
+        const char* line;
+    };
+    for (const Case c : {Case{2, false, "Ошибка 28 Файл N1   "}, Case{0, true, "Ошибка 5 Файл N1   "}}) {
+        FailingSyscalls sys;
+        sys.failWriteNumber = c.failWrite;
+        sys.ignoreTimes = c.ignoreTimes;
+        TestPlatform failing(sys);
+        const RunResult result = run(RunKind::ToFlash, {pc("big.bin")}, {flash("big.bin")}, false, &failing);
+        EXPECT_EQ(result.report[0], c.line + pc("big.bin"));
+        EXPECT_EQ(read(kCopies + "big.bin"), "old");
+        EXPECT_EQ(mtime(kCopies + "big.bin"), kOld);
+    }
 }
 
-TEST_F(CopyRun, SourceChangedDuringItsCopyIsAnError) {
-    tree.write({{"pc/a.txt", "draft", kNew}, {std::string(kCopies) + "a.txt", "old", kOld}});
+TEST_P(CopyRun, SourceChangedDuringItsCopyIsAnError) {
+    write({{"pc/a.txt", "draft", kNew}, {kCopies + "a.txt", "old", kOld}});
     struct Editor : Syscalls {
         std::string path;
         ssize_t read(int fd, void* buffer, size_t size) override {
@@ -292,35 +383,115 @@ TEST_F(CopyRun, SourceChangedDuringItsCopyIsAnError) {
     } editor;
     editor.path = pc("a.txt");
     TestPlatform platformWithEditor(editor);
-    RunRequest request{RunKind::ToFlash, "Офисный", {pc("a.txt")}, {flash("a.txt")}, false};
-    const RunResult result = runCopy(platformWithEditor, area, clock, request);
+    const RunResult result = run(RunKind::ToFlash, {pc("a.txt")}, {flash("a.txt")}, false, &platformWithEditor);
     EXPECT_EQ(result.report[0], "Ошибка 16 Файл N1   " + pc("a.txt"));
-    EXPECT_EQ(tree.read(std::string(kCopies) + "a.txt"), "old");
+    EXPECT_EQ(read(kCopies + "a.txt"), "old");
 }
 
-TEST_F(CopyRun, FolderOrReportThatCannotBeMadeStopsTheRun) {
-    tree.write("pc/a.txt", "a");
+// A folder that cannot be made stops the run before any entry; a report that cannot
+// be saved, or a stick pulled out during the run, keeps the lines of what was done.
+TEST_P(CopyRun, RunThatCannotFinishKeepsWhatItDid) {
+    write({{"pc/a.txt", "a", kNew}, {"pc/b.txt", "b", kNew}, {"pc/c.txt", "c", kNew}});
+    const Lines files = {pc("a.txt"), pc("b.txt"), pc("c.txt")};
+    const Lines flashPaths = {flash("a.txt"), flash("b.txt"), flash("c.txt")};
     platform.failMakeFolder[area.oldFilesFolder("Офисный")] = EACCES;
-    EXPECT_THROW(run(RunKind::ToFlash, {pc("a.txt")}, {flash("a.txt")}), Failure);
-    EXPECT_FALSE(tree.exists(std::string(kCopies) + "a.txt"));  // no entry was worked on
+    EXPECT_THROW(run(RunKind::ToFlash, files, flashPaths), Failure);
+    EXPECT_FALSE(exists(kCopies + "a.txt"));
     platform.failMakeFolder.clear();
 
     platform.failWrite[area.reportFile("Офисный")] = ENOSPC;
-    try {
-        run(RunKind::Synchronise, {pc("a.txt")}, {flash("a.txt")});
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(std::string(failure.what()),
-                  "Cannot create file \"" + area.reportFile("Офисный") + "\". " + systemReason(ENOSPC));
-    }
-    EXPECT_FALSE(tree.exists(kReport));
+    RunResult result = run(RunKind::Synchronise, files, flashPaths);
+    EXPECT_EQ(result.failure,
+              "Cannot create file \"" + area.reportFile("Офисный") + "\". " + systemReason(ENOSPC));
+    EXPECT_EQ(result.report.size(), 5u);
+    EXPECT_TRUE(result.anyFailed());
+    EXPECT_FALSE(exists(kReport));
+    platform.failWrite.clear();
+
+    // The stick is pulled out after the first entry: the second fails, and the run
+    // stops there without writing its report into what is left.
+    result = run(RunKind::ToComputer, files, flashPaths, true, nullptr, [&](std::size_t index) {
+        if (index == 1) {
+            std::filesystem::remove_all(stick.path(kCopies));
+        }
+    });
+    EXPECT_EQ(result.report.size(), 4u);
+    EXPECT_EQ(result.report[1], "НЕ НАЙДЕН- Файл N2   " + files[1] + "  из списка  Офисный");
+    EXPECT_NE(result.failure.value_or("").find(area.copiesFolder("Офисный")), std::string::npos);
+    EXPECT_FALSE(exists(kReport));
+    EXPECT_EQ(stoppedRunText(result).rfind(*result.failure + ".\n\n" + result.report[0] + "\n", 0), 0u);
 }
 
-TEST_F(CopyRun, ReportWritesCharactersOutsideTheCodePageAsQuestionMarks) {
-    tree.write({{"pc/café.txt", "x", kNew}});
+// A run killed at any moment leaves each target wholly old or wholly new, never a
+// half-written file with its source's date; the next run cleans up what it left.
+TEST_P(CopyRun, KilledRunLeavesEveryTargetWholeAndTheNextRunCleansUp) {
+    Lines files;
+    Lines flashPaths;
+    for (int i = 0; i < 4; ++i) {
+        const std::string name = std::to_string(i) + ".bin";
+        write({{"pc/" + name, std::string(4 << 20, static_cast<char>('a' + i)), kNew},
+               {kCopies + name, "old", kOld}});
+        files.push_back(pc(name));
+        flashPaths.push_back(flash(name));
+    }
+    stick.write(kCopies + ".x.txt.verdaline-part", "left by an earlier run");
+    for (const int delayMs : {0, 5, 20, 60}) {
+        const pid_t child = ::fork();
+        if (child == 0) {
+            run(RunKind::ToFlash, files, flashPaths, false);
+            ::_exit(0);
+        }
+        ::usleep(static_cast<useconds_t>(delayMs) * 1000);
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string name = kCopies + fileNameOf(files[i]);
+            const std::string bytes = read(name);
+            if (bytes == "old") {
+                EXPECT_EQ(mtime(name), kOld);
+            } else {
+                EXPECT_EQ(bytes, read("pc/" + fileNameOf(files[i]))) << name << " after " << delayMs << " ms";
+                EXPECT_EQ(mtime(name), kNew);
+            }
+        }
+    }
+    EXPECT_FALSE(run(RunKind::ToFlash, files, flashPaths, false).anyFailed());
+    for (const auto& entry : std::filesystem::directory_iterator(stick.path(kCopies))) {
+        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+    }
+}
+
+TEST_P(CopyRun, ReportWritesCharactersOutsideTheCodePageAsQuestionMarks) {
+    write({{"pc/café.txt", "x", kNew}});
     const RunResult result = run(RunKind::ToFlash, {pc("café.txt")}, {flash("café.txt")});
     EXPECT_EQ(result.report[0], "Выполнено- Файл N1   " + pc("café.txt") + " - новый.");
-    EXPECT_NE(tree.read(kReport).find("caf?.txt - \xED\xEE\xE2\xFB\xE9."), std::string::npos);
+    EXPECT_NE(stick.read(kReport).find("caf?.txt - \xED\xEE\xE2\xFB\xE9."), std::string::npos);
+}
+
+// Dates are compared as moments in two-second steps, so the hour that repeats in
+// autumn cannot invert two versions; the 1980..2107 range is taken on the local date.
+TEST(Freshness, ComparesMomentsAndTakesTheRangeOnTheLocalDate) {
+    const char* const saved = std::getenv("TZ");
+    const std::string before = saved != nullptr ? saved : "";
+    ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
+    ::tzset();
+    const std::time_t summer0250 = 1729990200;  // 27 Oct 2024 02:50 CEST = 00:50 UTC
+    const std::time_t winter0210 = 1729991400;  // 27 Oct 2024 02:10 CET = 01:10 UTC
+    EXPECT_EQ(compareDates(*fileDateOf(winter0210), *fileDateOf(summer0250)), Freshness::TargetEarlier);
+    EXPECT_EQ(compareDates(*fileDateOf(summer0250), *fileDateOf(summer0250 + 3600)), Freshness::TargetLater);
+    const std::time_t ten = localTime(2026, 5, 4, 10, 0, 0);
+    EXPECT_EQ(fileDateOf(ten), fileDateOf(ten + 1));
+    EXPECT_NE(fileDateOf(ten), fileDateOf(ten + 2));
+    EXPECT_EQ(fileDateOf(localTime(1979, 12, 31, 23, 59, 58)), std::nullopt);
+    EXPECT_NE(fileDateOf(localTime(1980, 1, 1, 0, 0, 0)), std::nullopt);
+    EXPECT_NE(fileDateOf(localTime(2107, 12, 31, 23, 59, 58)), std::nullopt);
+    EXPECT_EQ(fileDateOf(localTime(2108, 1, 1, 0, 0, 0)), std::nullopt);
+    if (saved != nullptr) {
+        ::setenv("TZ", before.c_str(), 1);
+    } else {
+        ::unsetenv("TZ");
+    }
+    ::tzset();
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 
 #include "failing_syscalls.h"
 #include "posix_platform.h"
 #include "temp_tree.h"
+#include "work_area.h"
 
 namespace verdaline {
 namespace {
@@ -82,19 +86,50 @@ namespace {
 using testing::FailingSyscalls;
 using testing::TempTree;
 
-TEST(SafeCopy, CopyKeepsContentModificationTimeAndPermissions) {
+// The copy keeps the source's date; its permission bits depend on where it goes.
+TEST(SafeCopy, CopyKeepsTheDateAndGivesEachPlaceItsPermissions) {
     TempTree tree;
-    tree.write("src.txt", "content");
-    tree.setTime("src.txt", 1700000000, 123456789);
-    ::chmod(tree.path("src.txt").c_str(), 0750);
+    const mode_t mask = ::umask(022);
+    struct Case {
+        CopyMode mode;
+        mode_t source;
+        int existingTarget;  // -1: no target yet
+        mode_t expected;
+    };
+    for (const Case c : {Case{CopyMode::FromSource, 0750, -1, 0750}, Case{CopyMode::OnComputer, 0777, 0600, 0600},
+                         Case{CopyMode::OnComputer, 0777, -1, 0644}, Case{CopyMode::Backup, 0444, 0644, 0644}}) {
+        tree.write("src.txt", "content");
+        tree.setTime("src.txt", 1700000000, 123456789);
+        ::chmod(tree.path("src.txt").c_str(), c.source);
+        ::unlink(tree.path("dst.txt").c_str());
+        if (c.existingTarget >= 0) {
+            tree.write("dst.txt", "old");
+            ::chmod(tree.path("dst.txt").c_str(), static_cast<mode_t>(c.existingTarget));
+        }
+        PosixPlatform platform;
+        EXPECT_EQ(platform.copyFile(tree.path("src.txt"), tree.path("dst.txt"), c.mode), 0);
+        EXPECT_EQ(tree.read("dst.txt"), "content");
+        struct stat st {};
+        ::stat(tree.path("dst.txt").c_str(), &st);
+        EXPECT_EQ(st.st_mtim.tv_sec, 1700000000);
+        EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
+        EXPECT_EQ(st.st_mode & 07777, c.expected) << static_cast<int>(c.mode);
+    }
+    ::umask(mask);
+}
+
+// A listed symbolic link is written through: its file gets the copy, the link stays.
+TEST(SafeCopy, SymbolicLinkTargetIsWrittenThrough) {
+    TempTree tree;
+    tree.write("src.txt", "new");
+    tree.write("real/file.txt", "old");
+    ::symlink("real/file.txt", tree.path("link.txt").c_str());
     PosixPlatform platform;
-    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), tree.path("dst.txt")), 0);
-    EXPECT_EQ(tree.read("dst.txt"), "content");
+    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), tree.path("link.txt"), CopyMode::OnComputer), 0);
+    EXPECT_EQ(tree.read("real/file.txt"), "new");
     struct stat st {};
-    ::stat(tree.path("dst.txt").c_str(), &st);
-    EXPECT_EQ(st.st_mtim.tv_sec, 1700000000);
-    EXPECT_EQ(st.st_mtim.tv_nsec, 123456789);
-    EXPECT_EQ(st.st_mode & 07777, 0750u);
+    ::lstat(tree.path("link.txt").c_str(), &st);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
 }
 
 // A copy that fails half-way, at the flush or at the rename leaves the old target
@@ -106,42 +141,68 @@ TEST(SafeCopy, FailureLeavesTheTargetByteIdentical) {
     FailingSyscalls sys;
     PosixPlatform platform(sys);
     sys.failWriteNumber = 2;
-    EXPECT_EQ(platform.copyFile(tree.path("src.bin"), tree.path("dst.bin")), ENOSPC);
+    EXPECT_EQ(platform.copyFile(tree.path("src.bin"), tree.path("dst.bin"), CopyMode::FromSource), ENOSPC);
     sys.failWriteNumber = 0;
     sys.futimensError = EPERM;
-    EXPECT_EQ(platform.copyFile(tree.path("src.bin"), tree.path("dst.bin")), EPERM);
+    EXPECT_EQ(platform.copyFile(tree.path("src.bin"), tree.path("dst.bin"), CopyMode::FromSource), EPERM);
     sys.futimensError = 0;
     sys.fsyncError = EIO;
-    EXPECT_EQ(platform.copyFile(tree.path("src.bin"), tree.path("dst.bin")), EIO);
+    EXPECT_EQ(platform.copyFile(tree.path("src.bin"), tree.path("dst.bin"), CopyMode::FromSource), EIO);
     sys.fsyncError = 0;
     sys.renameError = EIO;
-    EXPECT_EQ(platform.copyFile(tree.path("src.bin"), tree.path("dst.bin")), EIO);
+    EXPECT_EQ(platform.copyFile(tree.path("src.bin"), tree.path("dst.bin"), CopyMode::FromSource), EIO);
     EXPECT_EQ(tree.read("dst.bin"), "old target");
     EXPECT_EQ(tree.files().size(), 2u) << tree.dump();
 }
 
-TEST(SafeCopy, ReadOnlyTargetMissingSourceAndFoldersFail) {
+// Only regular files are copied: a pipe or a device fails at once instead of hanging
+// the run or filling the stick.
+TEST(SafeCopy, OnlyRegularFilesAreCopiedOrReplaced) {
     TempTree tree;
     tree.write("src.txt", "new");
     tree.write("ro.txt", "old");
     ::chmod(tree.path("ro.txt").c_str(), 0444);
     tree.makeFolder("folder");
+    ::mkfifo(tree.path("pipe").c_str(), 0644);
     PosixPlatform platform;
-    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), tree.path("ro.txt")), EACCES);
+    const std::string src = tree.path("src.txt");
+    const std::pair<std::pair<std::string, std::string>, int> cases[] = {
+        {{src, tree.path("ro.txt")}, EACCES},
+        {{tree.path("none.txt"), tree.path("x.txt")}, ENOENT},
+        {{tree.path("folder"), tree.path("x.txt")}, EISDIR},
+        {{src, tree.path("folder")}, EISDIR},
+        {{src, tree.path("no/x.txt")}, ENOENT},
+        {{src, ""}, ENOENT},
+        {{tree.path("pipe"), tree.path("x.txt")}, EINVAL},
+        {{"/dev/zero", tree.path("x.txt")}, EINVAL},
+        {{src, tree.path("pipe")}, EINVAL},
+    };
+    for (const auto& [paths, error] : cases) {
+        EXPECT_EQ(platform.copyFile(paths.first, paths.second, CopyMode::FromSource), error) << paths.first;
+    }
     EXPECT_EQ(tree.read("ro.txt"), "old");
-    EXPECT_EQ(platform.copyFile(tree.path("none.txt"), tree.path("x.txt")), ENOENT);
-    EXPECT_EQ(platform.copyFile(tree.path("folder"), tree.path("x.txt")), EISDIR);
-    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), tree.path("folder")), EISDIR);
-    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), tree.path("no/x.txt")), ENOENT);
-    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), ""), ENOENT);
     EXPECT_FALSE(tree.exists("x.txt"));
+    std::string bytes;
+    EXPECT_EQ(platform.readFile(tree.path("pipe"), bytes), EINVAL);
+}
+
+// A name near the length limit still has room for its temporary name, which stays
+// recognisable so that a later run can remove it.
+TEST(SafeCopy, TemporaryNameFitsWhereTheTargetsNameFits) {
+    for (const std::string& name : {std::string("a.txt"), std::string(239, 'x'), std::string(255, 'y')}) {
+        const std::string temporary = fileNameOf(temporaryPathFor("/stick/" + name));
+        EXPECT_LE(temporary.size(), std::max<std::size_t>(name.size(), 1 + name.size() + 15));
+        EXPECT_LE(temporary.size(), 255u);
+        EXPECT_TRUE(isTemporaryName(temporary)) << temporary;
+    }
+    EXPECT_FALSE(isTemporaryName(".verdaline-part"));
 }
 
 TEST(SafeCopy, CopyOntoItselfKeepsTheFile) {
     TempTree tree;
     tree.write("a.txt", "data");
     PosixPlatform platform;
-    EXPECT_EQ(platform.copyFile(tree.path("a.txt"), tree.path("a.txt")), 0);
+    EXPECT_EQ(platform.copyFile(tree.path("a.txt"), tree.path("a.txt"), CopyMode::FromSource), 0);
     EXPECT_EQ(tree.read("a.txt"), "data");
 }
 

@@ -7,7 +7,7 @@
 namespace verdaline::testing {
 
 // System calls that fail on demand: the Nth write, every flush, every rename or every
-// time setting, each with the error number given.
+// time setting, each with the error number given, or a time setting ignored.
 class FailingSyscalls : public Syscalls {
 public:
     int failWriteNumber = 0;  // 1 = the first write; 0 = none
@@ -15,6 +15,7 @@ public:
     int fsyncError = 0;
     int renameError = 0;
     int futimensError = 0;
+    bool ignoreTimes = false;  // as a FUSE exFAT driver ignores some time changes
     int writes = 0;
 
     ssize_t write(int fd, const void* buffer, size_t size) override {
@@ -29,6 +30,9 @@ public:
         return fail(renameError) ? -1 : Syscalls::rename(from, to);
     }
     int futimens(int fd, const struct timespec times[2]) override {
+        if (ignoreTimes) {
+            return 0;
+        }
         return fail(futimensError) ? -1 : Syscalls::futimens(fd, times);
     }
 

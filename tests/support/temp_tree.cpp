@@ -14,8 +14,9 @@ namespace verdaline::testing {
 
 namespace fs = std::filesystem;
 
-TempTree::TempTree() {
-    std::string pattern = (fs::temp_directory_path() / "verdaline-test-XXXXXX").string();
+TempTree::TempTree(const std::string& parent) {
+    std::string pattern =
+        ((parent.empty() ? fs::temp_directory_path() : fs::path(parent)) / "verdaline-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
     }

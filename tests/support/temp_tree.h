@@ -19,7 +19,8 @@ public:
         std::optional<std::time_t> mtime = {};
     };
 
-    TempTree();
+    // In the system's temporary folder, or in the given one.
+    explicit TempTree(const std::string& parent = {});
     ~TempTree();
     TempTree(const TempTree&) = delete;
     TempTree& operator=(const TempTree&) = delete;

@@ -110,6 +110,7 @@ private slots:
         QCOMPARE(h.dialogs.messages.size(), size_t(1));
         QCOMPARE(h.dialogs.messages[0].icon, Dialogs::Icon::Stop);
         QVERIFY(h.dialogs.messages[0].text.startsWith(QStringLiteral("Cannot create file")));
+        QVERIFY(h.dialogs.messages[0].text.contains(QStringLiteral("Выполнено- Файл N2")));  // what was done
         QCOMPARE(f.ProgressBar1->value(), 1);
     }
 
