@@ -7,27 +7,6 @@
 #include <filesystem>
 
 namespace verdaline::testing {
-namespace {
-
-// Runs a shell command; its first line of output, or nothing when it failed.
-bool shell(const std::string& command, std::string* firstLine = nullptr) {
-    FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-    if (pipe == nullptr) {
-        return false;
-    }
-    char line[512] = {};
-    const bool read = std::fgets(line, sizeof line, pipe) != nullptr;
-    const bool ok = ::pclose(pipe) == 0;
-    if (firstLine != nullptr && read) {
-        *firstLine = line;
-        while (!firstLine->empty() && (firstLine->back() == '\n' || firstLine->back() == '\r')) {
-            firstLine->pop_back();
-        }
-    }
-    return ok;
-}
-
-}  // namespace
 
 const ExFatStick& ExFatStick::get() {
     static const ExFatStick stick;
@@ -35,45 +14,34 @@ const ExFatStick& ExFatStick::get() {
 }
 
 ExFatStick::ExFatStick() {
-    if (::geteuid() != 0) {
+    std::string folder = (std::filesystem::temp_directory_path() / "verdaline-exfat-XXXXXX").string();
+    if (::geteuid() != 0 || ::mkdtemp(folder.data()) == nullptr) {
         m_problem = "mounting a loop device needs root";
         return;
     }
-    std::string pattern = (std::filesystem::temp_directory_path() / "verdaline-exfat-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-        m_problem = "no temporary folder";
+    m_folder = folder;
+    // Prints the loop device, then mounts it; any failing step leaves the mount point empty.
+    const std::string script = "cd '" + folder +
+                               "' && truncate -s 96M stick.img && mkfs.exfat stick.img >/dev/null && "
+                               "losetup -f --show stick.img && mkdir stick && "
+                               "mount.exfat-fuse \"$(losetup -j stick.img | cut -d: -f1)\" stick";
+    FILE* shell = ::popen(("(" + script + ") 2>&1").c_str(), "r");
+    char line[512] = {};
+    if (shell != nullptr && std::fgets(line, sizeof line, shell) != nullptr) {
+        m_device = std::string(line).substr(0, std::string(line).find('\n'));
+    }
+    if (shell == nullptr || ::pclose(shell) != 0) {
+        m_problem = "exfatprogs, exfat-fuse and a loop device are needed: " + m_device;
         return;
     }
-    m_folder = pattern;
-    const std::string image = m_folder + "/stick.img";
-    const std::string mountPoint = m_folder + "/stick";
-    if (!shell("truncate -s 96M '" + image + "' && mkfs.exfat '" + image + "' >/dev/null")) {
-        m_problem = "mkfs.exfat failed (package exfatprogs)";
-        return;
-    }
-    if (!shell("losetup -f --show '" + image + "'", &m_device) || m_device.empty()) {
-        m_problem = "no loop device";
-        m_device.clear();
-        return;
-    }
-    std::filesystem::create_directory(mountPoint);
-    if (!shell("mount.exfat-fuse '" + m_device + "' '" + mountPoint + "'")) {
-        m_problem = "mount.exfat-fuse failed (package exfat-fuse)";
-        return;
-    }
-    m_mountPoint = mountPoint;
+    m_mountPoint = folder + "/stick";
 }
 
 ExFatStick::~ExFatStick() {
-    if (!m_mountPoint.empty()) {
-        shell("umount '" + m_mountPoint + "'");
-    }
-    if (!m_device.empty()) {
-        shell("losetup -d '" + m_device + "'");
-    }
     if (!m_folder.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_folder, ignored);
+        std::system(("umount '" + m_mountPoint + "' 2>/dev/null; losetup -d '" + m_device +
+                     "' 2>/dev/null; rm -rf '" + m_folder + "'")
+                        .c_str());
     }
 }
 

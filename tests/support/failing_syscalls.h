@@ -1,13 +1,16 @@
 #pragma once
 
 #include <cerrno>
+#include <fstream>
+#include <string>
 
 #include "syscalls.h"
 
 namespace verdaline::testing {
 
 // System calls that fail on demand: the Nth write, every flush, every rename or every
-// time setting, each with the error number given, or a time setting ignored.
+// time setting, each with the error number given; a time setting ignored; a source
+// edited while it is read.
 class FailingSyscalls : public Syscalls {
 public:
     int failWriteNumber = 0;  // 1 = the first write; 0 = none
@@ -16,7 +19,16 @@ public:
     int renameError = 0;
     int futimensError = 0;
     bool ignoreTimes = false;  // as a FUSE exFAT driver ignores some time changes
+    std::string editOnRead;    // a file that somebody edits while it is being read
     int writes = 0;
+
+    ssize_t read(int fd, void* buffer, size_t size) override {
+        if (!editOnRead.empty()) {
+            std::ofstream(editOnRead, std::ios::app) << " more";
+            editOnRead.clear();
+        }
+        return Syscalls::read(fd, buffer, size);
+    }
 
     ssize_t write(int fd, const void* buffer, size_t size) override {
         if (++writes == failWriteNumber) {

@@ -52,7 +52,6 @@ private slots:
         QCOMPARE(f.ProgressBar1->value(), 0);
         QCOMPARE(h.dialogs.messages.size(), size_t(1));
         QCOMPARE(h.dialogs.messages[0].caption, QStringLiteral("Verdaline"));
-        const QString copies = QString::fromStdString(h.tree.path("Файлы с компьютера_Офисный"));
         QVERIFY(h.dialogs.messages[0].text.startsWith(QStringLiteral("Выполнено- Файл N1   ") +
                                                       QString::fromStdString(h.tree.path("pc/a.txt")) +
                                                       QStringLiteral(" - новый.\n")));

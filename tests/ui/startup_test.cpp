@@ -153,26 +153,22 @@ private slots:
         WindowHarness h;
         writeRegistered(h, "Офисный");
         TForm1& f = h.start();
-        QVERIFY(f.GroupBox4->isVisibleTo(&f));
-        QVERIFY(!f.GroupBox3->isVisibleTo(&f));
-
+        const auto expect = [&f](bool synchronisation, bool toFlash) {
+            QCOMPARE(f.GroupBox3->isVisibleTo(&f), synchronisation);
+            QCOMPARE(f.GroupBox4->isVisibleTo(&f), !synchronisation);
+            QCOMPARE(f.Button2->isEnabled(), toFlash);
+            QCOMPARE(f.Button3->isEnabled(), !toFlash);
+        };
+        expect(false, true);
         f.RadioButton2->click();
-        QVERIFY(!f.Button2->isEnabled());
-        QVERIFY(f.Button3->isEnabled());
-
+        expect(false, false);
         f.RadioGroup1->item(0)->click();
-        QVERIFY(f.GroupBox3->isVisibleTo(&f));
-        QVERIFY(!f.GroupBox4->isVisibleTo(&f));
-        f.RadioGroup1->item(1)->click();
-        QVERIFY(f.GroupBox4->isVisibleTo(&f));
-        QVERIFY(!f.GroupBox3->isVisibleTo(&f));
-        QVERIFY(!f.Button2->isEnabled());
-        QVERIFY(f.Button3->isEnabled());
+        expect(true, false);
+        f.RadioGroup1->item(1)->click();  // the direction chosen before is kept
+        expect(false, false);
         QVERIFY(f.RadioButton2->isChecked());
-
         f.RadioButton1->click();
-        QVERIFY(f.Button2->isEnabled());
-        QVERIFY(!f.Button3->isEnabled());
+        expect(false, true);
     }
 
     void refreshFollowsTheCopiesFolder() {
