@@ -21,6 +21,9 @@ public:
     int copyFile(const std::string& source, const std::string& target) override;
     std::string mountPointOf(const std::string& path) override;
     std::vector<std::string> filesIn(const std::string& folder) override;
+    int moveFile(const std::string& from, const std::string& to) override;  // posix_moves.cpp
+    int lockFile(const std::string& path, std::chrono::milliseconds wait,
+                 std::unique_ptr<FileLock>& lock) override;
 
 protected:
     Syscalls& syscalls() { return m_sys; }
