@@ -78,6 +78,7 @@ void TForm2::open(const Lines& fileList, const QString& count) {
 void TForm2::followFileList(const Lines& fileList) {
     if (m_open) {
         fill(fileList);
+        refreshCount();
     }
 }
 

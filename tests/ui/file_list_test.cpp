@@ -314,6 +314,7 @@ private slots:
         expected.push_back("/b/new.txt");
         QCOMPARE(h.tree.read(kFileList), crlf(expected));
         QCOMPARE(f.fileList(), expected);
+        QCOMPARE(w.Label1->text(), QStringLiteral("5 шт."));
         savePicture(&w, QStringLiteral("list-window-followed"));
     }
 
