@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <filesystem>
-#include <unordered_map>
 
 #include "computers.h"
 #include "copy_run.h"
@@ -107,14 +106,9 @@ private:
         return name;
     }
 
-    struct Lists {
-        Lines files;
-        Lines flash;
-    };
-
     // The file list and its flash-side list, as the window loads them at start.
-    Lists load(const std::string& name) {
-        Lists lists;
+    FileLists load(const std::string& name) {
+        FileLists lists;
         if (auto files = readListFile(m_c.platform, m_area.fileListFile(name))) {
             lists.files = std::move(*files);
             ensureFolder(m_c.platform, m_area.copiesFolder(name));
@@ -169,44 +163,23 @@ private:
         return (std::filesystem::path(m_c.currentFolder) / path).lexically_normal().string();
     }
 
-    int add(const std::vector<std::string>& paths) {
+    int add(const std::vector<std::string>& given) {
         const auto name = requireRegistered();
         if (!name) {
             return kStopped;
         }
-        Lists lists = load(*name);
-        const std::string copies = m_area.copiesFolder(*name);
-        ensureFolder(m_c.platform, copies);
-        // Many paths at once stay linear: one flash-path rule over the whole list and
-        // the positions of the listed paths by name.
-        FlashPathBuilder flashPaths(copies);
-        flashPaths.reserve(lists.files.size() + paths.size());
-        std::unordered_map<std::string, std::size_t> positions;
-        for (std::size_t i = 0; i < lists.files.size(); ++i) {
-            flashPaths.add(lists.files[i]);
-            positions.try_emplace(lists.files[i], i + 1);
+        std::vector<std::string> paths;
+        for (const auto& path : given) {
+            paths.push_back(absolute(path));
         }
-        int status = kDone;
-        for (const auto& given : paths) {
-            const std::string path = absolute(given);
-            if (const auto problem = pathProblem(path)) {
-                m_c.err << *problem << "\n";
-                status = kPartly;
-                continue;
-            }
-            if (const auto known = positions.find(path); known != positions.end()) {
-                m_c.err << "Файл с именем " << path << " уже есть в списке под номером " << known->second
-                        << "\n";
-                status = kPartly;
-                continue;
-            }
-            lists.files.push_back(path);
-            lists.flash.push_back(flashPaths.add(path));
-            positions.emplace(path, lists.files.size());
-            m_c.out << lists.files.size() << "\t" << path << "\t" << lists.flash.back() << "\n";
+        const ListChange change = addEntries(m_c.platform, m_area, *name, {}, paths);
+        for (const auto& notice : change.notices) {
+            m_c.err << notice.text << (notice.text.ends_with("\n") ? "" : "\n");
         }
-        saveFileList(m_c.platform, m_area, *name, lists.files);
-        return status;
+        for (const std::size_t i : change.added) {
+            m_c.out << i + 1 << "\t" << change.lists.files[i] << "\t" << change.lists.flash[i] << "\n";
+        }
+        return change.notices.empty() ? kDone : kPartly;
     }
 
     int remove(const std::string& numberText) {
@@ -214,7 +187,7 @@ private:
         if (!name) {
             return kStopped;
         }
-        Lists lists = load(*name);
+        const FileLists lists = load(*name);
         std::size_t number = 0;
         const auto [end, error] =
             std::from_chars(numberText.data(), numberText.data() + numberText.size(), number);
@@ -224,10 +197,12 @@ private:
                     << texts::count(lists.files.size()) << "\n";
             return kPartly;
         }
-        const std::string removed = lists.files[number - 1];
-        removeEntry(lists.files, lists.flash, number - 1);
-        saveFileList(m_c.platform, m_area, *name, lists.files);
-        m_c.out << "Убран из списка: " << number << "\t" << removed << "\n";
+        const ListChange change = removeEntry(m_c.platform, m_area, *name, lists, number - 1);
+        if (!change.removed) {
+            m_c.err << "Файл под номером " << number << " уже убран из списка другой копией программы.\n";
+            return kPartly;
+        }
+        m_c.out << "Убран из списка: " << number << "\t" << *change.removed << "\n";
         return kDone;
     }
 
@@ -236,7 +211,7 @@ private:
         if (!name) {
             return kStopped;
         }
-        const Lists lists = load(*name);
+        const FileLists lists = load(*name);
         for (std::size_t i = 0; i < lists.files.size(); ++i) {
             m_c.out << i + 1 << "\t" << lists.files[i] << "\t" << lists.flash[i] << "\n";
         }
@@ -248,7 +223,8 @@ private:
         if (!name) {
             return kStopped;
         }
-        Lists lists = load(*name);
+        const WorkAreaLock lock(m_c.platform, m_area);
+        FileLists lists = load(*name);
         if (lists.files.empty()) {
             m_c.err << "Ошибка " << emptyListErrorNumber() << "\n";
         }

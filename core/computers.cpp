@@ -4,25 +4,23 @@
 
 #include "cp1251.h"
 #include "errors.h"
+#include "posix_platform.h"
 #include "texts.h"
 
 namespace verdaline {
 namespace {
 
-constexpr std::size_t kLongestName = 100;
+// A stick takes names of up to 255 bytes; the longest name a computer's name goes into
+// is the temporary file its file list is written through.
+std::size_t longestNameBytes() {
+    const WorkArea area("/");
+    return 255 - fileNameOf(temporaryPathFor(area.fileListFile({}))).size();
+}
 
 std::string hex8(std::uint32_t value) {
     char buffer[9];
     std::snprintf(buffer, sizeof buffer, "%08X", value);
     return buffer;
-}
-
-std::size_t characterCount(const std::string& utf8) {
-    std::size_t n = 0;
-    for (const char c : utf8) {
-        n += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }
-    return n;
 }
 
 }  // namespace
@@ -56,9 +54,11 @@ Recognition recognise(const std::optional<std::string>& diskNumber, const Lines&
 }
 
 void appendComputer(Lines& computerList, const std::string& name, const std::string& diskNumber) {
+    // Sticks ignore letter case: "офис" would share the files of "Офис".
+    const std::string folded = foldCase(name);
     bool taken = false;
     for (const auto& line : computerList) {
-        taken = taken || line == name;
+        taken = taken || foldCase(line) == folded;
     }
     computerList.push_back(taken ? name + std::to_string(computerList.size() + 1) : name);
     computerList.push_back(diskNumber);
@@ -74,8 +74,8 @@ std::optional<std::string> computerNameProblem(const std::string& name) {
     if (!fitsCp1251(name)) {
         return texts::computerNameOutsideCp1251(name);
     }
-    if (characterCount(name) > kLongestName) {
-        return texts::computerNameTooLong(kLongestName);
+    if (name.size() > longestNameBytes()) {
+        return texts::computerNameTooLong(longestNameBytes());
     }
     if (!name.empty() && (name.back() == '.' || name.back() == ' ')) {
         return texts::computerNameTrailingDotOrSpace(name);
@@ -93,8 +93,15 @@ std::optional<std::string> registerComputer(Platform& platform, const WorkArea& 
     if (auto problem = computerNameProblem(name)) {
         return problem;
     }
+    const WorkAreaLock lock(platform, area);
+    // The list as the stick has it now; one that cannot be read is not replaced by a
+    // list of this computer alone.
+    try {
+        computerList = readListFile(platform, area.computerListFile()).value_or(Lines{});
+    } catch (const Failure& failure) {
+        return texts::computerListUnreadable(failure.what());
+    }
     appendComputer(computerList, name, *diskNumber);
-    ensureFolder(platform, area.listsFolder());
     writeListFile(platform, area.computerListFile(), computerList);
     return std::nullopt;
 }

@@ -25,17 +25,18 @@ struct Recognition {
 // the last such line decides.
 Recognition recognise(const std::optional<std::string>& diskNumber, const Lines& computerList);
 
-// The name and the disk number appended; a name equal to any earlier line gets the
-// list's new line count appended (Офисный -> Офисный3).
+// The name and the disk number appended; a name equal to any earlier line, letter case
+// ignored, gets the list's new line count appended (Офисный -> Офисный3).
 void appendComputer(Lines& computerList, const std::string& name, const std::string& diskNumber);
 
 // Why a name cannot be a computer's name, or nothing. The name goes into the names
 // of files and folders on the flash drive and into a code page 1251 list.
 std::optional<std::string> computerNameProblem(const std::string& name);
 
-// Registers the computer: appends it to the list in memory, makes the lists folder
-// and writes the list. A refusal (bad name, no disk number) comes back as its message
-// and changes nothing; a disk failure throws Failure, leaving the pair in memory.
+// Registers the computer under the work area's lock: reads the computer list again,
+// appends the computer and writes the list; computerList becomes what the stick holds.
+// A refusal (bad name, no disk number, a list that cannot be read) comes back as its
+// message and writes nothing; a disk failure throws Failure.
 std::optional<std::string> registerComputer(Platform& platform, const WorkArea& area, Lines& computerList,
                                             const std::string& name,
                                             const std::optional<std::string>& diskNumber,

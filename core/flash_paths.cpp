@@ -9,12 +9,7 @@ namespace verdaline {
 namespace {
 
 std::string withSuffix(const std::string& name, unsigned n) {
-    const auto dot = name.rfind('.');
-    const std::string suffix = " (" + std::to_string(n) + ")";
-    if (dot == std::string::npos || dot == 0) {
-        return name + suffix;
-    }
-    return name.substr(0, dot) + suffix + name.substr(dot);
+    return nameWithSuffix(name, " (" + std::to_string(n) + ")");
 }
 
 std::uint64_t hashOf(std::string_view name) {
@@ -22,6 +17,14 @@ std::uint64_t hashOf(std::string_view name) {
 }
 
 }  // namespace
+
+std::string nameWithSuffix(const std::string& name, const std::string& suffix) {
+    const auto dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) {
+        return name + suffix;
+    }
+    return name.substr(0, dot) + suffix + name.substr(dot);
+}
 
 void NameSet::reserve(std::size_t names) {
     std::size_t slots = 16;
@@ -72,33 +75,51 @@ void NameSet::grow(std::size_t slots) {
     }
 }
 
-FlashPathBuilder::FlashPathBuilder(const std::string& copiesFolder) : m_prefix(copiesFolder + kSeparator) {}
+FlashPathBuilder::FlashPathBuilder(const std::string& copiesFolder) : m_prefix(copiesFolder + kSeparator) {
+    m_foldedNames.insert(foldCase(kOldFilesFolderName));
+}
 
 void FlashPathBuilder::reserve(std::size_t entries) {
     m_names.reserve(entries);
-    m_foldedNames.reserve(entries);
+    m_foldedNames.reserve(entries + 1);
 }
 
-std::string FlashPathBuilder::add(const std::string& computerPath) {
+FlashPathBuilder::Name FlashPathBuilder::nameFor(const std::string& computerPath) const {
     const std::string fileName = fileNameOf(computerPath);
-    std::string name = m_names.contains(fileName) ? holdingFolderOf(computerPath) + "_" + fileName : fileName;
-    std::string folded = foldCase(name);
-    if (m_foldedNames.contains(folded)) {
+    Name result;
+    result.name = m_names.contains(fileName) ? holdingFolderOf(computerPath) + "_" + fileName : fileName;
+    result.folded = foldCase(result.name);
+    if (m_foldedNames.contains(result.folded)) {
         // Start where the last clash of this name stopped, so that many entries of one
         // name cost one step each, not one per earlier entry.
-        unsigned& next = m_nextSuffix.try_emplace(folded, 2).first->second;
+        const auto last = m_nextSuffix.find(result.folded);
+        unsigned next = last == m_nextSuffix.end() ? 2 : last->second;
         std::string candidate;
         std::string foldedCandidate;
         do {
-            candidate = withSuffix(name, next++);
+            candidate = withSuffix(result.name, next++);
             foldedCandidate = foldCase(candidate);
         } while (m_foldedNames.contains(foldedCandidate));
-        name = std::move(candidate);
-        folded = std::move(foldedCandidate);
+        result.clashKey = std::move(result.folded);
+        result.nextSuffix = next;
+        result.name = std::move(candidate);
+        result.folded = std::move(foldedCandidate);
     }
-    std::string flashPath = m_prefix + name;
-    m_names.insert(std::move(name));
-    m_foldedNames.insert(std::move(folded));
+    return result;
+}
+
+std::string FlashPathBuilder::peek(const std::string& computerPath) const {
+    return m_prefix + nameFor(computerPath).name;
+}
+
+std::string FlashPathBuilder::add(const std::string& computerPath) {
+    Name given = nameFor(computerPath);
+    if (given.nextSuffix != 0) {
+        m_nextSuffix[given.clashKey] = given.nextSuffix;
+    }
+    std::string flashPath = m_prefix + given.name;
+    m_names.insert(std::move(given.name));
+    m_foldedNames.insert(std::move(given.folded));
     return flashPath;
 }
 

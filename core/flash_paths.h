@@ -37,6 +37,7 @@ private:
 // Where the result would still name the same file as an earlier flash path on a
 // flash drive (whose file systems ignore letter case), " (2)", " (3)"... go before
 // the extension, so that two entries never share one copy.
+// No copy takes the name of the old-files folder beside it.
 // Adding and loading use this one rule, so an added entry keeps its flash path
 // across restarts.
 class FlashPathBuilder {
@@ -44,15 +45,28 @@ public:
     explicit FlashPathBuilder(const std::string& copiesFolder);
 
     std::string add(const std::string& computerPath);
+    // The flash path add would give, without giving it.
+    std::string peek(const std::string& computerPath) const;
     // Room for that many entries, so that a long list is not rehashed as it grows.
     void reserve(std::size_t entries);
 
 private:
+    struct Name {
+        std::string name;
+        std::string folded;
+        std::string clashKey;     // the folded name that needed a suffix
+        unsigned nextSuffix = 0;  // 0: no suffix was needed
+    };
+    Name nameFor(const std::string& computerPath) const;
+
     std::string m_prefix;
     NameSet m_names;        // file names given so far, exactly
     NameSet m_foldedNames;  // the same with letter case ignored
     std::unordered_map<std::string, unsigned> m_nextSuffix;
 };
+
+// The name with a tag before its extension: "План.doc", " (2)" -> "План (2).doc".
+std::string nameWithSuffix(const std::string& name, const std::string& suffix);
 
 Lines flashPathsFor(const Lines& fileList, const std::string& copiesFolder);
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +24,12 @@ enum class CopyMode {
 struct VolumeSerial {
     std::optional<std::uint32_t> value;  // nothing when it could not be read
     int error = 0;                       // the system's error number then (0: read as zero)
+};
+
+// A lock held until the object is destroyed.
+class FileLock {
+public:
+    virtual ~FileLock() = default;
 };
 
 // Everything the program asks of the operating system. The program gets the real
@@ -58,6 +66,14 @@ public:
     virtual int copyFile(const std::string& source, const std::string& target, CopyMode mode) = 0;
     // Removes the temporary files that a killed copy or write left in a folder.
     virtual void removeLeftovers(const std::string& folder) = 0;
+
+    // Renames a file inside its file system, never over another file (EEXIST then); a
+    // change of letter case alone renames the file itself on a stick that ignores case.
+    virtual int moveFile(const std::string& from, const std::string& to) = 0;
+    // An exclusive lock on the file (made when missing), for every program that takes
+    // it: waits up to wait for another holder, then gives EWOULDBLOCK.
+    virtual int lockFile(const std::string& path, std::chrono::milliseconds wait,
+                         std::unique_ptr<FileLock>& lock) = 0;
 
     // The folder where the file system that holds path is mounted ("/" at most).
     virtual std::string mountPointOf(const std::string& path) = 0;

@@ -22,6 +22,9 @@ public:
     void removeLeftovers(const std::string& folder) override;
     std::string mountPointOf(const std::string& path) override;
     std::vector<std::string> filesIn(const std::string& folder) override;
+    int moveFile(const std::string& from, const std::string& to) override;  // posix_moves.cpp
+    int lockFile(const std::string& path, std::chrono::milliseconds wait,
+                 std::unique_ptr<FileLock>& lock) override;
 
 protected:
     Syscalls& syscalls() { return m_sys; }

@@ -26,10 +26,12 @@ std::string computerNameOutsideCp1251(const std::string& name) {
            "а список компьютеров хранится в ней. Выберите другое имя.";
 }
 
-std::string computerNameTooLong(std::size_t longest) {
-    return "Имя слишком длинное: оно станет частью имен файлов и папок на флешке. "
-           "Выберите имя не длиннее " +
-           std::to_string(longest) + " знаков.";
+std::string computerNameTooLong(std::size_t longestBytes) {
+    return "Имя слишком длинное: оно станет частью имен файлов и папок на флешке, а имя файла там не "
+           "длиннее 255 байт. Выберите имя не длиннее " +
+           std::to_string(longestBytes) +
+           " байт (русская буква занимает 2 байта, латинская буква, цифра "
+           "или знак - 1 байт).";
 }
 
 std::string computerNameTrailingDotOrSpace(const std::string& name) {
@@ -49,6 +51,40 @@ std::string pathOutsideCp1251(const std::string& path) {
     return "Путь \"" + path +
            "\" не добавлен в список: в нем есть символы, которых нет в кодировке Windows-1251 "
            "(кириллица), а список файлов хранится в ней. Переименуйте файл или папку.";
+}
+
+std::string pathWithLineBreak(const std::string& path) {
+    return "Путь \"" + path +
+           "\" не добавлен в список: в нем есть перевод строки, а в списке файлов каждый путь занимает "
+           "одну строку. Переименуйте файл или папку.";
+}
+
+std::string pathNotForStick(const std::string& path, char character) {
+    const std::string shown = static_cast<unsigned char>(character) < 0x20
+                                  ? "управляющий символ"
+                                  : std::string("\"") + character + "\"";
+    return "Файл \"" + path + "\" не добавлен в список: имя его копии на флешке содержало бы знак " + shown +
+           ", а флешка такие имена не принимает. Переименуйте файл (или его папку).";
+}
+
+std::string pathIsFolder(const std::string& path) {
+    return "Путь \"" + path + "\" не добавлен в список: это папка, а в список добавляются только файлы.";
+}
+
+std::string computerListUnreadable(const std::string& reason) {
+    return "Компьютер не зарегистрирован: " + reason +
+           ". Новый список компьютеров заменил бы записи других компьютеров. Проверьте флешку и "
+           "повторите регистрацию.";
+}
+
+std::string workAreaBusy() {
+    return "С этой флешкой сейчас работает другая копия программы: она меняет списки или копирует "
+           "файлы. Дождитесь, пока она закончит, и повторите.";
+}
+
+std::string copyNotMoved(const std::string& from, const std::string& to, int error) {
+    return "Список файлов не изменен: копию \"" + from + "\" не удалось перенести в \"" + to + "\" (" +
+           systemReason(error) + "). Проверьте флешку и повторите.";
 }
 
 std::string userListOutsideCp1251(const std::string& line) {

@@ -15,10 +15,16 @@ std::string lineOutsideCp1251(const std::string& path, const std::string& line);
 
 std::string computerNameForbiddenCharacter(const std::string& name);
 std::string computerNameOutsideCp1251(const std::string& name);
-std::string computerNameTooLong(std::size_t longest);
+std::string computerNameTooLong(std::size_t longestBytes);
 std::string computerNameTrailingDotOrSpace(const std::string& name);
 std::string diskNumberUnreadable(int error);
 std::string pathOutsideCp1251(const std::string& path);
+std::string pathWithLineBreak(const std::string& path);
+std::string pathNotForStick(const std::string& path, char character);
+std::string pathIsFolder(const std::string& path);
+std::string computerListUnreadable(const std::string& reason);
+std::string workAreaBusy();
+std::string copyNotMoved(const std::string& from, const std::string& to, int error);
 std::string userListOutsideCp1251(const std::string& line);
 std::string duplicateCaption();
 std::string duplicateEntry(const std::string& path, std::size_t position);

@@ -1,6 +1,9 @@
 #include "work_area.h"
 
+#include <cerrno>
+
 #include "errors.h"
+#include "texts.h"
 
 namespace verdaline {
 
@@ -12,6 +15,10 @@ std::string WorkArea::listsFolder() const {
 
 std::string WorkArea::computerListFile() const {
     return listsFolder() + kSeparator + "Список компьютеров.txt";
+}
+
+std::string WorkArea::lockFile() const {
+    return listsFolder() + kSeparator + ".verdaline.lock";
 }
 
 std::string WorkArea::fileListFile(const std::string& computer) const {
@@ -27,7 +34,7 @@ std::string WorkArea::copiesFolder(const std::string& computer) const {
 }
 
 std::string WorkArea::oldFilesFolder(const std::string& computer) const {
-    return copiesFolder(computer) + kSeparator + "Старые файлы";
+    return copiesFolder(computer) + kSeparator + kOldFilesFolderName;
 }
 
 std::string WorkArea::backupPath(const std::string& computer, const std::string& fileName) const {
@@ -46,6 +53,17 @@ std::string holdingFolderOf(const std::string& path) {
     }
     const auto before = path.rfind(kSeparator, last - 1);
     return before == std::string::npos ? path.substr(0, last) : path.substr(before + 1, last - before - 1);
+}
+
+WorkAreaLock::WorkAreaLock(Platform& platform, const WorkArea& area, std::chrono::milliseconds wait) {
+    ensureFolder(platform, area.listsFolder());
+    const int error = platform.lockFile(area.lockFile(), wait, m_lock);
+    if (error == EWOULDBLOCK) {
+        throw Failure(texts::workAreaBusy());
+    }
+    if (error != 0) {
+        throw Failure(cannotCreateFileText(area.lockFile(), error));
+    }
 }
 
 void ensureFolder(Platform& platform, const std::string& path) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <memory>
 #include <string>
 
 #include "platform.h"
@@ -17,6 +19,8 @@ public:
 
     std::string listsFolder() const;
     std::string computerListFile() const;
+    // The file whose lock every change of the work area holds.
+    std::string lockFile() const;
     std::string fileListFile(const std::string& computer) const;
     std::string reportFile(const std::string& computer) const;
     std::string copiesFolder(const std::string& computer) const;
@@ -29,11 +33,25 @@ private:
 };
 
 inline constexpr char kSeparator = '/';
+inline constexpr const char* kOldFilesFolderName = "Старые файлы";
 
 // The part of a path after its last separator.
 std::string fileNameOf(const std::string& path);
 // The last folder name of a path: empty for a file directly in the root.
 std::string holdingFolderOf(const std::string& path);
+
+// Held by every change of the work area (a list change, a copy run) from its reading
+// to its last write, so that two programs on one stick never lose each other's
+// changes. Makes the lists folder when missing; throws Failure when another program
+// keeps the lock past the wait.
+class WorkAreaLock {
+public:
+    static constexpr std::chrono::milliseconds kWait{3000};
+    WorkAreaLock(Platform& platform, const WorkArea& area, std::chrono::milliseconds wait = kWait);
+
+private:
+    std::unique_ptr<FileLock> m_lock;
+};
 
 // Makes one folder level when the path is not a folder yet; throws Failure with the
 // folder error text when it cannot.

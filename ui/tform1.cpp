@@ -146,6 +146,7 @@ void TForm1::Button10Click() {
 }
 
 void TForm1::showRecognised(const std::string& name) {
+    m_recognised = true;
     Label5->setText(QString::fromStdString(name));
     Label5->adjustSize();
     GroupBox5->hide();
@@ -194,6 +195,12 @@ void TForm1::Button6Click() {
 }
 
 void TForm1::Timer2Timer() {
+    // Another program may have changed the file list on the stick.
+    if (m_recognised) {
+        if (const auto lists = changedOnStick(m_env.platform, m_area, computerName(), heldLists())) {
+            showLists(*lists);
+        }
+    }
     const std::string copies = m_area.copiesFolder(computerName());
     ShellListView1->setRoot(
         m_env.platform.isFolder(copies) ? copies : m_env.platform.mountPointOf(m_area.programFolder()));
@@ -244,6 +251,17 @@ void TForm1::setFileList(Lines lines) {
     if (m_listWindow != nullptr) {
         m_listWindow->followFileList(m_fileList);
     }
+}
+
+void TForm1::showLists(const FileLists& lists) {
+    if (lists.files != m_fileList) {
+        setFileList(lists.files);
+    }
+    if (lists.flash != m_flashList) {
+        setFlashList(lists.flash);
+    }
+    refreshHints();
+    refreshCounts();
 }
 
 void TForm1::setFlashList(Lines lines) {

@@ -9,6 +9,7 @@
 #include "clock.h"
 #include "copy_run.h"
 #include "dialogs.h"
+#include "file_list.h"
 #include "list_file.h"
 #include "platform.h"
 #include "work_area.h"
@@ -119,12 +120,13 @@ private:
 
     void setFileList(Lines lines);
     void setFlashList(Lines lines);
-    void appendEntry(const std::string& path, const std::string& flashPath);
+    FileLists heldLists() const { return {m_fileList, m_flashList}; }
+    // The lists shown, with their hints and counts.
+    void showLists(const FileLists& lists);
+    // The lists after a change, with hints, counts and the change's messages.
+    void showChange(const ListChange& change);
     void refreshHints();
     void refreshCounts();
-    void saveFileList();
-    // Hints, counts and the save, after every change of the file list.
-    void closingSteps();
     std::optional<QString> chooseFile(const FileDialogRequest& request);
     void warn(const std::string& text);
     // A copy run as the window does it: the progress bar, the empty-list message, the run.
@@ -198,9 +200,10 @@ private:
 
     std::optional<std::string> m_diskNumber;
     int m_diskNumberError = 0;
-    Lines m_computerList;         // the computer list in memory
-    Lines m_fileList;             // shown in Memo1
-    Lines m_flashList;            // shown in Memo2
+    Lines m_computerList;  // the computer list in memory
+    Lines m_fileList;      // shown in Memo1
+    Lines m_flashList;     // shown in Memo2
+    bool m_recognised = false;
     bool m_showingLists = false;  // Memo2 changes because the program set it, not by typing
     bool m_running = false;       // a copy run is working or showing its message box
     Lines m_report;               // the report list of the last copy run

@@ -12,6 +12,7 @@
 #include <array>
 
 #include "errors.h"
+#include "file_list.h"
 #include "report.h"
 #include "shell_list_view.h"
 #include "texts.h"
@@ -32,6 +33,10 @@ RunResult TForm1::run(RunKind kind) {
         ~Done() { running = false; }
     } done{m_running};
 
+    // The run works on the lists as the stick has them, and no other program changes
+    // the work area meanwhile.
+    const WorkAreaLock lock(m_env.platform, m_area);
+    showLists(listsOnStick(m_env.platform, m_area, computerName(), heldLists()));
     const int entries = static_cast<int>(m_fileList.size());
     if (entries == 0) {
         m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),

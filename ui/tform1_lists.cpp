@@ -23,20 +23,16 @@ void TForm1::warn(const std::string& text) {
                               Dialogs::Icon::Warning);
 }
 
-void TForm1::appendEntry(const std::string& path, const std::string& flashPath) {
-    Lines files = m_fileList;
-    files.push_back(path);
-    Lines flash = m_flashList;
-    flash.push_back(flashPath);
-    setFileList(std::move(files));
-    setFlashList(std::move(flash));
+void TForm1::showChange(const ListChange& change) {
+    showLists(change.lists);
+    for (const auto& notice : change.notices) {
+        m_env.dialogs.showMessage(this, QString::fromStdString(notice.caption),
+                                  QString::fromStdString(notice.text), Dialogs::Icon::Warning);
+    }
 }
 
 void TForm1::Button4Click() {
-    const std::string name = computerName();
-    const std::string copies = m_area.copiesFolder(name);
-    ensureFolder(m_env.platform, copies);
-
+    ensureFolder(m_env.platform, m_area.copiesFolder(computerName()));
     FileDialogRequest request;
     request.title = QStringLiteral("Выбрать");
     if (!m_lastOpenDialog1.isEmpty()) {
@@ -48,35 +44,16 @@ void TForm1::Button4Click() {
         return;
     }
     m_lastOpenDialog1 = *chosen;
-    const std::string path = chosen->toStdString();
-    if (const auto problem = pathProblem(path)) {
-        warn(*problem);
-        return;
-    }
-
-    const auto duplicate = positionOf(m_fileList, path);
-    appendEntry(path, flashPathForNewEntry(m_fileList, path, copies));
-    if (duplicate) {
-        // The refused entry stays at the end of both lists until the message is closed.
-        m_env.dialogs.showMessage(this, QString::fromStdString(texts::duplicateCaption()),
-                                  QString::fromStdString(texts::duplicateEntry(path, *duplicate)),
-                                  Dialogs::Icon::Warning);
-        Lines files = m_fileList;
-        Lines flash = m_flashList;
-        removeEntry(files, flash, files.size() - 1);
-        setFileList(std::move(files));
-        setFlashList(std::move(flash));
-    }
-    closingSteps();
+    showChange(addEntries(m_env.platform, m_area, computerName(), heldLists(), {chosen->toStdString()}));
 }
 
 void TForm1::Button11Click() {
-    const std::string name = computerName();
     FileDialogRequest openRequest;
     openRequest.title = QStringLiteral("В Ы Б Р А Т Ь . . .");
     openRequest.folder = QString::fromStdString(m_env.platform.mountPointOf(m_area.programFolder()));
     openRequest.fileName = QFileInfo(m_lastOpenDialog2).fileName();
     const auto source = chooseFile(openRequest);
+    std::optional<QString> target;
     if (source) {
         m_lastOpenDialog2 = *source;
         FileDialogRequest saveRequest;
@@ -85,34 +62,16 @@ void TForm1::Button11Click() {
         saveRequest.folder = QDir::homePath();
         saveRequest.fileName = QFileInfo(*source).fileName();
         saveRequest.confirmOverwrite = true;
-        const auto target = chooseFile(saveRequest);
-        if (target) {
-            m_lastSaveDialog2 = *target;
-            const std::string path = target->toStdString();
-            if (const auto problem = pathProblem(path)) {
-                warn(*problem);
-                return;
-            }
-            const std::string copies = m_area.copiesFolder(name);
-            appendEntry(path, flashPathForNewEntry(m_fileList, path, copies));
-            const std::string from = source->toStdString();
-            if (const int error = m_env.platform.copyFile(from, path, CopyMode::OnComputer)) {
-                warn(texts::copyFailed(from, path, error));
-            }
-            ensureFolder(m_env.platform, copies);
-        }
+        target = chooseFile(saveRequest);
     }
-    closingSteps();
-}
-
-void TForm1::saveFileList() {
-    verdaline::saveFileList(m_env.platform, m_area, computerName(), m_fileList);
-}
-
-void TForm1::closingSteps() {
-    refreshHints();
-    refreshCounts();
-    saveFileList();
+    if (target) {
+        m_lastSaveDialog2 = *target;
+        showChange(addEntries(m_env.platform, m_area, computerName(), heldLists(), {target->toStdString()},
+                              source->toStdString()));
+    } else {
+        // A cancelled dialog still saves the list again, as it stands on the stick.
+        showChange(addEntries(m_env.platform, m_area, computerName(), heldLists(), {}));
+    }
 }
 
 void TForm1::Button5Click() {
@@ -123,16 +82,7 @@ void TForm1::Button5Click() {
 }
 
 void TForm1::deleteEntry(std::optional<std::size_t> index) {
-    if (index) {
-        Lines files = m_fileList;
-        Lines flash = m_flashList;
-        removeEntry(files, flash, *index);
-        setFileList(std::move(files));
-        setFlashList(std::move(flash));
-    }
-    saveFileList();
-    refreshHints();
-    refreshCounts();
+    showChange(removeEntry(m_env.platform, m_area, computerName(), heldLists(), index));
 }
 
 void TForm1::CheckBox3Click() {
@@ -147,7 +97,10 @@ void TForm1::Memo2Change() {
         // Typed by the user: the flash-side list is what the box now says. The raw text
         // keeps characters (a no-break space) that the plain text would change.
         QString text = Memo2->document()->toRawText();
+        // Shift+Enter gives a line separator: a line break of its own for the count and
+        // the list alike.
         text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+        text.replace(QChar::LineSeparator, QLatin1Char('\n'));
         m_flashList = splitLines(text.toStdString());
     }
     Label8->setText(QString::fromStdString(texts::count(m_flashList.size())));

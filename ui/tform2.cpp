@@ -46,8 +46,15 @@ TForm2::TForm2(TForm1& mainWindow, QWidget* parent)
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
 }
 
+// The row the user selected: opening the window makes a row current without
+// selecting it, and that row is not the user's choice.
+int TForm2::selectedRow() const {
+    const auto selected = ListBox1->selectedItems();
+    return selected.isEmpty() ? -1 : ListBox1->row(selected.front());
+}
+
 void TForm2::fill(const Lines& fileList) {
-    const int row = ListBox1->currentRow();
+    const int row = selectedRow();
     ListBox1->clear();
     for (const auto& path : fileList) {
         ListBox1->addItem(QString::fromStdString(path));
@@ -71,11 +78,12 @@ void TForm2::open(const Lines& fileList, const QString& count) {
 void TForm2::followFileList(const Lines& fileList) {
     if (m_open) {
         fill(fileList);
+        refreshCount();
     }
 }
 
 void TForm2::Button1Click() {
-    const int row = ListBox1->currentRow();
+    const int row = selectedRow();
     ListBox1->setCurrentRow(-1);
     m_main.deleteEntry(row >= 0 ? std::optional<std::size_t>(static_cast<std::size_t>(row)) : std::nullopt);
     Label1->setText(m_main.Label7->text());

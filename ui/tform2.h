@@ -36,6 +36,7 @@ public:
 
 private:
     void fill(const Lines& fileList);
+    int selectedRow() const;
 
     TForm1& m_main;
     bool m_open = false;  // from an opening to the next "Закрыть"

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <sstream>
 
 #include "temp_tree.h"
@@ -52,6 +55,9 @@ TEST_F(Cli, RegisterAddListRemoveAndStatus) {
                              "/Дом_План.doc\n");
     EXPECT_NE(err.str().find("café"), std::string::npos);
     EXPECT_NE(err.str().find("уже есть в списке под номером 1"), std::string::npos);
+    tree.makeFolder("home/folder");
+    EXPECT_EQ(cli({"add", "folder", "docs/"}), 1);  // a folder, and a path ending in "/"
+    EXPECT_NE(err.str().find("это папка"), err.str().rfind("это папка"));
     EXPECT_EQ(tree.read("Списки_отчеты/Список файлов на компьютере_Офисный_.txt"),
               cp1251Lines({first.c_str(), "/work/Дом/План.doc"}));
 
@@ -65,6 +71,32 @@ TEST_F(Cli, RegisterAddListRemoveAndStatus) {
               cp1251Lines({"/work/Дом/План.doc"}));
     EXPECT_EQ(cli({"status"}), 0);
     EXPECT_EQ(out.str(), "Номер диска: 1A2B3C4D1A2B3C4D\nКомпьютер: Офисный\nФайлов в списке: 1\n");
+}
+
+// Several verdaline-cli started together on one stick: every entry lands in the list.
+TEST_F(Cli, AddsStartedTogetherAllLand) {
+    cli({"register", "Офисный"});
+    int gate[2];
+    ASSERT_EQ(::pipe(gate), 0);
+    std::vector<pid_t> children;
+    for (int i = 0; i < 8; ++i) {
+        if (const pid_t pid = ::fork(); pid != 0) {
+            children.push_back(pid);
+            continue;
+        }
+        ::close(gate[1]);
+        char go = 0;
+        ::_exit(::read(gate[0], &go, 1) == 0 ? cli({"add", "/data/" + std::to_string(i) + ".txt"}) : 3);
+    }
+    ::close(gate[0]);
+    ::close(gate[1]);
+    for (const pid_t pid : children) {
+        int status = -1;
+        ::waitpid(pid, &status, 0);
+        EXPECT_EQ(status, 0);
+    }
+    EXPECT_EQ(cli({"status"}), 0);
+    EXPECT_NE(out.str().find("Файлов в списке: 8"), std::string::npos) << out.str();
 }
 
 TEST_F(Cli, RunsPrintAndSaveTheReportAndTellHowTheyWent) {

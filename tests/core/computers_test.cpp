@@ -55,8 +55,8 @@ TEST(AppendComputer, NameEqualToAnyEarlierLineGetsTheLineCount) {
     EXPECT_EQ(list, (Lines{"Офисный", "0A0B0C0D0A0B0C0D", "Офисный3", kDisk}));
     appendComputer(list, "0A0B0C0D0A0B0C0D", kDisk);
     EXPECT_EQ(list[4], "0A0B0C0D0A0B0C0D5");
-    appendComputer(list, "Офисный3", kDisk);  // the numbered name is an earlier line now
-    EXPECT_EQ(list[6], "Офисный37");
+    appendComputer(list, "офисный3", kDisk);  // the numbered name is an earlier line now
+    EXPECT_EQ(list[6], "офисный37");
     Lines empty;
     appendComputer(empty, "", kDisk);
     EXPECT_EQ(empty, (Lines{"", kDisk}));
@@ -68,11 +68,13 @@ TEST(ComputerName, NamesThatCannotGoIntoFileNamesAreRefused) {
         EXPECT_TRUE(computerNameProblem(name)) << name;
     }
     EXPECT_TRUE(computerNameProblem("Café"));
-    EXPECT_TRUE(computerNameProblem(std::string(101, 'x')));
+    // The temporary file a file list is written through must fit in 255 bytes.
     std::string longest;
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 91; ++i) {
         longest += "ж";
     }
+    EXPECT_TRUE(computerNameProblem(longest + "ж"));
+    EXPECT_TRUE(computerNameProblem(std::string(183, 'x')));
     for (const std::string& name : {std::string("Офисный"), std::string("Комп_1"), std::string("Мой ПК"),
                                     std::string(), std::string("ПК-2 (дом)"), longest}) {
         EXPECT_FALSE(computerNameProblem(name)) << name;
@@ -99,21 +101,26 @@ TEST(RegisterComputer, RefusalsWriteNothing) {
     EXPECT_TRUE(tree.files().empty()) << tree.dump();
 }
 
-// A list that cannot be saved keeps the new pair in memory, so the next attempt with
-// the same name gets a numbered pair and the save then holds both.
-TEST(RegisterComputer, FailedSaveKeepsThePairInMemory) {
+// Registration works on the list as the stick has it: a failed save leaves nothing
+// behind, and a list that exists but cannot be read is never replaced.
+TEST(RegisterComputer, ReadsTheListAgainAndNeverReplacesOneItCannotRead) {
     TempTree tree;
     TestPlatform platform;
     const WorkArea area(tree.root());
     platform.failWrite[area.computerListFile()] = ENOSPC;
     Lines list;
     EXPECT_THROW(registerComputer(platform, area, list, "Офисный", kDisk, 0), Failure);
-    EXPECT_EQ(list, (Lines{"Офисный", kDisk}));
     platform.failWrite.clear();
+    tree.write("Списки_отчеты/Список компьютеров.txt", cp1251Lines({"офисный", "0A0B0C0D0A0B0C0D"}));
     EXPECT_EQ(registerComputer(platform, area, list, "Офисный", kDisk, 0), std::nullopt);
-    EXPECT_EQ(tree.read("Списки_отчеты/Список компьютеров.txt"),
-              cp1251Lines({"Офисный", kDisk.c_str(), "Офисный3", kDisk.c_str()}));
-    EXPECT_EQ(recognise(kDisk, list).name, "Офисный3");
+    const std::string written = cp1251Lines({"офисный", "0A0B0C0D0A0B0C0D", "Офисный3", kDisk.c_str()});
+    EXPECT_EQ(tree.read("Списки_отчеты/Список компьютеров.txt"), written);
+
+    platform.failRead[area.computerListFile()] = EACCES;
+    const auto refusal = registerComputer(platform, area, list, "Домашний", "0000000100000001", 0);
+    ASSERT_TRUE(refusal);
+    EXPECT_NE(refusal->find(systemReason(EACCES)), std::string::npos) << *refusal;
+    EXPECT_EQ(tree.read("Списки_отчеты/Список компьютеров.txt"), written);
 }
 
 }  // namespace

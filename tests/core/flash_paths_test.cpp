@@ -53,9 +53,10 @@ TEST(FlashPaths, AFileNamedLikeAnEarlierPrefixedCopyIsKeptApart) {
 }
 
 TEST(FlashPaths, SuffixSkipsNamesAlreadyTaken) {
-    EXPECT_EQ(
-        names(flashPathsFor({"/a/x (2).txt", "/a/X.txt", "/b/x.txt", "/c/.profile", "/d/.PROFILE"}, kCopies)),
-        (Lines{"x (2).txt", "X.txt", "x (3).txt", ".profile", ".PROFILE (2)"}));
+    EXPECT_EQ(names(flashPathsFor(
+                  {"/a/x (2).txt", "/a/X.txt", "/b/x.txt", "/c/.profile", "/d/.PROFILE", "/e/старые файлы"},
+                  kCopies)),
+              (Lines{"x (2).txt", "X.txt", "x (3).txt", ".profile", ".PROFILE (2)", "старые файлы (2)"}));
 }
 
 TEST(FlashPaths, AddingOneByOneGivesWhatLoadingGives) {

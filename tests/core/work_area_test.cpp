@@ -1,10 +1,15 @@
 #include "work_area.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <optional>
 
 #include "errors.h"
 #include "temp_tree.h"
 #include "test_platform.h"
+#include "texts.h"
 
 namespace verdaline {
 namespace {
@@ -68,6 +73,33 @@ TEST(EnsureFolder, MakesOneLevelOnceAndNamesFailuresByTheirMeaning) {
     EXPECT_EQ(failureOf(std::string(300, 'x')), "Invalid filename");
     platform.failMakeFolder[tree.path("many")] = EMFILE;
     EXPECT_EQ(failureOf("many"), "Too many open files");
+}
+
+// Two holders of the work area, in one program or two: the second waits for the first
+// and, when it does not let go in time, says that another copy is working.
+TEST(WorkAreaLock, SecondHolderWaitsThenSaysTheStickIsBusy) {
+    TempTree tree;
+    TestPlatform platform;
+    const WorkArea area(tree.root());
+    auto first = std::make_optional<WorkAreaLock>(platform, area);
+    try {
+        WorkAreaLock second(platform, area, std::chrono::milliseconds(50));
+        FAIL() << "two holders at once";
+    } catch (const Failure& failure) {
+        EXPECT_EQ(std::string(failure.what()), texts::workAreaBusy());
+    }
+    first.reset();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const WorkAreaLock held(platform, area);
+        ::usleep(200000);
+        ::_exit(0);
+    }
+    ::usleep(50000);
+    const auto start = std::chrono::steady_clock::now();
+    const WorkAreaLock after(platform, area);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    ::waitpid(child, nullptr, 0);
 }
 
 TEST(FullStop, AddedAfterLettersAndDigitsOnly) {

@@ -83,8 +83,8 @@ private slots:
         QCOMPARE(h.dialogs.requests[1].fileName, QStringLiteral("План.doc"));
     }
 
-    // The duplicate stays at the end of both lists while its message is open, then
-    // leaves; the file list is written again (its lone LFs become CR LF).
+    // The duplicate is refused before either list changes, even while its message is
+    // open; the file list is written again (its lone LFs become CR LF).
     void duplicateAtPositionThree() {
         WindowHarness h;
         h.tree.write("Списки_отчеты/Список компьютеров.txt", cp1251Lines({"Офисный", kDisk}));
@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(h.dialogs.messages[0].text.toUtf8(),
                  QByteArray("Файл с именем /c/3.txt уже есть в списке под номером 3\r\n"));
         QCOMPARE(h.dialogs.messages[0].icon, Dialogs::Icon::Warning);
-        QCOMPARE(entriesWhileOpen, size_t(5));
+        QCOMPARE(entriesWhileOpen, size_t(4));
         QCOMPARE(f.fileList(), filesBefore);
         QCOMPARE(f.flashList(), flashBefore);
         QCOMPARE(f.Memo2->toolTip(), hintBefore);
@@ -131,15 +131,15 @@ private slots:
     void cancellingTheDialogs() {
         WindowHarness h;
         TForm1& f = startWith(h, {"/a/1.txt"});
-        std::remove(h.tree.path(kFileList).c_str());
+        h.tree.write(kFileList, "/a/1.txt\n");
         h.dialogs.answers = {QString()};
         f.Button4->click();
-        QVERIFY(!h.tree.exists(kFileList));  // cancelling the computer dialog writes nothing
+        QCOMPARE(h.tree.read(kFileList), std::string("/a/1.txt\n"));  // the computer dialog writes nothing
 
         h.dialogs.answers = {QString()};
         f.Button11->click();
         QCOMPARE(h.tree.read(kFileList), crlf({"/a/1.txt"}));  // the flash-drive add saves all the same
-        std::remove(h.tree.path(kFileList).c_str());
+        h.tree.write(kFileList, "/a/1.txt\n");
         h.dialogs.answers = {QStringLiteral("/stick/x.txt"), QString()};
         f.Button11->click();
         QCOMPARE(h.tree.read(kFileList), crlf({"/a/1.txt"}));
@@ -193,7 +193,7 @@ private slots:
     void pathsOutsideTheCodePageAreRefused() {
         WindowHarness h;
         TForm1& f = startWith(h, {"/a/1.txt"});
-        std::remove(h.tree.path(kFileList).c_str());
+        h.tree.write(kFileList, "/a/1.txt\n");
         h.tree.write("stick/x.txt", "x");
         h.dialogs.answers = {QStringLiteral("/home/u/café.txt"), q(h.tree.path("stick/x.txt")),
                              q(h.tree.path("naïve.txt"))};
@@ -202,7 +202,7 @@ private slots:
         QCOMPARE(h.dialogs.messages.size(), size_t(2));
         QVERIFY(h.dialogs.messages[0].text.contains(QStringLiteral("café")));
         QCOMPARE(f.fileList(), Lines{"/a/1.txt"});
-        QVERIFY(!h.tree.exists(kFileList));
+        QCOMPARE(h.tree.read(kFileList), std::string("/a/1.txt\n"));
         QVERIFY(!h.tree.exists("naïve.txt"));
     }
 
@@ -239,8 +239,9 @@ private slots:
         TForm1& f = startWith(h, {"/a/1.txt"});
         TForm2& w = h.listWindow();
         f.Button5->click();
-        std::remove(h.tree.path(kFileList).c_str());
-        w.ListBox1->setCurrentRow(-1);
+        h.tree.write(kFileList, "/a/1.txt\n");
+        // Focus makes a row current without selecting it: that is no choice to delete.
+        w.ListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
         w.Button1->click();
         QCOMPARE(f.fileList(), Lines{"/a/1.txt"});
         QCOMPARE(h.tree.read(kFileList), crlf({"/a/1.txt"}));  // written again, unchanged
@@ -293,6 +294,30 @@ private slots:
         QCOMPARE(h.tree.read(kFileList), crlf(f.fileList()));
     }
 
+    // Another program (verdaline-cli) adds to the file list: the window follows it at
+    // its next tick and before its own next change, and loses no entry.
+    void followsAFileListChangedByAnotherProgram() {
+        WindowHarness h;
+        TForm1& f = startWith(h, numbered(2));
+        TForm2& w = h.listWindow();
+        f.Button5->click();
+        h.tree.write(kFileList, crlf(numbered(3)));
+        f.Timer2Timer();
+        QCOMPARE(f.fileList(), numbered(3));
+        QCOMPARE(f.flashList().size(), size_t(3));
+        QCOMPARE(f.Label7->text(), QStringLiteral("3 шт."));
+        QCOMPARE(w.ListBox1->count(), 3);
+        h.tree.write(kFileList, crlf(numbered(4)));
+        h.dialogs.answers = {QStringLiteral("/b/new.txt")};
+        f.Button4->click();
+        Lines expected = numbered(4);
+        expected.push_back("/b/new.txt");
+        QCOMPARE(h.tree.read(kFileList), crlf(expected));
+        QCOMPARE(f.fileList(), expected);
+        QCOMPARE(w.Label1->text(), QStringLiteral("5 шт."));
+        savePicture(&w, QStringLiteral("list-window-followed"));
+    }
+
     void deletionThatCannotSaveIsShown() {
         WindowHarness h;
         TForm1& f = startWith(h, numbered(2));
@@ -303,8 +328,8 @@ private slots:
         QCOMPARE(h.dialogs.messages.size(), size_t(1));
         QVERIFY(h.dialogs.messages[0].text.startsWith(QStringLiteral("Cannot create file \"")));
         QCOMPARE(h.dialogs.messages[0].icon, Dialogs::Icon::Stop);
-        QCOMPARE(f.fileList().size(), size_t(1));             // the window keeps the change
-        QCOMPARE(f.Label7->text(), QStringLiteral("2 шт."));  // the counts are not refreshed
+        QCOMPARE(f.fileList().size(), size_t(2));  // the window shows what the stick holds
+        QCOMPARE(f.Label7->text(), QStringLiteral("2 шт."));
     }
 
     void editModeAndCounting() {
@@ -332,6 +357,11 @@ private slots:
         QTest::keyClick(f.Memo2, Qt::Key_Return);
         QCOMPARE(f.Label8->text(), QStringLiteral("4 шт."));
         QCOMPARE(f.Label7->text(), QStringLiteral("3 шт."));
+        QTest::keyClicks(f.Memo2, QStringLiteral("/s/a"));
+        QTest::keyClick(f.Memo2, Qt::Key_Return, Qt::ShiftModifier);  // a line separator
+        QTest::keyClicks(f.Memo2, QStringLiteral("/s/b"));
+        QCOMPARE(f.Label8->text(), QStringLiteral("6 шт."));
+        QCOMPARE(f.flashList().back(), std::string("/s/b"));
 
         f.CheckBox3->click();
         QVERIFY(f.Memo2->isReadOnly());
