@@ -9,7 +9,6 @@
 #include "errors.h"
 #include "fonts.h"
 #include "posix_platform.h"
-#include "qt_clock.h"
 #include "texts.h"
 #include "tform1.h"
 #include "tform2.h"
@@ -49,7 +48,9 @@ int main(int argc, char** argv) {
 
     verdaline::PosixPlatform platform;
     verdaline::QtDialogs dialogs;
-    verdaline::QtClock clock;
+    // The same regional time stamp as verdaline-cli: Qt has set the C locale from the
+    // environment by now.
+    verdaline::SystemClock clock;
     verdaline::TForm1 form1({verdaline::executableFolder(), platform, dialogs, clock});
     verdaline::TForm2 form2(form1);
     verdaline::TAboutBox aboutBox(form1, dialogs);

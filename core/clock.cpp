@@ -1,16 +1,24 @@
 #include "clock.h"
 
-#include <ctime>
-
 namespace verdaline {
+namespace {
+
+std::string formatted(std::time_t moment, const char* format) {
+    std::tm local{};
+    localtime_r(&moment, &local);
+    char buffer[128];
+    const std::size_t n = std::strftime(buffer, sizeof buffer, format, &local);
+    return std::string(buffer, n);
+}
+
+}  // namespace
 
 std::string SystemClock::timestamp() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buffer[128];
-    const std::size_t n = std::strftime(buffer, sizeof buffer, "%x %X", &local);
-    return std::string(buffer, n);
+    return formatted(std::time(nullptr), "%x %X");
+}
+
+std::string SystemClock::timeOfDay(std::time_t moment) {
+    return formatted(moment, "%X");
 }
 
 }  // namespace verdaline

@@ -152,7 +152,8 @@ bool RunResult::anyFailed() const {
 }
 
 RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const RunRequest& request,
-                  const std::function<void(std::size_t)>& onEntry) {
+                  const std::function<void(std::size_t)>& onEntry, const CopyProgress& onBytes) {
+    const Platform::ProgressScope listening(platform, onBytes);
     const std::string copies = area.copiesFolder(request.computerName);
     ensureFolder(platform, copies);
     ensureFolder(platform, area.oldFilesFolder(request.computerName));
@@ -193,6 +194,28 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
         }
     }
     return result;
+}
+
+RunSummary summarise(const RunResult& result) {
+    RunSummary summary;
+    for (const auto& outcome : result.outcomes) {
+        switch (outcome.kind) {
+            case Kind::UpdatedToFlash:
+            case Kind::NewToFlash:
+                ++summary.toFlash;
+                break;
+            case Kind::UpdatedToComputer:
+            case Kind::NewToComputer:
+                ++summary.toComputer;
+                break;
+            case Kind::Failed:
+                ++summary.failed;
+                break;
+            default:
+                break;
+        }
+    }
+    return summary;
 }
 
 std::string stoppedRunText(const RunResult& result) {

@@ -60,8 +60,19 @@ struct RunResult {
 // version goes to the old-files folder first, under the entry's flash name, and a
 // version that cannot be kept is not replaced), even where the freshness rule counts
 // it as missing for a date outside 1980..2107.
+// onBytes hears from inside each copy, with the bytes copied so far and the file's
+// size, so that a window can stay drawn through a large file.
 RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const RunRequest& request,
-                  const std::function<void(std::size_t index)>& onEntry = {});
+                  const std::function<void(std::size_t index)>& onEntry = {},
+                  const CopyProgress& onBytes = {});
+
+// What a run did, counted for a line in the window.
+struct RunSummary {
+    std::size_t toFlash = 0;     // new or updated copies on the flash drive
+    std::size_t toComputer = 0;  // new or updated files on the computer
+    std::size_t failed = 0;
+};
+RunSummary summarise(const RunResult& result);
 
 // A stopped run's message box: why it stopped, then its report lines.
 std::string stoppedRunText(const RunResult& result);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,12 +33,29 @@ public:
     virtual ~FileLock() = default;
 };
 
+// Bytes copied so far and the size of the file being copied.
+using CopyProgress = std::function<void(std::uint64_t copied, std::uint64_t size)>;
+
 // Everything the program asks of the operating system. The program gets the real
 // one; tests give any volume serial and make any call fail.
 // Calls that can fail return 0 or the system's error number.
 class Platform {
 public:
     virtual ~Platform() = default;
+
+    // Who hears of a copy's progress while the scope lasts.
+    class ProgressScope {
+    public:
+        ProgressScope(Platform& platform, CopyProgress listener) : m_platform(platform) {
+            m_platform.m_progress = std::move(listener);
+        }
+        ~ProgressScope() { m_platform.m_progress = nullptr; }
+        ProgressScope(const ProgressScope&) = delete;
+        ProgressScope& operator=(const ProgressScope&) = delete;
+
+    private:
+        Platform& m_platform;
+    };
 
     virtual VolumeSerial systemVolumeSerial() = 0;
 
@@ -80,6 +98,17 @@ public:
     // Names of the visible files (not folders, not hidden) in a folder, sorted as a file
     // manager sorts them.
     virtual std::vector<std::string> filesIn(const std::string& folder) = 0;
+
+protected:
+    // Called by a copy after each piece it writes.
+    void reportProgress(std::uint64_t copied, std::uint64_t size) const {
+        if (m_progress) {
+            m_progress(copied, size);
+        }
+    }
+
+private:
+    CopyProgress m_progress;
 };
 
 // The folder of the running executable, with its trailing '/'.

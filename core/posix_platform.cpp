@@ -302,6 +302,7 @@ int PosixPlatform::copyFile(const std::string& source, const std::string& givenT
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     const int error = replaceSafely(m_sys, target, bits, times, [&](int out) {
         std::vector<char> buffer(std::size_t(1) << 20);
+        std::uint64_t copied = 0;
         for (;;) {
             const ssize_t n = m_sys.read(fd, buffer.data(), buffer.size());
             if (n < 0) {
@@ -316,6 +317,8 @@ int PosixPlatform::copyFile(const std::string& source, const std::string& givenT
             if (const int failed = writeAll(m_sys, out, buffer.data(), static_cast<std::size_t>(n))) {
                 return failed;
             }
+            copied += static_cast<std::uint64_t>(n);
+            reportProgress(copied, static_cast<std::uint64_t>(before.st_size));
         }
         struct stat after {};
         if (m_sys.fstat(fd, &after) != 0) {

@@ -97,6 +97,20 @@ void saveReport(Platform& platform, const WorkArea& area, const std::string& com
     }
 }
 
+std::optional<std::string> readableReportCopy(Platform& platform, const WorkArea& area,
+                                              const std::string& computerName, const std::string& folder) {
+    const auto lines = readListFile(platform, area.reportFile(computerName));
+    if (!lines) {
+        return std::nullopt;
+    }
+    ensureFolders(platform, folder);
+    const std::string path = folder + kSeparator + fileNameOf(area.reportFile(computerName));
+    if (const int error = platform.writeFile(path, reportText(*lines))) {
+        throw Failure(cannotCreateFileText(path, error));
+    }
+    return path;
+}
+
 void writeReportText(std::ostream& out, const Lines& report) {
     for (const auto& line : report) {
         out.write(line.data(), static_cast<std::streamsize>(line.size()));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -19,6 +20,12 @@ void finishReport(Lines& report, RunKind kind, const std::string& timestamp);
 // character that code page 1251 has not is written as '?': the report only informs.
 void saveReport(Platform& platform, const WorkArea& area, const std::string& computerName,
                 const Lines& report);
+
+// The computer's copy report as a desktop's text program reads it: UTF-8 with line
+// feeds, written into folder (made when missing) under the report's name. Its path, or
+// nothing when there is no report yet. The report on the stick stays as it is.
+std::optional<std::string> readableReportCopy(Platform& platform, const WorkArea& area,
+                                              const std::string& computerName, const std::string& folder);
 
 // The report as one text, each line followed by a line break.
 std::string reportText(const Lines& report);

@@ -107,6 +107,19 @@ std::string flashDriveGone(const std::string& copiesFolder) {
            "Вставьте флешку и повторите копирование";
 }
 
+std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlash, std::size_t toComputer,
+                                  std::size_t failed, const std::string& nextAt) {
+    std::string text;
+    if (!endedAt.empty()) {
+        text = "Последняя: " + endedAt + "\nна флешку " + std::to_string(toFlash) + ", на компьютер " +
+               std::to_string(toComputer) + ",\nошибок " + std::to_string(failed);
+    }
+    if (!nextAt.empty()) {
+        text += (text.empty() ? "" : "\n") + std::string("Следующая: ") + nextAt;
+    }
+    return text;
+}
+
 std::string copyFailed(const std::string& source, const std::string& target, int error) {
     return "Файл \"" + source + "\" не скопирован в \"" + target + "\": " + systemReason(error) +
            ". Файл добавлен в список, но на компьютер не скопирован.";

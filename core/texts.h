@@ -29,6 +29,9 @@ std::string userListOutsideCp1251(const std::string& line);
 std::string duplicateCaption();
 std::string duplicateEntry(const std::string& path, std::size_t position);
 std::string flashDriveGone(const std::string& copiesFolder);
+// What the last synchronisation did and when the next is due; either part may be missing.
+std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlash, std::size_t toComputer,
+                                  std::size_t failed, const std::string& nextAt);
 std::string copyFailed(const std::string& source, const std::string& target, int error);
 
 std::string untrustedComputerName(const std::string& computerListFile, const std::string& name);

@@ -75,4 +75,14 @@ void ensureFolder(Platform& platform, const std::string& path) {
     }
 }
 
+void ensureFolders(Platform& platform, const std::string& path) {
+    for (auto slash = path.find(kSeparator, 1); slash != std::string::npos;
+         slash = path.find(kSeparator, slash + 1)) {
+        ensureFolder(platform, path.substr(0, slash));
+    }
+    if (!path.empty() && path.back() != kSeparator) {
+        ensureFolder(platform, path);
+    }
+}
+
 }  // namespace verdaline

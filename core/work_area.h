@@ -56,5 +56,7 @@ private:
 // Makes one folder level when the path is not a folder yet; throws Failure with the
 // folder error text when it cannot.
 void ensureFolder(Platform& platform, const std::string& path);
+// The same for every missing level of an absolute path.
+void ensureFolders(Platform& platform, const std::string& path);
 
 }  // namespace verdaline

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -146,6 +147,15 @@ void TAboutBox::Edit2Click() {
 
 void TAboutBox::OKButtonClick() {
     close();
+}
+
+// Esc and Enter close the window, as they close a dialog box.
+void TAboutBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        OKButtonClick();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {

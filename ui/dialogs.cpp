@@ -2,6 +2,8 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QTreeView>
 #include <QMessageBox>
 
 #include "errors.h"
@@ -31,6 +33,13 @@ void QtDialogs::showMessage(QWidget* owner, const QString& caption, const QStrin
 
 std::optional<QString> QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request) {
     QFileDialog dialog(owner, request.title);
+    // Large enough to read names and dates without widening it first.
+    dialog.setViewMode(QFileDialog::Detail);
+    dialog.resize(960, 560);
+    if (auto* files = dialog.findChild<QTreeView*>()) {
+        files->header()->resizeSection(0, 380);  // name
+        files->header()->resizeSection(3, 170);  // date of change
+    }
     const bool save = request.kind == FileDialogRequest::Kind::Save;
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // A name may be typed for a file that does not exist yet.

@@ -10,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 
 #include "computers.h"
 #include "flash_paths.h"
@@ -31,6 +32,24 @@ QString joinedForDisplay(const Lines& lines) {
     return parts.join(QLatin1Char('\n'));
 }
 
+// The lines as a box shows them: a path wider than the box loses its beginning, so
+// that every file name stays in sight; a path in the folder given shows as its name.
+// The whole paths stay in the hint and in the list window.
+QString fittedForDisplay(const QPlainTextEdit* memo, const Lines& lines, const std::string& folder = {}) {
+    const QFontMetrics metrics(memo->font());
+    const int width = memo->contentsRect().width() - memo->verticalScrollBar()->sizeHint().width() -
+                      2 * static_cast<int>(memo->document()->documentMargin()) - 4;
+    QStringList parts;
+    parts.reserve(static_cast<qsizetype>(lines.size()));
+    for (const auto& line : lines) {
+        const bool inFolder = !folder.empty() && line.size() > folder.size() && line.starts_with(folder) &&
+                              line.find(kSeparator, folder.size()) == std::string::npos;
+        const QString shown = QString::fromStdString(inFolder ? line.substr(folder.size()) : line);
+        parts.append(metrics.elidedText(shown, Qt::ElideLeft, width));
+    }
+    return parts.join(QLatin1Char('\n'));
+}
+
 }  // namespace
 
 TForm1::TForm1(Environment environment, QWidget* parent)
@@ -39,7 +58,7 @@ TForm1::TForm1(Environment environment, QWidget* parent)
     setWindowTitle(QString::fromUtf8(texts::kApplicationTitle));
     createControls();
     // 919 x 735 with a usual frame: a border of 8 and a title bar of 31 pixels.
-    resize(903, 696);
+    setFixedSize(903, 696);
     centreOnScreen(this);
     connectHandlers();
     FormCreate();
@@ -112,7 +131,7 @@ void TForm1::FormCreate() {
         Button7Click();
         Button10Click();
         Button9Click();
-        ShellListView1Change();
+        refreshFlashView();
         setWindowTitle(windowTitle() + QStringLiteral("_V") + Label12->text());
     });
 }
@@ -195,19 +214,25 @@ void TForm1::Button6Click() {
 }
 
 void TForm1::Timer2Timer() {
-    // Another program may have changed the file list on the stick.
-    if (m_recognised) {
+    // Another program may have changed the file list on the stick; during a run the
+    // lists stay as the run took them.
+    if (m_recognised && !m_running) {
         if (const auto lists = changedOnStick(m_env.platform, m_area, computerName(), heldLists())) {
             showLists(*lists);
         }
     }
+    refreshFlashView();
+    if (m_listWindow != nullptr) {
+        m_listWindow->refreshCount();
+    }
+}
+
+// The copies folder, or while there is none the drive the program is on.
+void TForm1::refreshFlashView() {
     const std::string copies = m_area.copiesFolder(computerName());
     ShellListView1->setRoot(
         m_env.platform.isFolder(copies) ? copies : m_env.platform.mountPointOf(m_area.programFolder()));
     ShellListView1->repaint();
-    if (m_listWindow != nullptr) {
-        m_listWindow->refreshCount();
-    }
     ShellListView1Change();
 }
 
@@ -246,7 +271,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::setFileList(Lines lines) {
     m_fileList = std::move(lines);
-    Memo1->setPlainText(joinedForDisplay(m_fileList));
+    Memo1->setPlainText(fittedForDisplay(Memo1, m_fileList));
     // The list window never works on a stale copy of the list.
     if (m_listWindow != nullptr) {
         m_listWindow->followFileList(m_fileList);
@@ -266,10 +291,17 @@ void TForm1::showLists(const FileLists& lists) {
 
 void TForm1::setFlashList(Lines lines) {
     m_flashList = std::move(lines);
-    m_showingLists = true;
-    Memo2->setPlainText(joinedForDisplay(m_flashList));
-    m_showingLists = false;
+    showFlashList();
     Memo2Change();
+}
+
+// In edit mode the box holds the flash paths as they are, to be typed over.
+void TForm1::showFlashList() {
+    m_showingLists = true;
+    Memo2->setPlainText(CheckBox3->isChecked()
+                            ? joinedForDisplay(m_flashList)
+                            : fittedForDisplay(Memo2, m_flashList, m_area.copiesFolder(computerName()) + kSeparator));
+    m_showingLists = false;
 }
 
 void TForm1::refreshHints() {

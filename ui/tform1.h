@@ -125,7 +125,11 @@ private:
     void showLists(const FileLists& lists);
     // The lists after a change, with hints, counts and the change's messages.
     void showChange(const ListChange& change);
+    void showFlashList();
+    void refreshFlashView();
     void refreshHints();
+    // What the last synchronisation did and when the next is due, in the synchronisation group.
+    void refreshSynchronisationStatus();
     void refreshCounts();
     std::optional<QString> chooseFile(const FileDialogRequest& request);
     void warn(const std::string& text);
@@ -165,6 +169,7 @@ public:
     QPushButton* Button13 = nullptr;
     QCheckBox* CheckBox1 = nullptr;
     QComboBox* ComboBox3 = nullptr;
+    QLabel* Label13 = nullptr;  // the last synchronisation and the next
     QPushButton* Button12 = nullptr;
     QGroupBox* GroupBox2 = nullptr;
     QWidget* Image2 = nullptr;
@@ -206,6 +211,10 @@ private:
     bool m_recognised = false;
     bool m_showingLists = false;  // Memo2 changes because the program set it, not by typing
     bool m_running = false;       // a copy run is working or showing its message box
+    bool m_tickWaiting = false;   // a tick of the automatic synchronisation came meanwhile
+    std::size_t m_runEntry = 0;   // the entry the run works on
+    std::string m_lastSynchronisation;  // when the last synchronisation of this session ended
+    RunSummary m_lastSummary;           // and what it did
     Lines m_report;               // the report list of the last copy run
 
     // What each file dialog was left at, so that it opens there again.

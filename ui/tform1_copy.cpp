@@ -1,12 +1,16 @@
 // The main window's copy runs: the two directed copies, synchronisation from its
 // button, its timer and the progress bar's focus, and the copy report.
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <array>
@@ -24,14 +28,26 @@ namespace {
 // The interval of each item of the list, by position.
 constexpr std::array<int, 7> kIntervals = {300000, 600000, 1200000, 1800000, 3600000, 10800000, 28800000};
 
+// A file from this size on shows how far its copy has come.
+constexpr std::uint64_t kLargeFile = 16 << 20;
+
 }  // namespace
 
 RunResult TForm1::run(RunKind kind) {
     m_running = true;
+    // A tick that came during the run starts one synchronisation after it, never one
+    // inside it, and never more than one.
     struct Done {
-        bool& running;
-        ~Done() { running = false; }
-    } done{m_running};
+        TForm1& form;
+        ~Done() {
+            form.m_running = false;
+            form.ProgressBar1->setTextVisible(false);
+            if (form.m_tickWaiting) {
+                form.m_tickWaiting = false;
+                QTimer::singleShot(0, &form, [f = &form] { f->guarded([f] { f->Timer1Timer(); }); });
+            }
+        }
+    } done{*this};
 
     // The run works on the lists as the stick has them, and no other program changes
     // the work area meanwhile.
@@ -54,11 +70,31 @@ RunResult TForm1::run(RunKind kind) {
     request.flashList = m_flashList;
     request.backups = CheckBox2->isChecked();
     m_report.clear();
-    RunResult result = runCopy(m_env.platform, m_area, m_env.clock, request, [this](std::size_t index) {
-        // Drawn at once; nothing else is served while the run works.
+    // The window stays drawn and answers the desktop through a long run; the user's
+    // clicks and keys wait until it ends, so no second run can start inside it.
+    QElapsedTimer sinceServed;
+    sinceServed.start();
+    const auto serve = [&sinceServed] {
+        if (sinceServed.elapsed() >= 40) {
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            sinceServed.restart();
+        }
+    };
+    const auto onEntry = [this, &serve](std::size_t index) {
+        m_runEntry = index;
         ProgressBar1->setValue(static_cast<int>(index));
-        ProgressBar1->repaint();
-    });
+        ProgressBar1->setTextVisible(false);
+        serve();
+    };
+    const auto onBytes = [this, &serve](std::uint64_t copied, std::uint64_t size) {
+        // A large file shows how far its copy has come.
+        if (size >= kLargeFile) {
+            ProgressBar1->setFormat(QStringLiteral("Файл N%1: %2 %").arg(m_runEntry + 1).arg(copied * 100 / size));
+            ProgressBar1->setTextVisible(true);
+        }
+        serve();
+    };
+    RunResult result = runCopy(m_env.platform, m_area, m_env.clock, request, onEntry, onBytes);
     m_report = result.report;
     if (result.failure) {
         // What the run did is shown with the reason it stopped or kept no report.
@@ -69,12 +105,19 @@ RunResult TForm1::run(RunKind kind) {
 
 // A directed copy shows its report, then the bar returns to 0.
 void TForm1::directedCopy(RunKind kind) {
+    if (m_running) {
+        return;
+    }
     const RunResult result = run(kind);
     m_running = true;
     m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
                               QString::fromStdString(reportText(result.report)), Dialogs::Icon::None);
     m_running = false;
     ProgressBar1->setValue(0);
+    if (m_tickWaiting) {
+        m_tickWaiting = false;
+        Timer1Timer();
+    }
 }
 
 void TForm1::Button2Click() {
@@ -86,17 +129,36 @@ void TForm1::Button3Click() {
 }
 
 void TForm1::Button8Click() {
-    run(RunKind::Synchronise);
+    if (m_running) {
+        return;  // never a run inside a run
+    }
+    const RunSummary summary = summarise(run(RunKind::Synchronise));
     ProgressBar1->setValue(0);
+    m_lastSynchronisation = m_env.clock.timeOfDay(std::time(nullptr));
+    m_lastSummary = summary;
+    refreshSynchronisationStatus();
+}
+
+void TForm1::refreshSynchronisationStatus() {
+    const std::string next =
+        Timer1->isActive() ? m_env.clock.timeOfDay(std::time(nullptr) + Timer1->remainingTime() / 1000) : "";
+    Label13->setText(QString::fromStdString(texts::synchronisationStatus(
+        m_lastSynchronisation, m_lastSummary.toFlash, m_lastSummary.toComputer, m_lastSummary.failed, next)));
 }
 
 void TForm1::Button13Click() {
     Button8Click();
 }
 
+// The report on the stick is code page 1251 for the Windows build; the desktop's text
+// program is handed a UTF-8 rendering of it in the user's cache folder.
 void TForm1::Button12Click() {
-    m_env.dialogs.openExternally(
-        QUrl::fromLocalFile(QString::fromStdString(m_area.reportFile(computerName()))));
+    const auto readable =
+        readableReportCopy(m_env.platform, m_area, computerName(),
+                           QStandardPaths::writableLocation(QStandardPaths::CacheLocation).toStdString());
+    if (readable) {
+        m_env.dialogs.openExternally(QUrl::fromLocalFile(QString::fromStdString(*readable)));
+    }
 }
 
 void TForm1::CheckBox1Click() {
@@ -108,6 +170,7 @@ void TForm1::CheckBox1Click() {
     } else if (!on) {
         Timer1->stop();
     }
+    refreshSynchronisationStatus();
 }
 
 void TForm1::ComboBox3Change() {
@@ -119,14 +182,18 @@ void TForm1::ComboBox3Change() {
     if (Timer1->interval() != kIntervals[static_cast<std::size_t>(index)]) {
         Timer1->setInterval(kIntervals[static_cast<std::size_t>(index)]);
     }
+    refreshSynchronisationStatus();
 }
 
 void TForm1::Timer1Timer() {
-    // A tick that falls due while a run waits in its message box does not start a
-    // run inside it; the timer's next tick comes an interval later.
-    if (CheckBox1->isChecked() && !m_running) {
-        Button13Click();
+    if (!CheckBox1->isChecked()) {
+        return;
     }
+    if (m_running) {
+        m_tickWaiting = true;  // taken up when the run and its message have ended
+        return;
+    }
+    Button13Click();
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
+#include "about_info.h"
 #include "fonts.h"
 #include "radio_group.h"
 #include "shell_list_view.h"
@@ -121,8 +122,6 @@ void TForm1::createControls() {
     Button4->setEnabled(false);
     Memo1 = memo(GroupBox1, "Memo1", {8, 184, 281, 385});
     paintNavy(Memo1);
-    // Read from the right, so that the ends of long paths, the file names, show.
-    Memo1->setLayoutDirection(Qt::RightToLeft);
     Button5 = button(GroupBox1, "Button5", "Редактировать список", {80, 576, 137, 25});
     Button5->setEnabled(false);
 
@@ -176,7 +175,8 @@ void TForm1::createControls() {
     Button3->setFont(arrowFont());
 
     // Synchronisation, in the same place.
-    GroupBox3 = group(form, "GroupBox3", "Синхронизация", {320, 328, 177, 185});
+    // Taller than the directed-copy group, for the line about the last run.
+    GroupBox3 = group(form, "GroupBox3", "Синхронизация", {320, 328, 177, 226});
     GroupBox3->hide();
     Button13 = button(GroupBox3, "Button13", "Синхронизация", {16, 32, 145, 41});
     styleFont(Button13, 10, true);
@@ -192,6 +192,12 @@ void TForm1::createControls() {
     ComboBox3->setCurrentIndex(1);
     ComboBox3->setGeometry(8, 148, 145, 21);
     ComboBox3->setEnabled(false);
+    Label13 = label(GroupBox3, "Label13", "", 8, 174);
+    Label13->setFont(windowFont(7));
+    paintNavy(Label13);
+    Label13->setWordWrap(true);
+    Label13->setFixedSize(161, 46);
+    Label13->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     Button12 = button<WrapButton>(form, "Button12", "Открыть последний отчет", {328, 560, 161, 49});
     styleFont(Button12, 10);
@@ -255,6 +261,8 @@ void TForm1::createControls() {
     N5->setObjectName(QStringLiteral("N5"));
     N6 = feedback->addAction(QStringLiteral("Написать письмо"));
     N6->setObjectName(QStringLiteral("N6"));
+    N5->setEnabled(!about::kWebSite.isEmpty());
+    N6->setEnabled(!about::kEmail.isEmpty());
 }
 
 }  // namespace verdaline

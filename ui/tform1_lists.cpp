@@ -90,10 +90,11 @@ void TForm1::CheckBox3Click() {
     Memo2->setReadOnly(!editing);
     Button14->setVisible(editing);
     Button15->setVisible(editing);
+    showFlashList();
 }
 
 void TForm1::Memo2Change() {
-    if (!m_showingLists) {
+    if (!m_showingLists && CheckBox3->isChecked()) {
         // Typed by the user: the flash-side list is what the box now says. The raw text
         // keeps characters (a no-break space) that the plain text would change.
         QString text = Memo2->document()->toRawText();

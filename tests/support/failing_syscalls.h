@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "syscalls.h"
 
@@ -20,6 +21,7 @@ public:
     int futimensError = 0;
     bool ignoreTimes = false;  // as a FUSE exFAT driver ignores some time changes
     std::string editOnRead;    // a file that somebody edits while it is being read
+    int writeDelayMs = 0;      // a slow stick
     int writes = 0;
 
     ssize_t read(int fd, void* buffer, size_t size) override {
@@ -31,6 +33,7 @@ public:
     }
 
     ssize_t write(int fd, const void* buffer, size_t size) override {
+        std::this_thread::sleep_for(std::chrono::milliseconds(writeDelayMs));
         if (++writes == failWriteNumber) {
             errno = writeError;
             return -1;

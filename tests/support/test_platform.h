@@ -42,6 +42,7 @@ class FixedClock : public Clock {
 public:
     std::string stamp = "06.12.2026 16:18:02";
     std::string timestamp() override { return stamp; }
+    std::string timeOfDay(std::time_t) override { return "16:18:02"; }
 };
 
 // Lines joined as a list file holds them: code page 1251 bytes, CR LF after each.

@@ -1,6 +1,10 @@
 // The copy runs from the window: the arrows, synchronisation from its three starts,
 // the progress bar, the report message and the automatic synchronisation's timer.
 #include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
@@ -11,6 +15,7 @@
 
 #include "cp1251.h"
 #include "radio_group.h"
+#include "report.h"
 #include "tform1.h"
 #include "window_harness.h"
 
@@ -98,6 +103,30 @@ private slots:
         QCOMPARE(f.ProgressBar1->value(), 0);
         QCOMPARE(h.tree.read("Файлы с компьютера_Офисный/a.txt"), std::string("a"));
         QVERIFY(h.tree.read(kReport).find("_____________06.12.2026") != std::string::npos);
+        QCOMPARE(f.Label13->text(), QStringLiteral("Последняя: 16:18:02\nна флешку 1, на компьютер 0,\nошибок 0"));
+    }
+
+    // A long copy keeps the window served: a large file shows how far it has come, no
+    // run starts inside the run, and a tick that came meanwhile gives one run after it.
+    void longRunKeepsTheWindowServed() {
+        WindowHarness h;
+        h.tree.write({{"pc/big.bin", std::string(20 << 20, 'b')}});
+        TForm1& f = startWith(h, {"big.bin"});
+        f.CheckBox1->click();
+        h.syscalls.writeDelayMs = 10;
+        QString shownDuringRun;
+        QTimer::singleShot(0, &f, [&] {
+            shownDuringRun = f.ProgressBar1->text();
+            f.Button8Click();
+            f.Timer1Timer();
+        });
+        f.Button2->click();
+        h.syscalls.writeDelayMs = 0;
+        QVERIFY2(shownDuringRun.startsWith(QStringLiteral("Файл N1: ")), qPrintable(shownDuringRun));
+        QCOMPARE(h.dialogs.messages.size(), size_t(1));
+        QVERIFY(h.dialogs.messages[0].text.startsWith(QStringLiteral("Выполнено- Файл N1")));
+        QTRY_VERIFY(f.reportLines().front().rfind("Не копирую - Файлы N1", 0) == 0);  // one run after
+        QVERIFY(!f.ProgressBar1->isTextVisible());
     }
 
     void reportThatCannotBeSavedStopsTheRunAndKeepsTheBar() {
@@ -113,12 +142,20 @@ private slots:
         QCOMPARE(f.ProgressBar1->value(), 1);
     }
 
+    // Nothing opens before the first report; then a UTF-8 rendering of it opens.
     void openingTheLastReport() {
+        QStandardPaths::setTestModeEnabled(true);
         WindowHarness h;
-        TForm1& f = startWith(h, {});
+        h.tree.write({{"pc/a.txt", "a"}});
+        TForm1& f = startWith(h, {"a.txt"});
+        f.Button12->click();
+        QVERIFY(h.dialogs.opened.empty());
+        f.Button13->click();
         f.Button12->click();
         QCOMPARE(h.dialogs.opened.size(), size_t(1));
-        QCOMPARE(h.dialogs.opened[0], QUrl::fromLocalFile(QString::fromStdString(h.tree.path(kReport))));
+        QFile opened(h.dialogs.opened[0].toLocalFile());
+        QVERIFY(opened.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(opened.readAll()), QString::fromStdString(reportText(f.reportLines())));
         QVERIFY(h.dialogs.messages.empty());
     }
 
@@ -134,6 +171,7 @@ private slots:
         f.CheckBox1->click();
         QVERIFY(f.ComboBox3->isEnabled());
         QVERIFY(f.Timer1->isActive());
+        QCOMPARE(f.Label13->text(), QStringLiteral("Следующая: 16:18:02"));
         QVERIFY(!h.tree.exists(kReport));  // checking the box does not synchronise at once
 
         QTest::qWait(40);

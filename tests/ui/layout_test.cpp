@@ -214,7 +214,8 @@ private slots:
         QCOMPARE(f.Button2->toolTip(), QStringLiteral("С компьютера на флешку"));
         QCOMPARE(f.Button3->toolTip(), QStringLiteral("С флешки на компьютер"));
         QVERIFY(f.Label5->font().underline());
-        QCOMPARE(f.Memo1->layoutDirection(), Qt::RightToLeft);
+        QCOMPARE(f.Memo1->layoutDirection(), Qt::LeftToRight);  // scroll bars where they belong
+        QCOMPARE(f.minimumSize(), f.maximumSize());              // resizing cuts nothing off
         QCOMPARE(f.ComboBox1->itemText(4), QStringLiteral("Комп_3"));
         QCOMPARE(f.ComboBox3->itemText(6), QStringLiteral("ВОСЕМЬ ЧАСОВ"));
         QVERIFY(f.RadioGroup1->item(1)->isChecked());
@@ -326,6 +327,11 @@ private slots:
         QCOMPARE(about.Label34->text(), QStringLiteral("Verdaline_V5.2"));
         about.OKButton->click();
         QVERIFY(!about.isVisible());
+        for (const auto key : {Qt::Key_Escape, Qt::Key_Return}) {
+            f.N2Click();
+            QTest::keyClick(&about, key);
+            QVERIFY(!about.isVisible());
+        }
     }
 
     // No address is configured: the feedback items and fields open nothing.
@@ -338,6 +344,7 @@ private slots:
         h.aboutWindow().Edit2Click();
         QVERIFY(h.dialogs.opened.empty());
         QVERIFY(h.dialogs.messages.empty());
+        QVERIFY(!f.N5->isEnabled() && !f.N6->isEnabled());
     }
 };
 

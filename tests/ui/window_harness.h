@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialogs.h"
+#include "failing_syscalls.h"
 #include "temp_tree.h"
 #include "test_platform.h"
 
@@ -48,7 +49,8 @@ public:
     ~WindowHarness();
 
     TempTree tree;
-    TestPlatform platform;
+    FailingSyscalls syscalls;  // a slow or failing stick on demand
+    TestPlatform platform{syscalls};
     FakeDialogs dialogs;
     FixedClock clock;
 
