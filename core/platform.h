@@ -82,7 +82,8 @@ public:
     virtual std::vector<std::string> filesIn(const std::string& folder) = 0;
 };
 
-// The folder of the running executable, with its trailing '/'.
-std::string executableFolder();
+// The folder of the running executable, with its trailing '/'. argv0 names the program when the
+// dynamic loader was started with it.
+std::string executableFolder(const char* argv0);
 
 }  // namespace verdaline
