@@ -46,7 +46,8 @@ int main(int argc, char** argv) {
     // "make stick" brings the translation along for computers without it.
     QTranslator qtTranslator;
     if (qtTranslator.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
-        qtTranslator.load(QStringLiteral("qtbase_ru"), QString::fromStdString(programFolder + "translations"))) {
+        qtTranslator.load(QStringLiteral("qtbase_ru"),
+                          QString::fromStdString(programFolder + "translations"))) {
         app.installTranslator(&qtTranslator);
     }
 

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -439,11 +438,11 @@ std::string executableFolder(const char* argv0) {
     }
     path.resize(static_cast<std::size_t>(n));
     // Started as "ld.so PROGRAM" (from a stick that gives programs no execute bit), the running
-    // executable is the loader; the program's own path is then its argv[0].
+    // executable is the loader; the program's own path, as the loader opened it, is then argv[0].
     std::error_code ignored;
-    if (argv0 != nullptr && std::strchr(argv0, '/') != nullptr &&
-        std::filesystem::equivalent(path, programInterpreter(), ignored)) {
-        const auto program = std::filesystem::weakly_canonical(std::filesystem::absolute(argv0, ignored), ignored);
+    if (argv0 != nullptr && std::filesystem::equivalent(path, programInterpreter(), ignored)) {
+        const auto program =
+            std::filesystem::weakly_canonical(std::filesystem::absolute(argv0, ignored), ignored);
         return program.parent_path().string() + '/';
     }
     return path.substr(0, path.rfind('/') + 1);
