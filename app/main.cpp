@@ -40,9 +40,13 @@ int main(int argc, char** argv) {
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(verdaline::programIcon());
 
-    // Qt's own buttons and dialogs speak the program's language.
+    const std::string programFolder = verdaline::executableFolder(argv[0]);
+    // Qt's own buttons and dialogs speak the program's language; a program folder made by
+    // "make stick" brings the translation along for computers without it.
     QTranslator qtTranslator;
-    if (qtTranslator.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (qtTranslator.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        qtTranslator.load(QStringLiteral("qtbase_ru"),
+                          QString::fromStdString(programFolder + "translations"))) {
         app.installTranslator(&qtTranslator);
     }
 
@@ -51,7 +55,7 @@ int main(int argc, char** argv) {
     // The same regional time stamp as verdaline-cli: Qt has set the C locale from the
     // environment by now.
     verdaline::SystemClock clock;
-    verdaline::TForm1 form1({verdaline::executableFolder(), platform, dialogs, clock});
+    verdaline::TForm1 form1({programFolder, platform, dialogs, clock});
     verdaline::TForm2 form2(form1);
     verdaline::TAboutBox aboutBox(form1, dialogs);
     verdaline::TForm3 form3;

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     verdaline::PosixPlatform platform;
     verdaline::SystemClock clock;
     std::error_code ignored;
-    verdaline::CliContext context{verdaline::executableFolder(),
+    verdaline::CliContext context{verdaline::executableFolder(argv[0]),
                                   std::filesystem::current_path(ignored).string(),
                                   platform,
                                   clock,

@@ -111,7 +111,8 @@ private:
     CopyProgress m_progress;
 };
 
-// The folder of the running executable, with its trailing '/'.
-std::string executableFolder();
+// The folder of the running executable, with its trailing '/'. argv0 names the program when the
+// dynamic loader was started with it.
+std::string executableFolder(const char* argv0);
 
 }  // namespace verdaline

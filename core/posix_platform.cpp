@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <link.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <unistd.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cerrno>
+#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -410,13 +412,42 @@ std::vector<std::string> PosixPlatform::filesIn(const std::string& folder) {
     return names;
 }
 
-std::string executableFolder() {
+namespace {
+
+// The dynamic loader named in the program's own header (PT_INTERP), or empty.
+std::string programInterpreter() {
+    std::string interpreter;
+    ::dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* result) {
+            for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
+                if (info->dlpi_phdr[i].p_type == PT_INTERP) {
+                    *static_cast<std::string*>(result) =
+                        reinterpret_cast<const char*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
+                }
+            }
+            return 1;  // the first object is the program itself
+        },
+        &interpreter);
+    return interpreter;
+}
+
+}  // namespace
+
+std::string executableFolder(const char* argv0) {
     std::string path(4096, '\0');
     const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
     if (n <= 0) {
         return "./";
     }
     path.resize(static_cast<std::size_t>(n));
+    // Started as "ld.so PROGRAM" (from a stick that gives programs no execute bit), the running
+    // executable is the loader; the program's own path, as the loader opened it, is then argv[0].
+    std::error_code ignored;
+    if (argv0 != nullptr && std::filesystem::equivalent(path, programInterpreter(), ignored)) {
+        const auto program =
+            std::filesystem::weakly_canonical(std::filesystem::absolute(argv0, ignored), ignored);
+        return program.parent_path().string() + '/';
+    }
     return path.substr(0, path.rfind('/') + 1);
 }
 
