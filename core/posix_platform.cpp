@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <unistd.h>
@@ -110,8 +111,13 @@ mode_t modeForNewFile() {
 // times. The file is left open in fd for its flush; any failure removes it.
 int writeTemporary(Syscalls& sys, const std::string& temporary, mode_t mode, const struct timespec* times,
                    const std::function<int(int)>& fill, int& fd) {
-    sys.unlink(temporary.c_str());
-    fd = sys.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    fd = sys.open(temporary.c_str(), kFlags, 0600);
+    if (fd < 0 && errno == EEXIST) {
+        // Left by a killed run: replaced, so that it never blocks this target.
+        sys.unlink(temporary.c_str());
+        fd = sys.open(temporary.c_str(), kFlags, 0600);
+    }
     if (fd < 0) {
         return errno;
     }
@@ -348,6 +354,7 @@ int PosixPlatform::writeCopy(const std::string& source, const std::string& given
     copy.temporary = temporaryPathFor(target);
     copy.target = std::move(target);
     copy.date = before.st_mtim;
+    copy.bytes = static_cast<std::uintmax_t>(before.st_size);
     return writeTemporary(m_sys, copy.temporary, bits, times, [&](int out) {
         std::vector<char> buffer(std::size_t(1) << 20);
         for (;;) {
@@ -394,9 +401,17 @@ int PosixPlatform::finishCopy(PendingCopy& copy, const int* flushError) {
 namespace {
 
 // Enough to share a flush; few enough that the open temporary files stay far below
-// the usual limit of descriptors, and that a large file is flushed on its own.
-constexpr std::size_t kMostPendingCopies = 128;
+// the limit of descriptors, and that a large file is flushed on its own.
 constexpr std::uintmax_t kMostPendingBytes = std::uintmax_t(64) << 20;
+
+std::size_t mostPendingCopies() {
+    static const std::size_t most = [] {
+        struct rlimit limit {};
+        const rlim_t open = ::getrlimit(RLIMIT_NOFILE, &limit) == 0 ? limit.rlim_cur : 1024;
+        return static_cast<std::size_t>(std::clamp<rlim_t>(open / 4, 16, 1024));
+    }();
+    return most;
+}
 constexpr unsigned long kFuseMagic = 0x65735546;
 
 }  // namespace
@@ -404,7 +419,7 @@ constexpr unsigned long kFuseMagic = 0x65735546;
 int PosixPlatform::startCopy(const std::string& source, const std::string& target, CopyMode mode,
                              bool afterPrevious) {
     // A tied pair is never parted by the limits.
-    if (!afterPrevious && (m_pending.size() >= kMostPendingCopies || m_pendingBytes >= kMostPendingBytes)) {
+    if (!afterPrevious && (m_pending.size() >= mostPendingCopies() || m_pendingBytes >= kMostPendingBytes)) {
         finishPending();
     }
     PendingCopy copy;
@@ -420,8 +435,7 @@ int PosixPlatform::startCopy(const std::string& source, const std::string& targe
             return error;
         }
     }
-    struct stat st {};
-    m_pendingBytes += m_sys.fstat(copy.fd, &st) == 0 ? static_cast<std::uintmax_t>(st.st_size) : 0;
+    m_pendingBytes += copy.bytes;
     m_pendingTargets.insert(copy.identity);
     m_pending.push_back(std::move(copy));
     return 0;

@@ -49,6 +49,7 @@ private:
         struct timespec date {};
         std::string identity;  // the target's folder and folded name, as identityOf gives
         dev_t device = 0;
+        std::uintmax_t bytes = 0;
         bool afterPrevious = false;
     };
     int writeCopy(const std::string& source, const std::string& target, CopyMode mode, PendingCopy& copy,
