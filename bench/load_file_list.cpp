@@ -1,10 +1,14 @@
 // Loading a file list and deriving its flash paths, as every start does, for lists of
-// 10,000 and 100,000 entries with many files of one name in different folders.
+// 10,000 and 100,000 entries with many files of one name in different folders; and
+// the set of names behind the flash paths against the standard library's.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unordered_set>
+#include <vector>
 
+#include "cp1251.h"
 #include "flash_paths.h"
 #include "list_file.h"
 #include "posix_platform.h"
@@ -38,6 +42,27 @@ Lines generatedFileList(std::size_t entries) {
     return lines;
 }
 
+// Best of five rounds of what the flash-path rule does with its sets: look each name
+// up, insert it when missing, and free the set.
+template <typename Set>
+double timeNameSet(const std::vector<std::string>& names) {
+    double best = 1e9;
+    for (int round = 0; round < 5; ++round) {
+        const auto start = std::chrono::steady_clock::now();
+        {
+            Set set;
+            set.reserve(names.size());
+            for (const auto& name : names) {
+                if (!set.contains(name)) {
+                    set.insert(name);
+                }
+            }
+        }
+        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+    }
+    return best;
+}
+
 }  // namespace
 
 int main() {
@@ -69,6 +94,14 @@ int main() {
         std::printf("load file list + flash paths, %6zu entries: %.3f s (reading %.3f s; best of 5)\n", count,
                     best, bestRead);
     }
+    std::vector<std::string> names;
+    for (const auto& path : generatedFileList(100000)) {
+        names.push_back(foldCase(fileNameOf(path)));
+    }
+    const double ours = timeNameSet<NameSet>(names);
+    const double standard = timeNameSet<std::unordered_set<std::string>>(names);
+    std::printf("name set, 100000 entries: NameSet %.4f s; std::unordered_set (reserved) %.4f s; ratio %.2f\n",
+                ours, standard, ours / standard);
     std::system((std::string("rm -rf '") + pattern + "'").c_str());
     return 0;
 }

@@ -18,27 +18,67 @@ bool usable(const std::string& path) {
     return !path.empty() && path.front() == kSeparator;
 }
 
+// Decides the entries one by one and starts their copies, which finish together: the
+// outcome of an entry whose copy is pending is known once settle() has run.
 class Run {
 public:
-    Run(Platform& platform, const WorkArea& area, const RunRequest& request)
-        : m_platform(platform), m_area(area), m_request(request) {}
+    Run(Platform& platform, const WorkArea& area, const RunRequest& request, std::vector<EntryOutcome>& outcomes)
+        : m_platform(platform), m_area(area), m_request(request), m_outcomes(outcomes) {}
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+    ~Run() {
+        try {
+            settle();
+        } catch (...) {
+            // The platform drops what it cannot finish; the targets stay as they were.
+        }
+    }
 
-    EntryOutcome entry(std::size_t index, const std::string& computer, const std::string& flash) const {
-        EntryOutcome outcome;
-        outcome.number = index + 1;
+    // Adds the entry's outcome; true when it failed or found nothing, or when copies
+    // that finished meanwhile failed.
+    bool entry(std::size_t index, const std::string& computer, const std::string& flash) {
+        // A later entry must see what an earlier one copied, as if each copy were done
+        // at once.
+        bool failed = false;
+        if (!m_started.empty() && (pending(computer) || pending(flash))) {
+            failed = settle();
+        }
         const Entry e{computer, flash, fileNameOf(flash)};
+        m_outcomes.push_back({});
+        m_outcomes.back().number = index + 1;
         switch (m_request.kind) {
             case RunKind::ToFlash:
-                directed(outcome, e, toFlash(e), Kind::UpdatedToFlash, Kind::NewToFlash);
+                directed(e, toFlash(e), Kind::UpdatedToFlash, Kind::NewToFlash);
                 break;
             case RunKind::ToComputer:
-                directed(outcome, e, toComputer(e), Kind::UpdatedToComputer, Kind::NewToComputer);
+                directed(e, toComputer(e), Kind::UpdatedToComputer, Kind::NewToComputer);
                 break;
             case RunKind::Synchronise:
-                synchronise(outcome, e);
+                synchronise(e);
                 break;
         }
-        return outcome;
+        const Kind kind = m_outcomes.back().kind;
+        return failed || kind == Kind::Failed || kind == Kind::NotFound;
+    }
+
+    // Finishes the pending copies and gives their entries their outcomes; true when one failed.
+    bool settle() {
+        if (m_started.empty()) {
+            return false;
+        }
+        const std::vector<int> errors = m_platform.finishCopies();
+        bool failed = false;
+        for (std::size_t k = 0; k < errors.size() && k < m_started.size(); ++k) {
+            EntryOutcome& o = m_outcomes[m_started[k]];
+            // A backup's error comes first: the replacement tied to it is not made.
+            if (errors[k] != 0 && o.kind != Kind::Failed) {
+                o.kind = Kind::Failed;
+                o.error = errors[k];
+                failed = true;
+            }
+        }
+        m_started.clear();
+        return failed;
     }
 
 private:
@@ -58,86 +98,91 @@ private:
     std::optional<FileDate> dateOf(const std::string& path) const {
         return usable(path) ? m_platform.modificationDate(path) : std::nullopt;
     }
+    bool pending(const std::string& path) const { return usable(path) && m_platform.isPendingTarget(path); }
 
-    // Keeps the version about to be replaced, when the switch says so; 0 or the
-    // error number of the backup.
-    int backUp(const std::string& replaced, const std::string& backupName) const {
-        if (!m_request.backups) {
-            return 0;
+    int start(const std::string& source, const std::string& target, CopyMode mode, bool afterPrevious) {
+        const int error = m_platform.startCopy(source, target, mode, afterPrevious);
+        if (error == 0) {
+            m_started.push_back(m_outcomes.size() - 1);
         }
-        return m_platform.copyFile(replaced, m_area.backupPath(m_request.computerName, backupName),
-                                   CopyMode::Backup);
+        return error;
     }
 
     // Replaces or creates the target. A target that is there (even one the freshness
-    // rule counts as missing, dated outside 1980..2107) is backed up first, and stays
-    // as it is when its version cannot be kept.
-    void copy(EntryOutcome& outcome, const Entry& e, const Copy& c, Kind done, bool targetExists) const {
+    // rule counts as missing, dated outside 1980..2107) is backed up first when the
+    // switch says so, and stays as it is when its version cannot be kept.
+    void copy(const Entry& e, const Copy& c, Kind done, bool targetExists) {
+        EntryOutcome& outcome = m_outcomes.back();
         if (!usable(c.source) || !usable(c.target)) {
             outcome.kind = Kind::Failed;
             outcome.error = ENOENT;
             return;
         }
-        if (targetExists || m_platform.isFile(c.target)) {
-            outcome.error = backUp(c.target, e.backupName);
+        bool backedUp = false;
+        if (m_request.backups && (targetExists || m_platform.isFile(c.target))) {
+            outcome.error = start(c.target, m_area.backupPath(m_request.computerName, e.backupName),
+                                  CopyMode::Backup, false);
+            backedUp = outcome.error == 0;
         }
         if (outcome.error == 0) {
-            outcome.error = m_platform.copyFile(c.source, c.target, c.mode);
+            outcome.error = start(c.source, c.target, c.mode, backedUp);
         }
         outcome.kind = outcome.error == 0 ? done : Kind::Failed;
     }
 
-    void directed(EntryOutcome& outcome, const Entry& e, const Copy& c, Kind updated, Kind created) const {
+    void directed(const Entry& e, const Copy& c, Kind updated, Kind created) {
         const auto sourceDate = dateOf(c.source);
         if (!sourceDate) {
-            outcome.kind = Kind::NotFound;
+            m_outcomes.back().kind = Kind::NotFound;
             return;
         }
         const auto targetDate = dateOf(c.target);
         if (!targetDate) {
-            copy(outcome, e, c, created, false);
+            copy(e, c, created, false);
             return;
         }
         switch (compareDates(*sourceDate, *targetDate)) {
             case Freshness::Equal:
-                outcome.kind = Kind::Equal;
+                m_outcomes.back().kind = Kind::Equal;
                 break;
             case Freshness::TargetLater:
-                outcome.kind = Kind::TargetLater;
+                m_outcomes.back().kind = Kind::TargetLater;
                 break;
             case Freshness::TargetEarlier:
-                copy(outcome, e, c, updated, true);
+                copy(e, c, updated, true);
                 break;
         }
     }
 
-    void synchronise(EntryOutcome& o, const Entry& e) const {
+    void synchronise(const Entry& e) {
         const auto computerDate = dateOf(e.computer);
         const auto flashDate = dateOf(e.flash);
         if (computerDate && flashDate) {
             switch (compareDates(*computerDate, *flashDate)) {
                 case Freshness::Equal:
-                    o.kind = Kind::Equal;
+                    m_outcomes.back().kind = Kind::Equal;
                     break;
                 case Freshness::TargetEarlier:
-                    copy(o, e, toFlash(e), Kind::UpdatedToFlash, true);
+                    copy(e, toFlash(e), Kind::UpdatedToFlash, true);
                     break;
                 case Freshness::TargetLater:
-                    copy(o, e, toComputer(e), Kind::UpdatedToComputer, true);
+                    copy(e, toComputer(e), Kind::UpdatedToComputer, true);
                     break;
             }
         } else if (computerDate) {
-            copy(o, e, toFlash(e), Kind::NewToFlash, false);
+            copy(e, toFlash(e), Kind::NewToFlash, false);
         } else if (flashDate) {
-            copy(o, e, toComputer(e), Kind::NewToComputer, false);
+            copy(e, toComputer(e), Kind::NewToComputer, false);
         } else {
-            o.kind = Kind::NotFound;
+            m_outcomes.back().kind = Kind::NotFound;
         }
     }
 
     Platform& m_platform;
     const WorkArea& m_area;
     const RunRequest& m_request;
+    std::vector<EntryOutcome>& m_outcomes;
+    std::vector<std::size_t> m_started;  // the outcome of each pending copy, in the order started
 };
 
 }  // namespace
@@ -164,26 +209,37 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
 
     RunResult result;
     result.outcomes.reserve(request.fileList.size());
-    result.report.reserve(request.fileList.size() + 2);
-    const Run run(platform, area, request);
     const std::string noFlashPath;  // the lines beyond a short flash-side list
-    for (std::size_t i = 0; i < request.fileList.size(); ++i) {
-        if (onEntry) {
-            onEntry(i);
-        }
-        const std::string& computer = request.fileList[i];
-        const std::string& flash = i < request.flashList.size() ? request.flashList[i] : noFlashPath;
-        result.outcomes.push_back(run.entry(i, computer, flash));
-        result.report.push_back(
-            reportLine(request.kind, result.outcomes.back(), computer, flash, request.computerName));
-        // A flash drive pulled out shows first as a failed or missing file. Whatever
-        // is left of its mount point lies on the computer's disk: nothing more is
-        // written there, the report included.
-        const Kind kind = result.outcomes.back().kind;
-        if ((kind == Kind::Failed || kind == Kind::NotFound) && !platform.isFolder(copies)) {
+    const auto flashPathOf = [&](std::size_t i) -> const std::string& {
+        return i < request.flashList.size() ? request.flashList[i] : noFlashPath;
+    };
+    // A flash drive pulled out shows first as a failed or missing file. Whatever is
+    // left of its mount point lies on the computer's disk: nothing more is written
+    // there, the report included.
+    const auto stickGone = [&] {
+        if (!platform.isFolder(copies)) {
             result.failure = texts::flashDriveGone(copies);
-            break;
         }
+        return result.failure.has_value();
+    };
+    {
+        Run run(platform, area, request, result.outcomes);
+        for (std::size_t i = 0; i < request.fileList.size(); ++i) {
+            if (onEntry) {
+                onEntry(i);
+            }
+            if (run.entry(i, request.fileList[i], flashPathOf(i)) && stickGone()) {
+                break;
+            }
+        }
+        if (run.settle() && !result.failure) {
+            stickGone();
+        }
+    }
+    result.report.reserve(result.outcomes.size() + 2);
+    for (std::size_t i = 0; i < result.outcomes.size(); ++i) {
+        result.report.push_back(
+            reportLine(request.kind, result.outcomes[i], request.fileList[i], flashPathOf(i), request.computerName));
     }
     finishReport(result.report, request.kind, clock.timestamp());
     if (!result.failure) {

@@ -113,9 +113,11 @@ const std::array<int, 128> kCyrillic = [] {
 // which writes its replacement (and says true) or refuses the text (false). No
 // character takes more than its UTF-8 length, so the output never outgrows the input.
 template <typename OnUnmapped>
+// Appends the bytes of the text to out.
 bool encodeInto(std::string_view utf8, std::string& out, OnUnmapped onUnmapped) {
-    out.resize(utf8.size());
-    char* o = out.data();
+    const std::size_t start = out.size();
+    out.resize(start + utf8.size());
+    char* o = out.data() + start;
     const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
     const std::size_t n = utf8.size();
     std::size_t pos = 0;
@@ -192,11 +194,15 @@ std::optional<std::string> encodeCp1251(std::string_view utf8) {
 
 std::string encodeCp1251Lossy(std::string_view utf8) {
     std::string out;
-    encodeInto(utf8, out, [](char*& o) {
+    appendCp1251Lossy(utf8, out);
+    return out;
+}
+
+void appendCp1251Lossy(std::string_view utf8, std::string& bytes) {
+    encodeInto(utf8, bytes, [](char*& o) {
         *o++ = '?';
         return true;
     });
-    return out;
 }
 
 bool fitsCp1251(std::string_view utf8) {

@@ -17,6 +17,7 @@ std::optional<std::string> encodeCp1251(std::string_view utf8);
 
 // For texts that only inform (the copy report): such a character becomes '?'.
 std::string encodeCp1251Lossy(std::string_view utf8);
+void appendCp1251Lossy(std::string_view utf8, std::string& bytes);
 
 bool fitsCp1251(std::string_view utf8);
 

@@ -11,6 +11,13 @@ std::int64_t stepOf(std::time_t seconds) {
 }  // namespace
 
 std::optional<FileDate> fileDateOf(std::time_t seconds) {
+    // Local time lies within 14 hours of UTC, so a moment from 2 January 1980 to 30
+    // December 2107 (UTC) is in range in every zone, without a costly conversion.
+    constexpr std::time_t kSurelyFrom = 315619200;
+    constexpr std::time_t kSurelyBefore = 4354732800;
+    if (seconds >= kSurelyFrom && seconds < kSurelyBefore) {
+        return FileDate{stepOf(seconds)};
+    }
     std::tm local{};
     if (localtime_r(&seconds, &local) == nullptr) {
         return std::nullopt;

@@ -82,6 +82,22 @@ public:
     // copy (EBUSY), so a torn copy never carries the source's date. A target that is a
     // symbolic link is written through: the file it names is replaced, the link kept.
     virtual int copyFile(const std::string& source, const std::string& target, CopyMode mode) = 0;
+    // A copy as copyFile makes it, except that its flush and rename wait, so that the
+    // copies of a run share one flush: startCopy writes the temporary file and leaves
+    // the copy pending (0), or fails at once with the error number and leaves nothing.
+    // A copy that afterPrevious ties to the copy started just before it is renamed only
+    // when that one was; it fails with that one's error otherwise.
+    virtual int startCopy(const std::string& source, const std::string& target, CopyMode mode,
+                          bool afterPrevious = false) = 0;
+    // Whether a path names the target of a pending copy, which shows its old version
+    // until the copy is finished.
+    virtual bool isPendingTarget(const std::string& path) = 0;
+    // Flushes the pending copies in one pass, then checks the date of each and renames
+    // it over its target, in the order started. Gives the error number (0 when done) of
+    // every copy started since the last call, in that order: copies may be finished
+    // earlier, when too many wait or a new one has the same target. A flush that fails
+    // fails each copy it was to flush.
+    virtual std::vector<int> finishCopies() = 0;
     // Removes the temporary files that a killed copy or write left in a folder.
     virtual void removeLeftovers(const std::string& folder) = 0;
 

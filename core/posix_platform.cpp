@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <link.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <unistd.h>
@@ -12,6 +13,8 @@
 #include <cerrno>
 #include <filesystem>
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "cp1251.h"
@@ -30,13 +33,6 @@ public:
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-    // Closes now and reports the outcome: a delayed write error may show only here.
-    int close() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return m_sys.close(fd) == 0 ? 0 : errno;
-    }
 
 private:
     Syscalls& m_sys;
@@ -113,21 +109,20 @@ mode_t modeForNewFile() {
     return 0666 & ~mask;
 }
 
-// Fills a temporary file through fill, gives it the mode (and the times, when given,
-// which must then hold), flushes it to the device and renames it over the target. Any
-// failure removes the temporary file and leaves the target as it was.
-int replaceSafely(Syscalls& sys, const std::string& target, mode_t mode, const struct timespec* times,
-                  const std::function<int(int)>& fill) {
-    if (const int error = checkReplaceable(target)) {
-        return error;
+// Fills a new temporary file through fill and gives it the mode and, when given, the
+// times. The file is left open in fd for its flush; any failure removes it.
+int writeTemporary(Syscalls& sys, const std::string& temporary, mode_t mode, const struct timespec* times,
+                   const std::function<int(int)>& fill, int& fd) {
+    constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
+    fd = sys.open(temporary.c_str(), kFlags, 0600);
+    if (fd < 0 && errno == EEXIST) {
+        // Left by a killed run: replaced, so that it never blocks this target.
+        sys.unlink(temporary.c_str());
+        fd = sys.open(temporary.c_str(), kFlags, 0600);
     }
-    const std::string temporary = temporaryPathFor(target);
-    sys.unlink(temporary.c_str());
-    const int fd = sys.open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (fd < 0) {
         return errno;
     }
-    Descriptor out(sys, fd);
     int error = fill(fd);
     if (error == 0 && sys.fchmod(fd, mode) != 0) {
         error = errno;
@@ -136,14 +131,33 @@ int replaceSafely(Syscalls& sys, const std::string& target, mode_t mode, const s
     if (error == 0 && times != nullptr && sys.futimens(fd, times) != 0) {
         error = errno;
     }
-    if (error == 0 && sys.fsync(fd) != 0) {
+    if (error != 0) {
+        sys.close(fd);
+        fd = -1;
+        sys.unlink(temporary.c_str());
+    }
+    return error;
+}
+
+// Takes a filled temporary file the rest of the way: flushed to the device (unless
+// flushError tells how a flush shared with other files went), its date checked, closed
+// and only then renamed over the target. Any failure removes it and leaves the target
+// as it was.
+int renameOver(Syscalls& sys, int fd, const std::string& temporary, const std::string& target,
+               const struct timespec* date, const int* flushError) {
+    int error = 0;
+    if (flushError != nullptr) {
+        error = *flushError;
+    } else if (sys.fsync(fd) != 0) {
         error = errno;
     }
-    if (error == 0 && times != nullptr) {
-        error = checkDateHeld(sys, fd, times[1]);
+    if (error == 0 && date != nullptr) {
+        error = checkDateHeld(sys, fd, *date);
     }
+    // A delayed write error may show only at the close.
+    const int closed = sys.close(fd) == 0 ? 0 : errno;
     if (error == 0) {
-        error = out.close();
+        error = closed;
     }
     if (error == 0 && sys.rename(temporary.c_str(), target.c_str()) != 0) {
         error = errno;
@@ -152,6 +166,18 @@ int replaceSafely(Syscalls& sys, const std::string& target, mode_t mode, const s
         sys.unlink(temporary.c_str());
     }
     return error;
+}
+
+// Writes the bytes through a flushed temporary file renamed over the target.
+int replaceSafely(Syscalls& sys, const std::string& target, mode_t mode, std::string_view bytes) {
+    if (const int error = checkReplaceable(target)) {
+        return error;
+    }
+    const std::string temporary = temporaryPathFor(target);
+    int fd = -1;
+    const int error = writeTemporary(sys, temporary, mode, nullptr,
+                                     [&](int out) { return writeAll(sys, out, bytes.data(), bytes.size()); }, fd);
+    return error != 0 ? error : renameOver(sys, fd, temporary, target, nullptr, nullptr);
 }
 
 }  // namespace
@@ -187,6 +213,12 @@ bool isTemporaryName(const std::string& name) {
 
 PosixPlatform::PosixPlatform(Syscalls& syscalls) : m_sys(syscalls) {}
 PosixPlatform::PosixPlatform() : m_sys(m_ownSyscalls) {}
+
+PosixPlatform::~PosixPlatform() {
+    for (auto& copy : m_pending) {
+        drop(copy);
+    }
+}
 
 VolumeSerial PosixPlatform::systemVolumeSerial() {
     struct statfs fs {};
@@ -266,11 +298,21 @@ int PosixPlatform::writeFile(const std::string& path, std::string_view bytes) {
     if (::stat(path.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;
     }
-    return replaceSafely(m_sys, path, mode, nullptr,
-                         [&](int fd) { return writeAll(m_sys, fd, bytes.data(), bytes.size()); });
+    return replaceSafely(m_sys, path, mode, bytes);
 }
 
-int PosixPlatform::copyFile(const std::string& source, const std::string& givenTarget, CopyMode mode) {
+int PosixPlatform::copyFile(const std::string& source, const std::string& target, CopyMode mode) {
+    PendingCopy copy;
+    if (const int error = writeCopy(source, target, mode, copy, false)) {
+        return error;
+    }
+    return finishCopy(copy, nullptr);
+}
+
+// Everything of a copy up to its flush. A shared copy whose target is that of a
+// pending copy waits for that one to finish: both would fill one temporary file.
+int PosixPlatform::writeCopy(const std::string& source, const std::string& givenTarget, CopyMode mode,
+                             PendingCopy& copy, bool shared) {
     if (source.empty() || givenTarget.empty()) {
         return ENOENT;
     }
@@ -301,8 +343,21 @@ int PosixPlatform::copyFile(const std::string& source, const std::string& givenT
     } else if (mode == CopyMode::Backup) {
         bits |= S_IWUSR;
     }
+    if (const int error = checkReplaceable(target)) {
+        return error;
+    }
+    if (shared) {
+        copy.identity = identityOf(target, &copy.device);
+        if (m_pendingTargets.count(copy.identity) != 0) {
+            finishPending();
+        }
+    }
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
-    const int error = replaceSafely(m_sys, target, bits, times, [&](int out) {
+    copy.temporary = temporaryPathFor(target);
+    copy.target = std::move(target);
+    copy.date = before.st_mtim;
+    copy.bytes = static_cast<std::uintmax_t>(before.st_size);
+    return writeTemporary(m_sys, copy.temporary, bits, times, [&](int out) {
         std::vector<char> buffer(std::size_t(1) << 20);
         std::uint64_t copied = 0;
         for (;;) {
@@ -330,17 +385,143 @@ int PosixPlatform::copyFile(const std::string& source, const std::string& givenT
                              after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
                              after.st_mtim.tv_nsec != before.st_mtim.tv_nsec;
         return changed ? EBUSY : 0;
-    });
+    }, copy.fd);
+}
+
+int PosixPlatform::finishCopy(PendingCopy& copy, const int* flushError) {
+    const int error = renameOver(m_sys, copy.fd, copy.temporary, copy.target, &copy.date, flushError);
+    copy.fd = -1;
     if (error != 0) {
         return error;
     }
     // A driver may keep the date of an open file and lose it at the rename: then the
     // copy is there, but the report must not call it done.
     struct stat kept {};
-    if (::stat(target.c_str(), &kept) != 0) {
+    if (::stat(copy.target.c_str(), &kept) != 0) {
         return errno;
     }
-    return sameStep(kept.st_mtim.tv_sec, before.st_mtim.tv_sec) ? 0 : EIO;
+    return sameStep(kept.st_mtim.tv_sec, copy.date.tv_sec) ? 0 : EIO;
+}
+
+namespace {
+
+// Enough to share a flush; few enough that the open temporary files stay far below
+// the limit of descriptors, and that a large file is flushed on its own.
+constexpr std::uintmax_t kMostPendingBytes = std::uintmax_t(64) << 20;
+
+std::size_t mostPendingCopies() {
+    static const std::size_t most = [] {
+        struct rlimit limit {};
+        const rlim_t open = ::getrlimit(RLIMIT_NOFILE, &limit) == 0 ? limit.rlim_cur : 1024;
+        return static_cast<std::size_t>(std::clamp<rlim_t>(open / 4, 16, 1024));
+    }();
+    return most;
+}
+constexpr unsigned long kFuseMagic = 0x65735546;
+
+}  // namespace
+
+int PosixPlatform::startCopy(const std::string& source, const std::string& target, CopyMode mode,
+                             bool afterPrevious) {
+    // A tied pair is never parted by the limits.
+    if (!afterPrevious && (m_pending.size() >= mostPendingCopies() || m_pendingBytes >= kMostPendingBytes)) {
+        finishPending();
+    }
+    PendingCopy copy;
+    copy.afterPrevious = afterPrevious;
+    if (const int error = writeCopy(source, target, mode, copy, true)) {
+        return error;
+    }
+    if (copy.afterPrevious && m_pending.empty()) {
+        // The copy it was tied to has been finished to make room for this one.
+        copy.afterPrevious = false;
+        if (const int error = m_finished.empty() ? 0 : m_finished.back()) {
+            drop(copy);
+            return error;
+        }
+    }
+    m_pendingBytes += copy.bytes;
+    m_pendingTargets.insert(copy.identity);
+    m_pending.push_back(std::move(copy));
+    return 0;
+}
+
+bool PosixPlatform::isPendingTarget(const std::string& path) {
+    if (m_pending.empty() || path.empty()) {
+        return false;
+    }
+    std::string file = path;
+    // A path that cannot be followed is taken as pending: finishing early costs only time.
+    return followLinks(file) != 0 || m_pendingTargets.count(identityOf(file)) != 0;
+}
+
+std::vector<int> PosixPlatform::finishCopies() {
+    finishPending();
+    return std::exchange(m_finished, {});
+}
+
+// One flush for the pending copies of each file system: syncfs writes all of its files
+// to the device, and, since the earliest of them was opened, reports any write that
+// failed there. A FUSE driver is told only of the flushes of single files, so there
+// each file is flushed.
+void PosixPlatform::finishPending() {
+    std::vector<std::optional<int>> flushed(m_pending.size());
+    for (std::size_t i = 0; i < m_pending.size(); ++i) {
+        if (flushed[i]) {
+            continue;
+        }
+        struct statfs fs {};
+        const bool fuse = ::fstatfs(m_pending[i].fd, &fs) == 0 && static_cast<unsigned long>(fs.f_type) == kFuseMagic;
+        const int shared = fuse || m_sys.syncfs(m_pending[i].fd) == 0 ? 0 : errno;
+        for (std::size_t j = i; j < m_pending.size(); ++j) {
+            if (m_pending[j].device == m_pending[i].device) {
+                flushed[j] = fuse && m_sys.fsync(m_pending[j].fd) != 0 ? errno : shared;
+            }
+        }
+    }
+    int previous = 0;
+    for (std::size_t i = 0; i < m_pending.size(); ++i) {
+        int error = previous;
+        if (m_pending[i].afterPrevious && previous != 0) {
+            drop(m_pending[i]);
+        } else {
+            error = finishCopy(m_pending[i], &*flushed[i]);
+        }
+        m_finished.push_back(error);
+        previous = error;
+    }
+    m_pending.clear();
+    m_pendingTargets.clear();
+    m_folders.clear();
+    m_pendingBytes = 0;
+}
+
+void PosixPlatform::drop(PendingCopy& copy) {
+    m_sys.close(copy.fd);
+    copy.fd = -1;
+    m_sys.unlink(copy.temporary.c_str());
+}
+
+// The same text for every path of one file: its folder by device and inode, so that
+// links and spellings of the folder meet, and its name with letter case ignored, as a
+// stick compares names. On a disk that tells case apart, two names of one spelling
+// but another case only finish their copies earlier.
+std::string PosixPlatform::identityOf(const std::string& path, dev_t* device) {
+    const auto slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    auto known = m_folders.find(folder);
+    if (known == m_folders.end()) {
+        struct stat st {};
+        if (::stat(folder.c_str(), &st) != 0) {
+            return {};
+        }
+        known = m_folders.emplace(folder, std::make_pair(st.st_dev, st.st_ino)).first;
+    }
+    if (device != nullptr) {
+        *device = known->second.first;
+    }
+    return std::to_string(known->second.first) + ':' + std::to_string(known->second.second) + '/' +
+           foldCase(path.substr(slash == std::string::npos ? 0 : slash + 1));
 }
 
 void PosixPlatform::removeLeftovers(const std::string& folder) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <unordered_map>
+#include <unordered_set>
+
 #include "platform.h"
 #include "syscalls.h"
 
@@ -10,6 +13,10 @@ public:
     // Tests pass syscalls that fail on demand; the program uses the real ones.
     explicit PosixPlatform(Syscalls& syscalls);
     PosixPlatform();
+    // Copies still pending are dropped: their targets stay as they were.
+    ~PosixPlatform() override;
+    PosixPlatform(const PosixPlatform&) = delete;
+    PosixPlatform& operator=(const PosixPlatform&) = delete;
 
     VolumeSerial systemVolumeSerial() override;
     bool isFolder(const std::string& path) override;
@@ -19,6 +26,10 @@ public:
     int readFile(const std::string& path, std::string& bytes) override;
     int writeFile(const std::string& path, std::string_view bytes) override;
     int copyFile(const std::string& source, const std::string& target, CopyMode mode) override;
+    int startCopy(const std::string& source, const std::string& target, CopyMode mode,
+                  bool afterPrevious = false) override;
+    bool isPendingTarget(const std::string& path) override;
+    std::vector<int> finishCopies() override;
     void removeLeftovers(const std::string& folder) override;
     std::string mountPointOf(const std::string& path) override;
     std::vector<std::string> filesIn(const std::string& folder) override;
@@ -30,8 +41,31 @@ protected:
     Syscalls& syscalls() { return m_sys; }
 
 private:
+    // A copy written to its temporary file, waiting for its flush and its rename.
+    struct PendingCopy {
+        int fd = -1;
+        std::string temporary;
+        std::string target;  // the file itself, symbolic links followed
+        struct timespec date {};
+        std::string identity;  // the target's folder and folded name, as identityOf gives
+        dev_t device = 0;
+        std::uintmax_t bytes = 0;
+        bool afterPrevious = false;
+    };
+    int writeCopy(const std::string& source, const std::string& target, CopyMode mode, PendingCopy& copy,
+                  bool shared);
+    int finishCopy(PendingCopy& copy, const int* flushError);
+    void finishPending();
+    void drop(PendingCopy& copy);
+    std::string identityOf(const std::string& path, dev_t* device = nullptr);
+
     Syscalls m_ownSyscalls;
     Syscalls& m_sys;
+    std::vector<PendingCopy> m_pending;
+    std::unordered_set<std::string> m_pendingTargets;
+    std::unordered_map<std::string, std::pair<dev_t, ino_t>> m_folders;  // while copies are pending
+    std::uintmax_t m_pendingBytes = 0;
+    std::vector<int> m_finished;
 };
 
 // The hidden file in the target's folder that a safe write fills before renaming it

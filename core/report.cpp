@@ -92,7 +92,18 @@ void saveReport(Platform& platform, const WorkArea& area, const std::string& com
                 const Lines& report) {
     ensureFolder(platform, area.listsFolder());
     const std::string path = area.reportFile(computerName);
-    if (const int error = platform.writeFile(path, encodeCp1251Lossy(joinLines(report)))) {
+    // Encoded line by line: a long report is not held a second time as one UTF-8 text.
+    std::size_t size = 0;
+    for (const auto& line : report) {
+        size += line.size() + 2;
+    }
+    std::string bytes;
+    bytes.reserve(size);
+    for (const auto& line : report) {
+        appendCp1251Lossy(line, bytes);
+        bytes += "\r\n";
+    }
+    if (const int error = platform.writeFile(path, bytes)) {
         throw Failure(cannotCreateFileText(path, error));
     }
 }

@@ -27,6 +27,9 @@ int Syscalls::futimens(int fd, const struct timespec times[2]) {
 int Syscalls::fsync(int fd) {
     return ::fsync(fd);
 }
+int Syscalls::syncfs(int fd) {
+    return ::syncfs(fd);
+}
 int Syscalls::close(int fd) {
     return ::close(fd);
 }

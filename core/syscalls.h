@@ -19,6 +19,7 @@ public:
     virtual int fchmod(int fd, mode_t mode);
     virtual int futimens(int fd, const struct timespec times[2]);
     virtual int fsync(int fd);
+    virtual int syncfs(int fd);
     virtual int close(int fd);
     virtual int rename(const char* from, const char* to);
     virtual int unlink(const char* path);

@@ -315,24 +315,47 @@ TEST_P(CopyRun, EntriesBeyondAShortFlashListTouchNothing) {
 }
 
 // Failures provoked at each step of a copy: the target stays as it was, and a date
-// that the file system did not keep is a failure too.
+// that the file system did not keep is a failure too. Copies share one flush: when it
+// fails, each of them is an error line. A backup that fails after the flush keeps its
+// replacement from being made.
 TEST_P(CopyRun, CopyFailingAtAnyStepLeavesTheTargetAsItWas) {
     pair("big.bin", std::string(3 << 20, 'n'), kNew, "old", kOld);
+    pair("new.txt", "n", kNew);
     struct Case {
         int failWrite;
         bool ignoreTimes;
+        int flushError;
         const char* line;
+        const char* secondLine;
     };
-    for (const Case c : {Case{2, false, "Ошибка 28 Файл N1   "}, Case{0, true, "Ошибка 5 Файл N1   "}}) {
+    for (const Case c : {Case{3, false, 0, "Ошибка 28 Файл N1   ", "Выполнено- Файл N2   "},
+                         Case{0, true, 0, "Ошибка 5 Файл N1   ", "Ошибка 5 Файл N2   "},
+                         Case{0, false, EIO, "Ошибка 5 Файл N1   ", "Ошибка 5 Файл N2   "}}) {
         FailingSyscalls sys;
         sys.failWriteNumber = c.failWrite;
         sys.ignoreTimes = c.ignoreTimes;
+        sys.fsyncError = sys.syncfsError = c.flushError;
         TestPlatform failing(sys);
-        const RunResult result = run(RunKind::ToFlash, {pc("big.bin")}, {flash("big.bin")}, false, &failing);
+        std::filesystem::remove(stick.path(kCopies + "new.txt"));
+        const RunResult result = run(RunKind::ToFlash, {pc("big.bin"), pc("new.txt")},
+                                     {flash("big.bin"), flash("new.txt")}, true, &failing);
         EXPECT_EQ(result.report[0], c.line + pc("big.bin"));
+        EXPECT_EQ(result.report[1].rfind(c.secondLine, 0), 0u) << result.report[1];
         EXPECT_EQ(read(kCopies + "big.bin"), "old");
         EXPECT_EQ(mtime(kCopies + "big.bin"), kOld);
+        EXPECT_EQ(exists(kCopies + "new.txt"), c.failWrite != 0) << dump();
     }
+}
+
+// An entry sees what an earlier entry of the run copied: two entries sharing a copy
+// by a hand-edited flash-side list, the second dated alike, find it equal.
+TEST_P(CopyRun, LaterEntriesSeeEarlierCopies) {
+    write({{"pc/a.txt", "a", kNew}, {"pc/b/a.txt", "b", kNew}});
+    const RunResult result =
+        run(RunKind::ToFlash, {pc("a.txt"), pc("b/a.txt")}, {flash("a.txt"), flash("a.txt")}, true);
+    EXPECT_EQ(result.outcomes[0].kind, EntryOutcome::Kind::NewToFlash);
+    EXPECT_EQ(result.outcomes[1].kind, EntryOutcome::Kind::Equal);
+    EXPECT_EQ(read(kCopies + "a.txt"), "a");
 }
 
 // A folder that cannot be made stops the run before any entry; a report that cannot

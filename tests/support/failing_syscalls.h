@@ -9,14 +9,15 @@
 
 namespace verdaline::testing {
 
-// System calls that fail on demand: the Nth write, every flush, every rename or every
-// time setting, each with the error number given; a time setting ignored; a source
-// edited while it is read.
+// System calls that fail on demand: the Nth write, every flush (of one file or of a
+// whole file system), every rename or every time setting, each with the error number
+// given; a time setting ignored; a source edited while it is read.
 class FailingSyscalls : public Syscalls {
 public:
     int failWriteNumber = 0;  // 1 = the first write; 0 = none
     int writeError = ENOSPC;
     int fsyncError = 0;
+    int syncfsError = 0;
     int renameError = 0;
     int futimensError = 0;
     bool ignoreTimes = false;  // as a FUSE exFAT driver ignores some time changes
@@ -41,6 +42,7 @@ public:
         return Syscalls::write(fd, buffer, size);
     }
     int fsync(int fd) override { return fail(fsyncError) ? -1 : Syscalls::fsync(fd); }
+    int syncfs(int fd) override { return fail(syncfsError) ? -1 : Syscalls::syncfs(fd); }
     int rename(const char* from, const char* to) override {
         return fail(renameError) ? -1 : Syscalls::rename(from, to);
     }
