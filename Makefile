@@ -26,10 +26,13 @@ run: build
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
 
-# Core, its tests and verdaline-cli.exe cross-built for Windows and run under wine.
-test-windows: deps
+# Core, its tests and verdaline-cli.exe cross-built for Windows and run under wine; one
+# test compares verdaline-cli.exe's files with those of the Linux verdaline-cli.
+test-windows: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target verdaline-cli
 	cmake -S . -B $(WINDOWS_BUILD_DIR) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-		-DVERDALINE_BUILD_UI=OFF -DCMAKE_BUILD_TYPE=Release $(CMAKE_FLAGS)
+		-DVERDALINE_BUILD_UI=OFF -DCMAKE_BUILD_TYPE=Release \
+		-DVERDALINE_LINUX_CLI=$(abspath $(BUILD_DIR))/bin/verdaline-cli $(CMAKE_FLAGS)
 	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
 	tools/with-wine ctest --test-dir $(WINDOWS_BUILD_DIR) --output-on-failure -j $(JOBS)
 

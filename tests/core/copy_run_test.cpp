@@ -341,7 +341,7 @@ TEST_P(CopyRun, CopyFailingAtAnyStepLeavesTheTargetAsItWas) {
         const char* line;
     };
     for (const Case c : {Case{2, false, "Ошибка 28 Файл N1   "}, Case{0, true, "Ошибка 5 Файл N1   "}}) {
-        FailingSyscalls sys;
+        testing::FailingSyscalls sys;
         sys.failWriteNumber = c.failWrite;
         sys.ignoreTimes = c.ignoreTimes;
         TestPlatform failing(sys);
