@@ -8,7 +8,7 @@
 #include "dialogs.h"
 #include "errors.h"
 #include "fonts.h"
-#include "posix_platform.h"
+#include "native_platform.h"
 #include "texts.h"
 #include "tform1.h"
 #include "tform2.h"
@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
         app.installTranslator(&qtTranslator);
     }
 
-    verdaline::PosixPlatform platform;
+    verdaline::NativePlatform platform;
     verdaline::QtDialogs dialogs;
     // The same regional time stamp as verdaline-cli: Qt has set the C locale from the
     // environment by now.

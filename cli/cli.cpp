@@ -15,6 +15,15 @@
 namespace verdaline {
 namespace {
 
+// UTF-8 both ways, whatever the narrow encoding of paths is (on Windows, the ANSI code page).
+std::filesystem::path pathOf(const std::string& utf8) {
+    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
+}
+std::string utf8Of(const std::filesystem::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 constexpr int kDone = 0;
 constexpr int kPartly = 1;
 constexpr int kStopped = 2;
@@ -157,10 +166,10 @@ private:
     // A path typed relative to the current folder, made absolute by name (as a shell
     // shows it); an absolute path stays exactly as typed, as the window takes it.
     std::string absolute(const std::string& path) const {
-        if (!path.empty() && path[0] == kSeparator) {
+        if (isAbsolutePath(path)) {
             return path;
         }
-        return (std::filesystem::path(m_c.currentFolder) / path).lexically_normal().string();
+        return utf8Of((pathOf(m_c.currentFolder) / pathOf(path)).lexically_normal());
     }
 
     int add(const std::vector<std::string>& given) {

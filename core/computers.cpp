@@ -4,7 +4,7 @@
 
 #include "cp1251.h"
 #include "errors.h"
-#include "posix_platform.h"
+#include "native_platform.h"
 #include "texts.h"
 
 namespace verdaline {

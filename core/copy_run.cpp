@@ -15,7 +15,7 @@ using Kind = EntryOutcome::Kind;
 // into whatever folder the program was started from. An empty flash path (beyond the
 // end of a short flash-side list) is one of them.
 bool usable(const std::string& path) {
-    return !path.empty() && path.front() == kSeparator;
+    return isAbsolutePath(path);
 }
 
 // Decides the entries one by one and starts their copies, which finish together: the

@@ -3,8 +3,31 @@
 #include <cerrno>
 #include <cstring>
 
+#include "windows_platform.h"
+
 namespace verdaline {
 
+#ifdef _WIN32
+// GetLastError numbers, as the Windows program names them.
+std::string folderErrorText(int error) {
+    switch (error) {
+        case 2:
+            return "File not found";
+        case 3:
+            return "Invalid filename";
+        case 4:
+            return "Too many open files";
+        case 5:
+            return "File access denied";
+        default:
+            return "I/O error " + std::to_string(error);
+    }
+}
+
+std::string systemReason(int error) {
+    return windowsErrorText(error);
+}
+#else
 std::string folderErrorText(int error) {
     switch (error) {
         case ENOENT:
@@ -29,6 +52,7 @@ std::string folderErrorText(int error) {
 std::string systemReason(int error) {
     return std::strerror(error);
 }
+#endif
 
 std::string cannotOpenFileText(const std::string& path, int error) {
     return "Cannot open file \"" + path + "\". " + systemReason(error);

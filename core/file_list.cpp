@@ -141,7 +141,7 @@ std::optional<std::string> pathProblem(const std::string& path) {
     if (!fitsCp1251(path)) {
         return texts::pathOutsideCp1251(path);
     }
-    if (path.empty() || path.back() == kSeparator) {
+    if (fileNameOf(path).empty()) {
         return texts::pathIsFolder(path);
     }
     return std::nullopt;

@@ -19,9 +19,15 @@ std::optional<FileDate> fileDateOf(std::time_t seconds) {
         return FileDate{stepOf(seconds)};
     }
     std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &seconds) != 0) {
+        return std::nullopt;
+    }
+#else
     if (localtime_r(&seconds, &local) == nullptr) {
         return std::nullopt;
     }
+#endif
     const int year = local.tm_year + 1900;
     if (year < 1980 || year > 2107) {
         return std::nullopt;

@@ -41,18 +41,45 @@ std::string WorkArea::backupPath(const std::string& computer, const std::string&
     return oldFilesFolder(computer) + kSeparator + fileName;
 }
 
+namespace {
+
+#ifdef _WIN32
+constexpr const char* kSeparators = "\\/";
+#else
+constexpr const char* kSeparators = "/";
+#endif
+
+}  // namespace
+
 std::string fileNameOf(const std::string& path) {
-    const auto pos = path.rfind(kSeparator);
+    const auto pos = path.find_last_of(kSeparators);
     return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
 std::string holdingFolderOf(const std::string& path) {
-    const auto last = path.rfind(kSeparator);
+    const auto last = path.find_last_of(kSeparators);
     if (last == std::string::npos || last == 0) {
         return {};
     }
-    const auto before = path.rfind(kSeparator, last - 1);
-    return before == std::string::npos ? path.substr(0, last) : path.substr(before + 1, last - before - 1);
+    const auto before = path.find_last_of(kSeparators, last - 1);
+    std::string folder =
+        before == std::string::npos ? path.substr(0, last) : path.substr(before + 1, last - before - 1);
+#ifdef _WIN32
+    if (folder.size() == 2 && folder[1] == ':') {
+        return {};
+    }
+#endif
+    return folder;
+}
+
+bool isAbsolutePath(const std::string& path) {
+#ifdef _WIN32
+    const auto separator = [](char c) { return c == '\\' || c == '/'; };
+    return (path.size() >= 3 && path[1] == ':' && separator(path[2])) ||
+           (path.size() >= 2 && separator(path[0]) && separator(path[1]));
+#else
+    return !path.empty() && path.front() == kSeparator;
+#endif
 }
 
 WorkAreaLock::WorkAreaLock(Platform& platform, const WorkArea& area, std::chrono::milliseconds wait) {

@@ -32,13 +32,20 @@ private:
     std::string m_programFolder;
 };
 
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+#else
 inline constexpr char kSeparator = '/';
+#endif
 inline constexpr const char* kOldFilesFolderName = "Старые файлы";
 
-// The part of a path after its last separator.
+// The part of a path after its last separator (on Windows '/' counts too, as it does there).
 std::string fileNameOf(const std::string& path);
-// The last folder name of a path: empty for a file directly in the root.
+// The last folder name of a path: empty for a file directly in the root, a drive's
+// root ("D:") included.
 std::string holdingFolderOf(const std::string& path);
+// Whether a path starts at a root: '/' here; a drive ("C:\\") or a share on Windows.
+bool isAbsolutePath(const std::string& path);
 
 // Held by every change of the work area (a list change, a copy run) from its reading
 // to its last write, so that two programs on one stick never lose each other's

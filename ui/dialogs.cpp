@@ -1,6 +1,7 @@
 #include "dialogs.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QTreeView>
@@ -60,7 +61,8 @@ std::optional<QString> QtDialogs::chooseFile(QWidget* owner, const FileDialogReq
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().constFirst();
+    // Qt gives '/' on every system; the lists hold the system's own separator.
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
 void QtDialogs::openExternally(const QUrl& url) {

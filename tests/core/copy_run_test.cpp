@@ -3,10 +3,12 @@
 // test machine's disk, and on a real exFAT file system, as most sticks are.
 #include "copy_run.h"
 
+#ifndef _WIN32
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +18,9 @@
 #include "cp1251.h"
 #include "errors.h"
 #include "exfat_stick.h"
+#ifndef _WIN32
 #include "failing_syscalls.h"
+#endif
 #include "temp_tree.h"
 #include "test_platform.h"
 
@@ -24,8 +28,8 @@ namespace verdaline {
 namespace {
 
 using testing::ExFatStick;
-using testing::FailingSyscalls;
 using testing::FixedClock;
+using testing::fsPath;
 using testing::localTime;
 using testing::TempTree;
 using testing::TestPlatform;
@@ -103,13 +107,19 @@ protected:
     }
 
     std::time_t mtime(const std::string& relative) const {
-        struct stat st {};
-        ::stat(on(relative).path(relative).c_str(), &st);
-        return st.st_mtim.tv_sec;
+        const auto time = std::filesystem::last_write_time(fsPath(on(relative).path(relative)));
+        return std::chrono::duration_cast<std::chrono::seconds>(
+                   std::chrono::file_clock::to_sys(time).time_since_epoch())
+            .count();
     }
 };
 
-INSTANTIATE_TEST_SUITE_P(Stick, CopyRun, ::testing::Values(Stick::Disk, Stick::ExFat),
+#ifdef _WIN32
+const auto kSticks = ::testing::Values(Stick::Disk);  // the exFAT stick is a mount of Linux
+#else
+const auto kSticks = ::testing::Values(Stick::Disk, Stick::ExFat);
+#endif
+INSTANTIATE_TEST_SUITE_P(Stick, CopyRun, kSticks,
                          [](const auto& p) { return p.param == Stick::Disk ? "Disk" : "ExFat"; });
 
 TEST_P(CopyRun, ToFlashDecidesEachEntryAndReportsItInOrder) {
@@ -131,13 +141,13 @@ TEST_P(CopyRun, ToFlashDecidesEachEntryAndReportsItInOrder) {
         flashPaths.push_back(flash(fileNameOf(file)));
     }
     const RunResult result = run(RunKind::ToFlash, files, flashPaths);
-
+    const std::string kFolder = std::to_string(testing::kFolderInTheWay);
     expectReport({"Не копирую- Файл N1   " + files[0] + "   - даты изменений равны",
                   "Не копирую- Файл N2   " + files[1] + "   - ДАТА ИЗМЕНЕНИЯ МЕНЬШЕ",
                   "Выполнено- Файл N3   " + files[2] + " - обновлен.",
                   "Выполнено- Файл N4   " + files[3] + " - новый.",
                   "НЕ НАЙДЕН- Файл N5   " + files[4] + "  из списка  Офисный",
-                  "Ошибка 21 Файл N6   " + files[5], "Ошибка 21 Файл N7   " + files[6],
+                  "Ошибка " + kFolder + " Файл N6   " + files[5], "Ошибка " + kFolder + " Файл N7   " + files[6],
                   "Выполнено- Файл N8   " + files[7] + " - новый."},
                  "-------------");
     EXPECT_EQ(result.report.size(), 10u);
@@ -153,13 +163,16 @@ TEST_P(CopyRun, ToFlashDecidesEachEntryAndReportsItInOrder) {
     EXPECT_EQ(read(kCopies + longName), "long");
 
     // Nothing changed since: the second run copies nothing.
-    std::filesystem::remove(stick.path(kCopies + "blocked.txt"));
-    std::filesystem::remove(stick.path(kOldFiles + "unkept.txt"));
+    std::filesystem::remove(fsPath(stick.path(kCopies + "blocked.txt")));
+    std::filesystem::remove(fsPath(stick.path(kOldFiles + "unkept.txt")));
     run(RunKind::ToFlash, files, flashPaths);
     const std::string second = stick.read(kReport);
     EXPECT_EQ(second.find("Выполнено"), std::string::npos) << second;
 }
 
+#ifndef _WIN32
+// Permission bits; the Windows numbers of a missing folder and a read-only file have a
+// test of their own.
 TEST_P(CopyRun, ToComputerNamesTheCopyAndWritesNoFolderOnTheComputer) {
     pair("equal.txt", "same", kOld, "same", kOld);
     pair("newer.txt", "pc", kNew, "flash", kOld);
@@ -198,6 +211,7 @@ TEST_P(CopyRun, ToComputerNamesTheCopyAndWritesNoFolderOnTheComputer) {
     ::stat(pc("deleted.txt").c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, 0644u);
 }
+#endif
 
 TEST_P(CopyRun, SynchronisationSendsEachFileTheFresherWay) {
     pair("equal.txt", "same", kOld, "same", kOld);
@@ -225,7 +239,7 @@ TEST_P(CopyRun, SynchronisationSendsEachFileTheFresherWay) {
          "Выполнено - Файл N4 " + files[3] + " - Новый - с компьютера на флешку.",
          "Выполнено - Файл N5 " + flashPaths[4] + " - Новый - с флешки на компьютер.",
          "НЕ НАЙДЕН- Файл N6   " + files[5] + "  из списка  Офисный   ни на компьютере ни на флешке.",
-         "Ошибка 2"},
+         "Ошибка " + std::to_string(testing::kNoFolder)},
         "_____________");
     // Backups are named after the entry's flash name, whichever side was replaced.
     EXPECT_EQ(read(kOldFiles + "Дом_edited.txt"), "flash old");
@@ -275,6 +289,7 @@ TEST_P(CopyRun, DatesOutsideTheDosRangeCountAsMissingButAreNeverLost) {
 
 // Two listed files of one name, both replaced from the stick in one run: each keeps
 // its own backup, and a read-only original does not block the next backup.
+#ifndef _WIN32  // permission bits
 TEST_P(CopyRun, BackupsOfDifferentEntriesKeepApart) {
     write({{"pc/Работа/План.doc", "work old", kOld},
            {kCopies + "План.doc", "work new", kNew},
@@ -291,14 +306,15 @@ TEST_P(CopyRun, BackupsOfDifferentEntriesKeepApart) {
     EXPECT_EQ(read("pc/Работа/План.doc"), "work new");
     EXPECT_EQ(read(kOldFiles + "План.doc"), "work old");
 }
+#endif
 
 // An empty flash path (beyond a short flash-side list) or one that does not start at
 // the root names nothing: nothing is written into the folder the program started from.
 TEST_P(CopyRun, EntriesBeyondAShortFlashListTouchNothing) {
     write({{"pc/a.txt", "a", kNew}, {"pc/b.txt", "b", kNew}, {"pc/c.txt", "c", kNew}});
     computer.write("cwd/..verdaline-part", "somebody's file");
-    const std::string started = std::filesystem::current_path();
-    std::filesystem::current_path(computer.path("cwd"));
+    const auto started = std::filesystem::current_path();
+    std::filesystem::current_path(fsPath(computer.path("cwd")));
     const Lines files = {pc("a.txt"), pc("c.txt"), pc("b.txt"), pc("missing.txt")};
     const Lines flashPaths = {flash("a.txt"), "c.txt"};
     auto lines = run(RunKind::ToFlash, files, flashPaths).report;
@@ -314,6 +330,7 @@ TEST_P(CopyRun, EntriesBeyondAShortFlashListTouchNothing) {
     EXPECT_FALSE(computer.exists("cwd/c.txt"));
 }
 
+#ifndef _WIN32  // the system-call seam of Linux
 // Failures provoked at each step of a copy: the target stays as it was, and a date
 // that the file system did not keep is a failure too. Copies share one flush: when it
 // fails, each of them is an error line. A backup that fails after the flush keeps its
@@ -331,7 +348,7 @@ TEST_P(CopyRun, CopyFailingAtAnyStepLeavesTheTargetAsItWas) {
     for (const Case c : {Case{3, false, 0, "Ошибка 28 Файл N1   ", "Выполнено- Файл N2   "},
                          Case{0, true, 0, "Ошибка 5 Файл N1   ", "Ошибка 5 Файл N2   "},
                          Case{0, false, EIO, "Ошибка 5 Файл N1   ", "Ошибка 5 Файл N2   "}}) {
-        FailingSyscalls sys;
+        testing::FailingSyscalls sys;
         sys.failWriteNumber = c.failWrite;
         sys.ignoreTimes = c.ignoreTimes;
         sys.fsyncError = sys.syncfsError = c.flushError;
@@ -346,6 +363,7 @@ TEST_P(CopyRun, CopyFailingAtAnyStepLeavesTheTargetAsItWas) {
         EXPECT_EQ(exists(kCopies + "new.txt"), c.failWrite != 0) << dump();
     }
 }
+#endif
 
 // An entry sees what an earlier entry of the run copied: two entries sharing a copy
 // by a hand-edited flash-side list, the second dated alike, find it equal.
@@ -382,7 +400,7 @@ TEST_P(CopyRun, RunThatCannotFinishKeepsWhatItDid) {
     // stops there without writing its report into what is left.
     result = run(RunKind::ToComputer, files, flashPaths, true, nullptr, [&](std::size_t index) {
         if (index == 1) {
-            std::filesystem::remove_all(stick.path(kCopies));
+            std::filesystem::remove_all(fsPath(stick.path(kCopies)));
         }
     });
     EXPECT_EQ(result.report.size(), 4u);
@@ -392,6 +410,7 @@ TEST_P(CopyRun, RunThatCannotFinishKeepsWhatItDid) {
     EXPECT_EQ(stoppedRunText(result).rfind(*result.failure + ".\n\n" + result.report[0] + "\n", 0), 0u);
 }
 
+#ifndef _WIN32  // fork and kill
 // A run killed at any moment leaves each target wholly old or wholly new, never a
 // half-written file with its source's date; the next run cleans up what it left.
 TEST_P(CopyRun, KilledRunLeavesEveryTargetWholeAndTheNextRunCleansUp) {
@@ -429,6 +448,7 @@ TEST_P(CopyRun, KilledRunLeavesEveryTargetWholeAndTheNextRunCleansUp) {
         EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
     }
 }
+#endif
 
 TEST_P(CopyRun, ReportWritesCharactersOutsideTheCodePageAsQuestionMarks) {
     write({{"pc/café.txt", "x", kNew}});
@@ -437,6 +457,7 @@ TEST_P(CopyRun, ReportWritesCharactersOutsideTheCodePageAsQuestionMarks) {
     EXPECT_NE(stick.read(kReport).find("caf?.txt - \xED\xEE\xE2\xFB\xE9."), std::string::npos);
 }
 
+#ifndef _WIN32  // the C library of Windows takes no change rules in TZ
 // Dates are compared as moments in two-second steps, so the hour that repeats in
 // autumn cannot invert two versions; the 1980..2107 range is taken on the local date.
 TEST(Freshness, ComparesMomentsAndTakesTheRangeOnTheLocalDate) {
@@ -452,6 +473,7 @@ TEST(Freshness, ComparesMomentsAndTakesTheRangeOnTheLocalDate) {
     EXPECT_NE(fileDateOf(localTime(2107, 12, 31, 23, 59, 58)), std::nullopt);
     EXPECT_EQ(fileDateOf(localTime(2108, 1, 1, 0, 0, 0)), std::nullopt);
 }
+#endif
 
 }  // namespace
 }  // namespace verdaline

@@ -4,6 +4,8 @@
 
 #include <set>
 
+#include "work_area.h"
+
 namespace verdaline {
 namespace {
 
@@ -12,7 +14,7 @@ const std::string kCopies = "/media/u/STICK/Файлы с компьютера_�
 Lines names(const Lines& flashPaths) {
     Lines result;
     for (const auto& path : flashPaths) {
-        EXPECT_EQ(path.rfind(kCopies + "/", 0), 0u) << path;
+        EXPECT_EQ(path.rfind(kCopies + kSeparator, 0), 0u) << path;
         result.push_back(path.substr(kCopies.size() + 1));
     }
     return result;
@@ -77,7 +79,7 @@ TEST(FlashPaths, ManyFilesOfOneNameAllDiffer) {
     const Lines flashPaths = flashPathsFor(fileList, kCopies);
     std::set<std::string> distinct(flashPaths.begin(), flashPaths.end());
     EXPECT_EQ(distinct.size(), fileList.size());
-    EXPECT_EQ(flashPaths[2999], kCopies + "/2_Отчет (1000).doc");
+    EXPECT_EQ(flashPaths[2999], kCopies + kSeparator + "2_Отчет (1000).doc");
 }
 
 }  // namespace

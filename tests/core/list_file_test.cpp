@@ -98,7 +98,7 @@ TEST(ListFile, FailuresNameThePathAndTheReason) {
         FAIL() << "no failure";
     } catch (const Failure& failure) {
         EXPECT_EQ(std::string(failure.what()),
-                  "Cannot create file \"" + tree.path("no folder/list.txt") + "\". " + systemReason(ENOENT));
+                  "Cannot create file \"" + tree.path("no folder/list.txt") + "\". " + systemReason(testing::kNoFolder));
     }
 }
 

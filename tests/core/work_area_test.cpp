@@ -1,8 +1,10 @@
 #include "work_area.h"
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <optional>
 
@@ -14,27 +16,28 @@
 namespace verdaline {
 namespace {
 
+using testing::native;
 using testing::TempTree;
 using testing::TestPlatform;
 
 TEST(WorkArea, PathsAreTheProgramFolderFollowedByFixedNames) {
-    const WorkArea area("/media/u/STICK/Tools/");
-    EXPECT_EQ(area.listsFolder(), "/media/u/STICK/Tools/Списки_отчеты");
-    EXPECT_EQ(area.computerListFile(), "/media/u/STICK/Tools/Списки_отчеты/Список компьютеров.txt");
+    const WorkArea area(native("/media/u/STICK/Tools/"));
+    EXPECT_EQ(area.listsFolder(), native("/media/u/STICK/Tools/Списки_отчеты"));
+    EXPECT_EQ(area.computerListFile(), native("/media/u/STICK/Tools/Списки_отчеты/Список компьютеров.txt"));
     EXPECT_EQ(area.fileListFile("Офисный"),
-              "/media/u/STICK/Tools/Списки_отчеты/Список файлов на компьютере_Офисный_.txt");
-    EXPECT_EQ(area.reportFile("Мой ПК"), "/media/u/STICK/Tools/Списки_отчеты/Отчет копирования_Мой ПК_.txt");
-    EXPECT_EQ(area.copiesFolder("Офисный"), "/media/u/STICK/Tools/Файлы с компьютера_Офисный");
-    EXPECT_EQ(area.oldFilesFolder("Офисный"), "/media/u/STICK/Tools/Файлы с компьютера_Офисный/Старые файлы");
+              native("/media/u/STICK/Tools/Списки_отчеты/Список файлов на компьютере_Офисный_.txt"));
+    EXPECT_EQ(area.reportFile("Мой ПК"), native("/media/u/STICK/Tools/Списки_отчеты/Отчет копирования_Мой ПК_.txt"));
+    EXPECT_EQ(area.copiesFolder("Офисный"), native("/media/u/STICK/Tools/Файлы с компьютера_Офисный"));
+    EXPECT_EQ(area.oldFilesFolder("Офисный"), native("/media/u/STICK/Tools/Файлы с компьютера_Офисный/Старые файлы"));
     EXPECT_EQ(area.backupPath("Офисный", "Дом_План.doc"),
-              "/media/u/STICK/Tools/Файлы с компьютера_Офисный/Старые файлы/Дом_План.doc");
+              native("/media/u/STICK/Tools/Файлы с компьютера_Офисный/Старые файлы/Дом_План.doc"));
 }
 
 TEST(WorkArea, ProgramInTheDriveRootAndEmptyComputerName) {
-    const WorkArea area("/");
-    EXPECT_EQ(area.listsFolder(), "/Списки_отчеты");
-    EXPECT_EQ(area.fileListFile(""), "/Списки_отчеты/Список файлов на компьютере__.txt");
-    EXPECT_EQ(area.copiesFolder(""), "/Файлы с компьютера_");
+    const WorkArea area(native("/"));
+    EXPECT_EQ(area.listsFolder(), native("/Списки_отчеты"));
+    EXPECT_EQ(area.fileListFile(""), native("/Списки_отчеты/Список файлов на компьютере__.txt"));
+    EXPECT_EQ(area.copiesFolder(""), native("/Файлы с компьютера_"));
 }
 
 TEST(WorkArea, FileNameAndHoldingFolder) {
@@ -47,6 +50,8 @@ TEST(WorkArea, FileNameAndHoldingFolder) {
     EXPECT_EQ(holdingFolderOf("Plan/report.doc"), "Plan");
 }
 
+#ifndef _WIN32
+// The meanings of Linux's error numbers; the Windows numbers have a test of their own.
 TEST(EnsureFolder, MakesOneLevelOnceAndNamesFailuresByTheirMeaning) {
     TempTree tree;
     TestPlatform platform;
@@ -74,6 +79,7 @@ TEST(EnsureFolder, MakesOneLevelOnceAndNamesFailuresByTheirMeaning) {
     platform.failMakeFolder[tree.path("many")] = EMFILE;
     EXPECT_EQ(failureOf("many"), "Too many open files");
 }
+#endif
 
 // Two holders of the work area, in one program or two: the second waits for the first
 // and, when it does not let go in time, says that another copy is working.
@@ -89,6 +95,7 @@ TEST(WorkAreaLock, SecondHolderWaitsThenSaysTheStickIsBusy) {
         EXPECT_EQ(std::string(failure.what()), texts::workAreaBusy());
     }
     first.reset();
+#ifndef _WIN32
     const pid_t child = ::fork();
     if (child == 0) {
         const WorkAreaLock held(platform, area);
@@ -100,6 +107,7 @@ TEST(WorkAreaLock, SecondHolderWaitsThenSaysTheStickIsBusy) {
     const WorkAreaLock after(platform, area);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
     ::waitpid(child, nullptr, 0);
+#endif
 }
 
 TEST(FullStop, AddedAfterLettersAndDigitsOnly) {

@@ -1,6 +1,8 @@
 #include "exfat_stick.h"
 
+#ifndef _WIN32
 #include <unistd.h>
+#endif
 
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,9 @@ const ExFatStick& ExFatStick::get() {
 }
 
 ExFatStick::ExFatStick() {
+#ifdef _WIN32
+    m_problem = "a FUSE mount of Linux";
+#else
     std::string folder = (std::filesystem::temp_directory_path() / "verdaline-exfat-XXXXXX").string();
     if (::geteuid() != 0 || ::mkdtemp(folder.data()) == nullptr) {
         m_problem = "mounting a loop device needs root";
@@ -35,6 +40,7 @@ ExFatStick::ExFatStick() {
         return;
     }
     m_mountPoint = folder + "/stick";
+#endif
 }
 
 ExFatStick::~ExFatStick() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ctime>
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <string>
@@ -25,9 +26,10 @@ public:
     TempTree(const TempTree&) = delete;
     TempTree& operator=(const TempTree&) = delete;
 
-    // The folder with a trailing '/', as the program folder is given.
+    // The folder with a trailing separator, as the program folder is given.
     const std::string& root() const { return m_root; }
-    std::string path(const std::string& relative) const { return m_root + relative; }
+    // Relative paths are written with '/', which becomes the system's separator.
+    std::string path(const std::string& relative) const;
 
     void write(const std::vector<Row>& rows) const;
     void write(const std::string& relative, const std::string& bytes) const;
@@ -46,6 +48,11 @@ public:
 private:
     std::string m_root;
 };
+
+// A UTF-8 path as std::filesystem takes it on every system.
+std::filesystem::path fsPath(const std::string& utf8);
+// A path written with '/' in the system's separator.
+std::string native(std::string path);
 
 // Local time to seconds since the epoch, for readable test data.
 std::time_t localTime(int year, int month, int day, int hour, int minute, int second);

@@ -6,15 +6,15 @@
 #include <string>
 
 #include "clock.h"
-#include "posix_platform.h"
+#include "native_platform.h"
 
 namespace verdaline::testing {
 
 // The real platform with a volume serial of the test's choosing, and calls that a
 // test can make fail for one path.
-class TestPlatform : public PosixPlatform {
+class TestPlatform : public NativePlatform {
 public:
-    using PosixPlatform::PosixPlatform;
+    using NativePlatform::NativePlatform;
 
     VolumeSerial serial{0x1A2B3C4D, 0};
     std::map<std::string, int> failMakeFolder;  // path -> error number
@@ -25,17 +25,27 @@ public:
 
     int makeFolder(const std::string& path) override {
         const auto it = failMakeFolder.find(path);
-        return it != failMakeFolder.end() ? it->second : PosixPlatform::makeFolder(path);
+        return it != failMakeFolder.end() ? it->second : NativePlatform::makeFolder(path);
     }
     int readFile(const std::string& path, std::string& bytes) override {
         const auto it = failRead.find(path);
-        return it != failRead.end() ? it->second : PosixPlatform::readFile(path, bytes);
+        return it != failRead.end() ? it->second : NativePlatform::readFile(path, bytes);
     }
     int writeFile(const std::string& path, std::string_view bytes) override {
         const auto it = failWrite.find(path);
-        return it != failWrite.end() ? it->second : PosixPlatform::writeFile(path, bytes);
+        return it != failWrite.end() ? it->second : NativePlatform::writeFile(path, bytes);
     }
 };
+
+// The error number of a path whose folder is missing.
+// That of a folder where a file should be.
+#ifdef _WIN32
+constexpr int kNoFolder = 3;        // ERROR_PATH_NOT_FOUND
+constexpr int kFolderInTheWay = 5;  // ERROR_ACCESS_DENIED
+#else
+constexpr int kNoFolder = ENOENT;
+constexpr int kFolderInTheWay = EISDIR;
+#endif
 
 // A clock that always says the same time.
 class FixedClock : public Clock {

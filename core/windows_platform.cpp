@@ -1,0 +1,462 @@
+#ifdef _WIN32
+
+#include "windows_platform.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <thread>
+#include <utility>
+
+#include "cp1251.h"
+
+namespace verdaline {
+namespace {
+
+constexpr std::string_view kTemporarySuffix = ".verdaline-part";
+constexpr std::size_t kLongestName = 255;  // UTF-16 units on NTFS, FAT and exFAT; bytes are never fewer
+constexpr std::uint64_t kUnixEpochInFileTime = 116444736000000000ull;
+
+std::wstring wide(const std::string& utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(utf8.size());
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), n);
+    return result;
+}
+
+std::string narrow(const wchar_t* text, int length = -1) {
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) {
+        return {};
+    }
+    std::string result(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text, length, result.data(), n, nullptr, nullptr);
+    if (length < 0) {
+        result.pop_back();  // the terminating zero
+    }
+    return result;
+}
+
+int lastError() {
+    return static_cast<int>(::GetLastError());
+}
+
+std::time_t unixSeconds(const FILETIME& time) {
+    const auto ticks = static_cast<std::int64_t>((std::uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    const std::int64_t since = ticks - static_cast<std::int64_t>(kUnixEpochInFileTime);
+    const std::int64_t second = 10000000;
+    return static_cast<std::time_t>(since >= 0 ? since / second : (since - second + 1) / second);
+}
+
+std::size_t lastSeparator(const std::string& path) {
+    return path.find_last_of("\\/");
+}
+
+class Handle {
+public:
+    explicit Handle(HANDLE handle) : m_handle(handle) {}
+    ~Handle() { close(); }
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    HANDLE get() const { return m_handle; }
+    bool valid() const { return m_handle != INVALID_HANDLE_VALUE; }
+    // Closes now and reports the outcome.
+    int close() {
+        const bool closed = !valid() || ::CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+        return closed ? 0 : lastError();
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+int writeAll(HANDLE file, const char* data, std::size_t size) {
+    while (size > 0) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 20));
+        DWORD written = 0;
+        if (!::WriteFile(file, data, piece, &written, nullptr)) {
+            return lastError();
+        }
+        data += written;
+        size -= written;
+    }
+    return 0;
+}
+
+// A target that exists must be a file without the read-only attribute, as CopyFile
+// demands; a missing one is fine when its folder is there.
+int checkReplaceable(const std::wstring& target, DWORD& attributes) {
+    attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const int error = lastError();
+        return error == ERROR_FILE_NOT_FOUND ? 0 : error;
+    }
+    if ((attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) != 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return 0;
+}
+
+void removeTemporary(const std::wstring& temporary) {
+    ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::DeleteFileW(temporary.c_str());
+}
+
+// The source's times, when a copy carries them: the last write and the last access
+// (set together, as a FUSE exFAT driver under Linux wants it; NTFS takes either).
+struct Times {
+    FILETIME access;
+    FILETIME write;
+};
+
+// Fills a hidden temporary file through fill, gives it the times (which must then hold),
+// flushes it to the device, gives it its attributes and renames it over the target.
+// Any failure removes the temporary file and leaves the target as it was.
+template <typename Fill>
+int replaceSafely(const std::string& target, const Times* times, DWORD attributes, Fill fill) {
+    const std::wstring wideTarget = wide(target);
+    DWORD existing = 0;
+    if (const int error = checkReplaceable(wideTarget, existing)) {
+        return error;
+    }
+    const std::wstring temporary = wide(temporaryPathFor(target));
+    removeTemporary(temporary);
+    Handle out(::CreateFileW(temporary.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                             FILE_ATTRIBUTE_HIDDEN, nullptr));
+    if (!out.valid()) {
+        return lastError();
+    }
+    int error = fill(out.get());
+    if (error == 0 && times != nullptr && !::SetFileTime(out.get(), nullptr, &times->access, &times->write)) {
+        error = lastError();
+    }
+    if (error == 0 && !::FlushFileBuffers(out.get())) {
+        error = lastError();
+    }
+    // A date that the file system did not keep, to the two-second step of the freshness
+    // rule, would make the next run copy the file again or let an older version win.
+    FILETIME kept{};
+    if (error == 0 && times != nullptr) {
+        if (!::GetFileTime(out.get(), nullptr, nullptr, &kept)) {
+            error = lastError();
+        } else if (!sameStep(unixSeconds(kept), unixSeconds(times->write))) {
+            error = ERROR_INVALID_TIME;
+        }
+    }
+    if (error == 0) {
+        error = out.close();
+    }
+    if (error == 0 && !::SetFileAttributesW(temporary.c_str(), attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes)) {
+        error = lastError();
+    }
+    if (error == 0 &&
+        !::MoveFileExW(temporary.c_str(), wideTarget.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = lastError();
+    }
+    if (error != 0) {
+        out.close();
+        removeTemporary(temporary);
+        return error;
+    }
+    if (times != nullptr) {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!::GetFileAttributesExW(wideTarget.c_str(), GetFileExInfoStandard, &data)) {
+            return lastError();
+        }
+        if (!sameStep(unixSeconds(data.ftLastWriteTime), unixSeconds(times->write))) {
+            return ERROR_INVALID_TIME;
+        }
+    }
+    return 0;
+}
+
+// Attributes a copy keeps: those a user sets, not those of the file's storage.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+class LockHolder : public FileLock {
+public:
+    explicit LockHolder(HANDLE handle) : m_handle(handle) {}
+    ~LockHolder() override { ::CloseHandle(m_handle); }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+
+private:
+    HANDLE m_handle;
+};
+
+// Visits the names in a folder.
+template <typename Visit>
+void forEachEntry(const std::string& folder, Visit visit) {
+    const std::string prefix = folder.empty() || lastSeparator(folder) == folder.size() - 1 ? folder : folder + "\\";
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW(wide(prefix + "*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    do {
+        visit(prefix, narrow(found.cFileName), found.dwFileAttributes);
+    } while (::FindNextFileW(search, &found));
+    ::FindClose(search);
+}
+
+}  // namespace
+
+std::string temporaryPathFor(const std::string& target) {
+    const auto slash = lastSeparator(target);
+    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    if (1 + name.size() + kTemporarySuffix.size() <= kLongestName) {
+        return folder + "." + name + std::string(kTemporarySuffix);
+    }
+    // A name near the limit gets a short temporary name derived from it: 32 characters,
+    // where the name itself has more than 80.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : name) {
+        hash = (hash ^ c) * 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return folder + "." + hex + std::string(kTemporarySuffix);
+}
+
+bool isTemporaryName(const std::string& name) {
+    return name.size() > 1 + kTemporarySuffix.size() && name[0] == '.' && name.ends_with(kTemporarySuffix);
+}
+
+std::string windowsErrorText(int error) {
+    wchar_t* text = nullptr;
+    const DWORD n = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string result = n == 0 ? "Error " + std::to_string(error) : narrow(text, static_cast<int>(n));
+    ::LocalFree(text);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' ')) {
+        result.pop_back();
+    }
+    return result;
+}
+
+VolumeSerial WindowsPlatform::systemVolumeSerial() {
+    DWORD serial = 0;
+    if (!::GetVolumeInformationW(L"C:\\", nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) {
+        return {std::nullopt, lastError()};
+    }
+    return {static_cast<std::uint32_t>(serial), 0};
+}
+
+bool WindowsPlatform::isFolder(const std::string& path) {
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool WindowsPlatform::isFile(const std::string& path) {
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(wide(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::optional<FileDate> WindowsPlatform::modificationDate(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (path.empty() || !::GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::nullopt;
+    }
+    return fileDateOf(unixSeconds(data.ftLastWriteTime));
+}
+
+int WindowsPlatform::makeFolder(const std::string& path) {
+    if (path.empty()) {
+        return ERROR_PATH_NOT_FOUND;
+    }
+    return ::CreateDirectoryW(wide(path).c_str(), nullptr) ? 0 : lastError();
+}
+
+int WindowsPlatform::readFile(const std::string& path, std::string& bytes) {
+    Handle in(::CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!in.valid()) {
+        return lastError();
+    }
+    if (::GetFileType(in.get()) != FILE_TYPE_DISK) {
+        return ERROR_INVALID_FUNCTION;
+    }
+    bytes.clear();
+    char buffer[1 << 16];
+    for (;;) {
+        DWORD n = 0;
+        if (!::ReadFile(in.get(), buffer, sizeof buffer, &n, nullptr)) {
+            return lastError();
+        }
+        if (n == 0) {
+            return 0;
+        }
+        bytes.append(buffer, n);
+    }
+}
+
+int WindowsPlatform::writeFile(const std::string& path, std::string_view bytes) {
+    const DWORD existing = ::GetFileAttributesW(wide(path).c_str());
+    const DWORD attributes = existing == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : existing & kKeptAttributes;
+    return replaceSafely(path, nullptr, attributes,
+                         [&](HANDLE out) { return writeAll(out, bytes.data(), bytes.size()); });
+}
+
+int WindowsPlatform::copyFile(const std::string& source, const std::string& target, CopyMode mode) {
+    if (source.empty() || target.empty()) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    // Nobody may write the source while it is read, so a torn copy never carries its date.
+    Handle in(::CreateFileW(wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in.valid()) {
+        return lastError();
+    }
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (::GetFileType(in.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(in.get(), &info)) {
+        return ERROR_INVALID_FUNCTION;
+    }
+    if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    DWORD attributes = info.dwFileAttributes & kKeptAttributes;
+    if (mode == CopyMode::OnComputer) {
+        const DWORD existing = ::GetFileAttributesW(wide(target).c_str());
+        attributes = existing == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_ARCHIVE : existing & kKeptAttributes;
+    } else if (mode == CopyMode::Backup) {
+        attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    }
+    const std::uint64_t size = (std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    const Times times{info.ftLastAccessTime, info.ftLastWriteTime};
+    return replaceSafely(target, &times, attributes, [&](HANDLE out) {
+        std::vector<char> buffer(std::size_t(1) << 20);
+        std::uint64_t copied = 0;
+        for (;;) {
+            DWORD n = 0;
+            if (!::ReadFile(in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr)) {
+                return lastError();
+            }
+            if (n == 0) {
+                break;
+            }
+            if (const int failed = writeAll(out, buffer.data(), n)) {
+                return failed;
+            }
+            copied += n;
+            reportProgress(copied, size);
+        }
+        // Closed before the rename, which may replace the source itself.
+        return in.close();
+    });
+}
+
+int WindowsPlatform::startCopy(const std::string& source, const std::string& target, CopyMode mode,
+                               bool afterPrevious) {
+    const int error = afterPrevious && m_lastStartError != 0 ? m_lastStartError : copyFile(source, target, mode);
+    m_lastStartError = error;
+    if (error == 0) {
+        m_finished.push_back(0);
+    }
+    return error;
+}
+
+bool WindowsPlatform::isPendingTarget(const std::string&) {
+    return false;
+}
+
+std::vector<int> WindowsPlatform::finishCopies() {
+    m_lastStartError = 0;
+    return std::exchange(m_finished, {});
+}
+
+void WindowsPlatform::removeLeftovers(const std::string& folder) {
+    forEachEntry(folder, [](const std::string& prefix, const std::string& name, DWORD) {
+        if (isTemporaryName(name)) {
+            removeTemporary(wide(prefix + name));
+        }
+    });
+}
+
+std::string WindowsPlatform::mountPointOf(const std::string& path) {
+    wchar_t root[MAX_PATH + 1] = {};
+    if (path.empty() || !::GetVolumePathNameW(wide(path).c_str(), root, MAX_PATH)) {
+        return "C:\\";
+    }
+    return narrow(root);
+}
+
+std::vector<std::string> WindowsPlatform::filesIn(const std::string& folder) {
+    std::vector<std::pair<std::string, std::string>> keyed;
+    forEachEntry(folder, [&](const std::string&, const std::string& name, DWORD attributes) {
+        // Hidden files stay hidden, as in Explorer; so do our own temporary files.
+        if (!name.empty() && name[0] != '.' &&
+            (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN)) == 0) {
+            keyed.emplace_back(foldCase(name), name);
+        }
+    });
+    std::sort(keyed.begin(), keyed.end());
+    std::vector<std::string> names;
+    names.reserve(keyed.size());
+    for (auto& [key, name] : keyed) {
+        names.push_back(std::move(name));
+    }
+    return names;
+}
+
+int WindowsPlatform::moveFile(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING another file is never replaced, while a change of
+    // letter case alone renames the file itself.
+    return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(), 0) ? 0 : lastError();
+}
+
+// A byte-range lock: two holders exclude each other even within one program.
+int WindowsPlatform::lockFile(const std::string& path, std::chrono::milliseconds wait,
+                              std::unique_ptr<FileLock>& lock) {
+    HANDLE file = ::CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return lastError();
+    }
+    const auto until = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        OVERLAPPED at{};
+        if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &at)) {
+            break;
+        }
+        const int error = lastError();
+        if (error != ERROR_LOCK_VIOLATION || std::chrono::steady_clock::now() >= until) {
+            ::CloseHandle(file);
+            return error == ERROR_LOCK_VIOLATION ? EWOULDBLOCK : error;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    lock = std::make_unique<LockHolder>(file);
+    return 0;
+}
+
+std::string executableFolder(const char*) {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) {
+            return ".\\";
+        }
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    const std::string utf8 = narrow(path.c_str(), static_cast<int>(path.size()));
+    return utf8.substr(0, lastSeparator(utf8) + 1);
+}
+
+}  // namespace verdaline
+
+#endif
