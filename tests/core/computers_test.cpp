@@ -21,29 +21,24 @@ TEST(DiskNumber, SerialWrittenTwiceInUpperCaseHex) {
     EXPECT_EQ(diskNumberOf({std::nullopt, EIO}), std::nullopt);
 }
 
+// The line before the last line equal to the disk number names the computer; every
+// line takes part, compared exactly; an unreadable disk number matches nothing.
 TEST(Recognise, LineBeforeTheLastMatchingLineNamesTheComputer) {
-    EXPECT_EQ(recognise(kDisk, {"Офисный", kDisk}).name, "Офисный");
-    EXPECT_EQ(recognise(kDisk, {"Офисный", kDisk, "Домашний", "0000000100000001", "Офисный3", kDisk}).name,
-              "Офисный3");
-    EXPECT_EQ(recognise(kDisk, {"Домашний", "0000000100000001"}).name, std::nullopt);
-    EXPECT_EQ(recognise(kDisk, {}).name, std::nullopt);
-}
-
-TEST(Recognise, EveryLineTakesPartAndComparisonIsExact) {
-    // A name line equal to the disk number counts too: the line before it is a name.
-    EXPECT_EQ(recognise(kDisk, {"A", "0000000100000001", kDisk, kDisk}).name, kDisk);
-    EXPECT_EQ(recognise(kDisk, {kDisk}).name, std::nullopt);  // no line before it
-    EXPECT_EQ(recognise(kDisk, {"Офисный", "1a2b3c4d1a2b3c4d"}).name, std::nullopt);
-    EXPECT_EQ(recognise(kDisk, {"Офисный", kDisk + " "}).name, std::nullopt);
-    EXPECT_EQ(recognise(kDisk, {"", kDisk}).name, "");
-}
-
-TEST(Recognise, UnreadableDiskNumberMatchesNothing) {
+    const std::pair<Lines, std::optional<std::string>> cases[] = {
+        {{"Офисный", kDisk}, "Офисный"},
+        {{"Офисный", kDisk, "Домашний", "0000000100000001", "Офисный3", kDisk}, "Офисный3"},
+        {{"Домашний", "0000000100000001"}, std::nullopt},
+        {{}, std::nullopt},
+        {{"A", "0000000100000001", kDisk, kDisk}, kDisk},
+        {{kDisk}, std::nullopt},
+        {{"Офисный", "1a2b3c4d1a2b3c4d"}, std::nullopt},
+        {{"Офисный", kDisk + " "}, std::nullopt},
+        {{"", kDisk}, ""},
+    };
+    for (const auto& [list, name] : cases) {
+        EXPECT_EQ(recognise(kDisk, list).name, name) << list.size();
+    }
     EXPECT_EQ(recognise(std::nullopt, {"Офисный", "", "", ""}).name, std::nullopt);
-    EXPECT_EQ(recognise(std::nullopt, {"Офисный", kDisk}).name, std::nullopt);
-}
-
-TEST(Recognise, NameThatCannotBeAFileNameIsNotTrusted) {
     const Recognition r = recognise(kDisk, {"Офисный", kDisk, "../../etc", kDisk});
     EXPECT_EQ(r.name, std::nullopt);
     EXPECT_EQ(r.untrustedName, "../../etc");
@@ -81,34 +76,17 @@ TEST(ComputerName, NamesThatCannotGoIntoFileNamesAreRefused) {
     }
 }
 
-TEST(RegisterComputer, FirstRegistrationMakesTheListsFolderAndAListOfTwoLines) {
-    TempTree tree;
-    TestPlatform platform;
-    const WorkArea area(tree.root());
-    Lines list;
-    EXPECT_EQ(registerComputer(platform, area, list, "Домашний", kDisk, 0), std::nullopt);
-    EXPECT_EQ(tree.read("Списки_отчеты/Список компьютеров.txt"), cp1251Lines({"Домашний", kDisk.c_str()}));
-}
-
-TEST(RegisterComputer, RefusalsWriteNothing) {
-    TempTree tree;
-    TestPlatform platform;
-    const WorkArea area(tree.root());
-    Lines list = {"Офисный", "0A0B0C0D0A0B0C0D"};
-    EXPECT_TRUE(registerComputer(platform, area, list, "Дом/2", kDisk, 0));
-    EXPECT_TRUE(registerComputer(platform, area, list, "Домашний", std::nullopt, EIO));
-    EXPECT_EQ(list.size(), 2u);
-    EXPECT_TRUE(tree.files().empty()) << tree.dump();
-}
-
 // Registration works on the list as the stick has it: a failed save leaves nothing
 // behind, and a list that exists but cannot be read is never replaced.
 TEST(RegisterComputer, ReadsTheListAgainAndNeverReplacesOneItCannotRead) {
     TempTree tree;
     TestPlatform platform;
     const WorkArea area(tree.root());
-    platform.failWrite[area.computerListFile()] = ENOSPC;
     Lines list;
+    EXPECT_TRUE(registerComputer(platform, area, list, "Дом/2", kDisk, 0));
+    EXPECT_TRUE(registerComputer(platform, area, list, "Домашний", std::nullopt, EIO));
+    EXPECT_TRUE(tree.files().empty()) << tree.dump();  // refusals write nothing
+    platform.failWrite[area.computerListFile()] = ENOSPC;
     EXPECT_THROW(registerComputer(platform, area, list, "Офисный", kDisk, 0), Failure);
     platform.failWrite.clear();
     tree.write("Списки_отчеты/Список компьютеров.txt", cp1251Lines({"офисный", "0A0B0C0D0A0B0C0D"}));

@@ -20,45 +20,27 @@ Lines names(const Lines& flashPaths) {
     return result;
 }
 
-TEST(FlashPaths, SameNamesGetTheirOwnFolderBeforeTheName) {
-    EXPECT_EQ(names(flashPathsFor(
-                  {"/c/Работа/План.doc", "/c/Дом/План.doc", "/План.doc", "/c/Работа/Смета.xls"}, kCopies)),
-              (Lines{"План.doc", "Дом_План.doc", "_План.doc", "Смета.xls"}));
-}
-
-TEST(FlashPaths, EachLaterSameNameGetsItsOwnFolderWhateverTheSecondGot) {
-    EXPECT_EQ(names(flashPathsFor({"/a/x.txt", "/b/x.txt", "/c/x.txt"}, kCopies)),
-              (Lines{"x.txt", "b_x.txt", "c_x.txt"}));
-}
-
-// The rule compares names with letter case, the flash drive without: names that
-// differ only in case get no folder prefix but must not share one copy.
-TEST(FlashPaths, NamesDifferingOnlyInCaseAreKeptApartBySuffix) {
-    EXPECT_EQ(names(flashPathsFor({"/a/План.doc", "/b/план.doc", "/c/ПЛАН.DOC"}, kCopies)),
-              (Lines{"План.doc", "план (2).doc", "ПЛАН (3).DOC"}));
-}
-
-TEST(FlashPaths, SameFolderAndSameNameAreKeptApartBySuffix) {
-    EXPECT_EQ(names(flashPathsFor(
-                  {"/2014/Отчет/План.doc", "/2015/Отчет/План.doc", "/2014/План.doc", "/2016/Отчет/План.doc"},
-                  kCopies)),
-              (Lines{"План.doc", "Отчет_План.doc", "2014_План.doc", "Отчет_План (2).doc"}));
-}
-
-TEST(FlashPaths, AFileNamedLikeAnEarlierPrefixedCopyIsKeptApart) {
-    // Plan_report.doc was given to the second entry; a file of that very name
-    // is then seen as a clash and gets its own folder's name in front.
-    EXPECT_EQ(names(flashPathsFor({"/c/report.doc", "/d/Plan/report.doc", "/e/Plan_report.doc"}, kCopies)),
-              (Lines{"report.doc", "Plan_report.doc", "e_Plan_report.doc"}));
-    EXPECT_EQ(names(flashPathsFor({"/c/Plan_report.doc", "/c/report.doc", "/d/Plan/report.doc"}, kCopies)),
-              (Lines{"Plan_report.doc", "report.doc", "Plan_report (2).doc"}));
-}
-
-TEST(FlashPaths, SuffixSkipsNamesAlreadyTaken) {
-    EXPECT_EQ(names(flashPathsFor(
-                  {"/a/x (2).txt", "/a/X.txt", "/b/x.txt", "/c/.profile", "/d/.PROFILE", "/e/старые файлы"},
-                  kCopies)),
-              (Lines{"x (2).txt", "X.txt", "x (3).txt", ".profile", ".PROFILE (2)", "старые файлы (2)"}));
+// File lists and the copy names the load rule gives them: a later file of a name
+// already given gets its folder's name in front; where that still names the same file
+// on a stick (which ignores letter case), " (N)" goes before the extension.
+TEST(FlashPaths, LoadRuleKeepsEveryEntryOnItsOwnCopy) {
+    const std::pair<Lines, Lines> cases[] = {
+        {{"/c/Работа/План.doc", "/c/Дом/План.doc", "/План.doc", "/c/Работа/Смета.xls"},
+         {"План.doc", "Дом_План.doc", "_План.doc", "Смета.xls"}},
+        {{"/a/x.txt", "/b/x.txt", "/c/x.txt"}, {"x.txt", "b_x.txt", "c_x.txt"}},
+        {{"/a/План.doc", "/b/план.doc", "/c/ПЛАН.DOC"}, {"План.doc", "план (2).doc", "ПЛАН (3).DOC"}},
+        {{"/2014/Отчет/План.doc", "/2015/Отчет/План.doc", "/2014/План.doc", "/2016/Отчет/План.doc"},
+         {"План.doc", "Отчет_План.doc", "2014_План.doc", "Отчет_План (2).doc"}},
+        {{"/c/report.doc", "/d/Plan/report.doc", "/e/Plan_report.doc"},
+         {"report.doc", "Plan_report.doc", "e_Plan_report.doc"}},
+        {{"/c/Plan_report.doc", "/c/report.doc", "/d/Plan/report.doc"},
+         {"Plan_report.doc", "report.doc", "Plan_report (2).doc"}},
+        {{"/a/x (2).txt", "/a/X.txt", "/b/x.txt", "/c/.profile", "/d/.PROFILE", "/e/старые файлы"},
+         {"x (2).txt", "X.txt", "x (3).txt", ".profile", ".PROFILE (2)", "старые файлы (2)"}},
+    };
+    for (const auto& [fileList, expected] : cases) {
+        EXPECT_EQ(names(flashPathsFor(fileList, kCopies)), expected) << fileList.back();
+    }
 }
 
 TEST(FlashPaths, AddingOneByOneGivesWhatLoadingGives) {

@@ -99,13 +99,16 @@ TEST(WorkAreaLock, SecondHolderWaitsThenSaysTheStickIsBusy) {
     const pid_t child = ::fork();
     if (child == 0) {
         const WorkAreaLock held(platform, area);
+        tree.write("holding", "");
         ::usleep(200000);
+        tree.write("let go", "");  // still held: nobody else may have it yet
         ::_exit(0);
     }
-    ::usleep(50000);
-    const auto start = std::chrono::steady_clock::now();
+    while (!tree.exists("holding")) {
+        ::usleep(1000);
+    }
     const WorkAreaLock after(platform, area);
-    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(100));
+    EXPECT_TRUE(tree.exists("let go"));
     ::waitpid(child, nullptr, 0);
 #endif
 }
