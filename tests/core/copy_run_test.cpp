@@ -423,6 +423,7 @@ TEST_P(CopyRun, KilledRunLeavesEveryTargetWholeAndTheNextRunCleansUp) {
         flashPaths.push_back(flash(name));
     }
     stick.write(kCopies + ".x.txt.verdaline-part", "left by an earlier run");
+    stick.write(kOldFiles + ".y.txt.verdaline-part", "left by an earlier run");
     for (const int delayMs : {0, 5, 20, 60}) {
         const pid_t child = ::fork();
         if (child == 0) {
@@ -444,7 +445,7 @@ TEST_P(CopyRun, KilledRunLeavesEveryTargetWholeAndTheNextRunCleansUp) {
         }
     }
     EXPECT_FALSE(run(RunKind::ToFlash, files, flashPaths, false).anyFailed());
-    for (const auto& entry : std::filesystem::directory_iterator(stick.path(kCopies))) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(stick.path(kCopies))) {
         EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
     }
 }

@@ -199,13 +199,8 @@ TEST(UserList, SavedAndLoadedAsAListFile) {
 TEST(UserList, MissingFileCannotBeOpened) {
     TempTree tree;
     TestPlatform platform;
-    try {
-        loadUserList(platform, tree.path("нет.txt"));
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(std::string(failure.what()),
-                  "Cannot open file \"" + tree.path("нет.txt") + "\". " + systemReason(ENOENT));
-    }
+    EXPECT_EQ(testing::failureOf([&] { loadUserList(platform, tree.path("нет.txt")); }),
+              "Cannot open file \"" + tree.path("нет.txt") + "\". " + systemReason(ENOENT));
 }
 
 }  // namespace

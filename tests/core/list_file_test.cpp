@@ -71,12 +71,10 @@ TEST(ListFile, LineOutsideTheCodePageIsRefusedBeforeAnythingIsWritten) {
     TempTree tree;
     TestPlatform platform;
     tree.write("list.txt", "old\r\n");
-    try {
-        writeListFile(platform, tree.path("list.txt"), {"/home/a/ok.txt", "/home/a/café.txt"});
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_NE(std::string(failure.what()).find("/home/a/café.txt"), std::string::npos);
-    }
+    EXPECT_NE(testing::failureOf([&] {
+                  writeListFile(platform, tree.path("list.txt"), {"/home/a/ok.txt", "/home/a/café.txt"});
+              }).find("/home/a/café.txt"),
+              std::string::npos);
     EXPECT_EQ(tree.read("list.txt"), "old\r\n");
     EXPECT_EQ(tree.files().size(), 1u) << tree.dump();
 }
@@ -86,20 +84,10 @@ TEST(ListFile, FailuresNameThePathAndTheReason) {
     TestPlatform platform;
     tree.write("list.txt", cp1251Lines({"a"}));
     platform.failRead[tree.path("list.txt")] = EIO;
-    try {
-        readListFile(platform, tree.path("list.txt"));
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(std::string(failure.what()),
-                  "Cannot open file \"" + tree.path("list.txt") + "\". " + systemReason(EIO));
-    }
-    try {
-        writeListFile(platform, tree.path("no folder/list.txt"), {"a"});
-        FAIL() << "no failure";
-    } catch (const Failure& failure) {
-        EXPECT_EQ(std::string(failure.what()),
-                  "Cannot create file \"" + tree.path("no folder/list.txt") + "\". " + systemReason(testing::kNoFolder));
-    }
+    EXPECT_EQ(testing::failureOf([&] { readListFile(platform, tree.path("list.txt")); }),
+              "Cannot open file \"" + tree.path("list.txt") + "\". " + systemReason(EIO));
+    EXPECT_EQ(testing::failureOf([&] { writeListFile(platform, tree.path("no folder/list.txt"), {"a"}); }),
+              "Cannot create file \"" + tree.path("no folder/list.txt") + "\". " + systemReason(testing::kNoFolder));
 }
 
 }  // namespace

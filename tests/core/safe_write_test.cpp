@@ -178,7 +178,7 @@ TEST(SafeCopy, TemporaryNameFitsWhereTheTargetsNameFits) {
         EXPECT_LE(temporary.size(), 255u);
         EXPECT_TRUE(isTemporaryName(temporary)) << temporary;
     }
-    EXPECT_FALSE(isTemporaryName(".verdaline-part"));
+    EXPECT_FALSE(isTemporaryName("..verdaline-part"));  // what an empty name would give
 }
 
 

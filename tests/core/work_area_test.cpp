@@ -60,12 +60,7 @@ TEST(EnsureFolder, MakesOneLevelOnceAndNamesFailuresByTheirMeaning) {
     EXPECT_TRUE(tree.isFolder("a"));
 
     auto failureOf = [&](const std::string& relative) {
-        try {
-            ensureFolder(platform, tree.path(relative));
-        } catch (const Failure& failure) {
-            return std::string(failure.what());
-        }
-        return std::string("no failure");
+        return testing::failureOf([&] { ensureFolder(platform, tree.path(relative)); });
     };
     EXPECT_EQ(failureOf("missing/b"), "File not found");
     tree.write("file", "x");

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "clock.h"
+#include "errors.h"
 #include "native_platform.h"
 
 namespace verdaline::testing {
@@ -46,6 +47,17 @@ constexpr int kFolderInTheWay = 5;  // ERROR_ACCESS_DENIED
 constexpr int kNoFolder = ENOENT;
 constexpr int kFolderInTheWay = EISDIR;
 #endif
+
+// The message of the Failure that work throws, or "no failure".
+template <typename Work>
+std::string failureOf(Work&& work) {
+    try {
+        work();
+    } catch (const Failure& failure) {
+        return failure.what();
+    }
+    return "no failure";
+}
 
 // A clock that always says the same time.
 class FixedClock : public Clock {
