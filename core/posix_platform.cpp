@@ -474,7 +474,7 @@ std::size_t mostPendingCopies() {
     static const std::size_t most = [] {
         struct rlimit limit {};
         const rlim_t open = ::getrlimit(RLIMIT_NOFILE, &limit) == 0 ? limit.rlim_cur : 1024;
-        return static_cast<std::size_t>(std::clamp<rlim_t>(open / 4, 16, 1024));
+        return static_cast<std::size_t>(std::clamp<rlim_t>(open / 4, 16, 4096));
     }();
     return most;
 }

@@ -127,10 +127,19 @@ std::optional<std::string> readableReportCopy(Platform& platform, const WorkArea
 }
 
 void writeReportText(std::ostream& out, const Lines& report) {
+    // In pieces of some size: a call per line costs more than the line on a long report.
+    constexpr std::size_t kPiece = std::size_t(1) << 16;
+    std::string piece;
+    piece.reserve(kPiece);
     for (const auto& line : report) {
-        out.write(line.data(), static_cast<std::streamsize>(line.size()));
-        out.put('\n');
+        piece += line;
+        piece += '\n';
+        if (piece.size() >= kPiece) {
+            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+            piece.clear();
+        }
     }
+    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
 }
 
 std::string reportText(const Lines& report) {
