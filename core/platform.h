@@ -73,6 +73,7 @@ public:
         bool pending = false;
     };
     virtual FileState stateOf(const std::string& path) = 0;
+    std::optional<FileDate> modificationDate(const std::string& path) { return stateOf(path).date; }
     // One level; the parent must exist.
     virtual int makeFolder(const std::string& path) = 0;
 
