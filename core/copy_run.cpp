@@ -40,21 +40,25 @@ public:
         // A later entry must see what an earlier one copied, as if each copy were done
         // at once.
         bool failed = false;
-        if (!m_started.empty() && (pending(computer) || pending(flash))) {
+        State computerState = stateOf(computer);
+        State flashState = stateOf(flash);
+        if (computerState.pending || flashState.pending) {
             failed = settle();
+            computerState = stateOf(computer);
+            flashState = stateOf(flash);
         }
         const Entry e{computer, flash, fileNameOf(flash)};
         m_outcomes.push_back({});
         m_outcomes.back().number = index + 1;
         switch (m_request.kind) {
             case RunKind::ToFlash:
-                directed(e, toFlash(e), Kind::UpdatedToFlash, Kind::NewToFlash);
+                directed(e, toFlash(e), computerState, flashState, Kind::UpdatedToFlash, Kind::NewToFlash);
                 break;
             case RunKind::ToComputer:
-                directed(e, toComputer(e), Kind::UpdatedToComputer, Kind::NewToComputer);
+                directed(e, toComputer(e), flashState, computerState, Kind::UpdatedToComputer, Kind::NewToComputer);
                 break;
             case RunKind::Synchronise:
-                synchronise(e);
+                synchronise(e, computerState, flashState);
                 break;
         }
         const Kind kind = m_outcomes.back().kind;
@@ -82,6 +86,7 @@ public:
     }
 
 private:
+    using State = Platform::FileState;
     struct Entry {
         const std::string& computer;
         const std::string& flash;
@@ -95,10 +100,7 @@ private:
     static Copy toFlash(const Entry& e) { return {e.computer, e.flash, CopyMode::FromSource}; }
     static Copy toComputer(const Entry& e) { return {e.flash, e.computer, CopyMode::OnComputer}; }
 
-    std::optional<FileDate> dateOf(const std::string& path) const {
-        return usable(path) ? m_platform.modificationDate(path) : std::nullopt;
-    }
-    bool pending(const std::string& path) const { return usable(path) && m_platform.isPendingTarget(path); }
+    State stateOf(const std::string& path) const { return usable(path) ? m_platform.stateOf(path) : State{}; }
 
     int start(const std::string& source, const std::string& target, CopyMode mode, bool afterPrevious) {
         const int error = m_platform.startCopy(source, target, mode, afterPrevious);
@@ -119,7 +121,7 @@ private:
             return;
         }
         bool backedUp = false;
-        if (m_request.backups && (targetExists || m_platform.isFile(c.target))) {
+        if (m_request.backups && targetExists) {
             outcome.error = start(c.target, m_area.backupPath(m_request.computerName, e.backupName),
                                   CopyMode::Backup, false);
             backedUp = outcome.error == 0;
@@ -130,18 +132,17 @@ private:
         outcome.kind = outcome.error == 0 ? done : Kind::Failed;
     }
 
-    void directed(const Entry& e, const Copy& c, Kind updated, Kind created) {
-        const auto sourceDate = dateOf(c.source);
-        if (!sourceDate) {
+    void directed(const Entry& e, const Copy& c, const State& source, const State& target, Kind updated,
+                  Kind created) {
+        if (!source.date) {
             m_outcomes.back().kind = Kind::NotFound;
             return;
         }
-        const auto targetDate = dateOf(c.target);
-        if (!targetDate) {
-            copy(e, c, created, false);
+        if (!target.date) {
+            copy(e, c, created, target.exists);
             return;
         }
-        switch (compareDates(*sourceDate, *targetDate)) {
+        switch (compareDates(*source.date, *target.date)) {
             case Freshness::Equal:
                 m_outcomes.back().kind = Kind::Equal;
                 break;
@@ -154,9 +155,9 @@ private:
         }
     }
 
-    void synchronise(const Entry& e) {
-        const auto computerDate = dateOf(e.computer);
-        const auto flashDate = dateOf(e.flash);
+    void synchronise(const Entry& e, const State& computer, const State& flash) {
+        const auto& computerDate = computer.date;
+        const auto& flashDate = flash.date;
         if (computerDate && flashDate) {
             switch (compareDates(*computerDate, *flashDate)) {
                 case Freshness::Equal:
@@ -170,9 +171,9 @@ private:
                     break;
             }
         } else if (computerDate) {
-            copy(e, toFlash(e), Kind::NewToFlash, false);
+            copy(e, toFlash(e), Kind::NewToFlash, flash.exists);
         } else if (flashDate) {
-            copy(e, toComputer(e), Kind::NewToComputer, false);
+            copy(e, toComputer(e), Kind::NewToComputer, computer.exists);
         } else {
             m_outcomes.back().kind = Kind::NotFound;
         }
@@ -236,19 +237,31 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
             stickGone();
         }
     }
-    result.report.reserve(result.outcomes.size() + 2);
-    for (std::size_t i = 0; i < result.outcomes.size(); ++i) {
-        result.report.push_back(
-            reportLine(request.kind, result.outcomes[i], request.fileList[i], flashPathOf(i), request.computerName));
-    }
-    finishReport(result.report, request.kind, clock.timestamp());
+    const auto lineOf = [&](std::size_t i) {
+        return reportLine(request.kind, result.outcomes[i], request.fileList[i], flashPathOf(i), request.computerName);
+    };
+    const Lines closing = closingLines(request.kind, clock.timestamp());
+    // Saved before its lines are kept: a long report is never held as lines and as bytes at once.
     if (!result.failure) {
+        std::size_t sizeBound = 0;
+        for (std::size_t i = 0; i < result.outcomes.size(); ++i) {
+            sizeBound += kReportLineTextBound + request.fileList[i].size() + flashPathOf(i).size() +
+                         request.computerName.size();
+        }
+        for (const auto& line : closing) {
+            sizeBound += line.size() + 2;
+        }
         try {
-            saveReport(platform, area, request.computerName, result.report);
+            saveReport(platform, area, request.computerName, result.outcomes.size(), lineOf, closing, sizeBound);
         } catch (const Failure& failure) {
             result.failure = failure.what();
         }
     }
+    result.report.reserve(result.outcomes.size() + closing.size());
+    for (std::size_t i = 0; i < result.outcomes.size(); ++i) {
+        result.report.push_back(lineOf(i));
+    }
+    result.report.insert(result.report.end(), closing.begin(), closing.end());
     return result;
 }
 

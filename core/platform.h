@@ -62,9 +62,18 @@ public:
     virtual bool isFolder(const std::string& path) = 0;
     // A file that is not a folder.
     virtual bool isFile(const std::string& path) = 0;
-    // The modification date of a file that exists for the copy runs: found under its
-    // path, not a folder, dated within 1980..2107. Nothing otherwise.
-    virtual std::optional<FileDate> modificationDate(const std::string& path) = 0;
+    // What a copy run asks of a path, in one look.
+    struct FileState {
+        bool exists = false;  // a file that is not a folder, dated or not
+        // The modification date of a file that exists for the copy runs: dated within
+        // 1980..2107. Nothing otherwise.
+        std::optional<FileDate> date;
+        // Whether the path names the target of a pending copy, which shows its old
+        // version until the copy is finished: then the rest says nothing.
+        bool pending = false;
+    };
+    virtual FileState stateOf(const std::string& path) = 0;
+    std::optional<FileDate> modificationDate(const std::string& path) { return stateOf(path).date; }
     // One level; the parent must exist.
     virtual int makeFolder(const std::string& path) = 0;
 
@@ -89,9 +98,6 @@ public:
     // when that one was; it fails with that one's error otherwise.
     virtual int startCopy(const std::string& source, const std::string& target, CopyMode mode,
                           bool afterPrevious = false) = 0;
-    // Whether a path names the target of a pending copy, which shows its old version
-    // until the copy is finished.
-    virtual bool isPendingTarget(const std::string& path) = 0;
     // Flushes the pending copies in one pass, then checks the date of each and renames
     // it over its target, in the order started. Gives the error number (0 when done) of
     // every copy started since the last call, in that order: copies may be finished

@@ -54,13 +54,27 @@ int writeAll(Syscalls& sys, int fd, const char* data, std::size_t size) {
     return 0;
 }
 
+// What one look found under a path: its status, or why there was none (ENOENT: no file).
+struct Found {
+    struct stat st {};
+    int error = 0;
+};
+
+Found look(const std::string& path) {
+    Found found;
+    if (::stat(path.c_str(), &found.st) != 0) {
+        found.error = errno;
+    }
+    return found;
+}
+
 // A target that exists must be a regular file whose owner may write it; that is the
 // read-only attribute of the flash drive's file systems, and root obeys it too.
-int checkReplaceable(const std::string& target) {
-    struct stat st {};
-    if (::stat(target.c_str(), &st) != 0) {
-        return errno == ENOENT ? 0 : errno;
+int checkReplaceable(const Found& target) {
+    if (target.error != 0) {
+        return target.error == ENOENT ? 0 : target.error;
     }
+    const struct stat& st = target.st;
     if (S_ISDIR(st.st_mode)) {
         return EISDIR;
     }
@@ -75,11 +89,16 @@ int checkReplaceable(const std::string& target) {
 
 // The file a path names once its symbolic links are followed, so that a copy replaces
 // that file and keeps the link, as the Windows copy does. A link whose file is missing
-// gives the path where that file would be.
-int followLinks(std::string& path) {
+// gives the path where that file would be. The look that finds no link is what the
+// file's own status would be, so found keeps it.
+int followLinks(std::string& path, Found& found) {
     for (int hops = 0; hops < 40; ++hops) {
-        struct stat st {};
-        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) {
+        found = {};
+        if (::lstat(path.c_str(), &found.st) != 0) {
+            found.error = errno;
+            return 0;
+        }
+        if (!S_ISLNK(found.st.st_mode)) {
             return 0;
         }
         std::string link(4096, '\0');
@@ -103,10 +122,26 @@ int checkDateHeld(Syscalls& sys, int fd, const struct timespec& wanted) {
     return sameStep(st.st_mtim.tv_sec, wanted.tv_sec) ? 0 : EIO;
 }
 
+// The program never changes its umask, so it is read once.
+mode_t processUmask() {
+    static const mode_t mask = [] {
+        const mode_t m = ::umask(0);
+        ::umask(m);
+        return m;
+    }();
+    return mask;
+}
+
 mode_t modeForNewFile() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
+    return 0666 & ~processUmask();
+}
+
+// The kernel tells a FUSE driver of the flush of single files only, and such a driver
+// may keep the date of an open file and lose it at the rename.
+constexpr unsigned long kFuseMagic = 0x65735546;
+bool onFuse(int fd) {
+    struct statfs fs {};
+    return ::fstatfs(fd, &fs) == 0 && static_cast<unsigned long>(fs.f_type) == kFuseMagic;
 }
 
 // Fills a new temporary file through fill and gives it the mode and, when given, the
@@ -114,17 +149,20 @@ mode_t modeForNewFile() {
 int writeTemporary(Syscalls& sys, const std::string& temporary, mode_t mode, const struct timespec* times,
                    const std::function<int(int)>& fill, int& fd) {
     constexpr int kFlags = O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC;
-    fd = sys.open(temporary.c_str(), kFlags, 0600);
+    // Made with its final bits where the umask lets it, which saves a call per file; the
+    // bits are those the target will show anyway.
+    const mode_t made = mode & 0777 & ~processUmask();
+    fd = sys.open(temporary.c_str(), kFlags, made);
     if (fd < 0 && errno == EEXIST) {
         // Left by a killed run: replaced, so that it never blocks this target.
         sys.unlink(temporary.c_str());
-        fd = sys.open(temporary.c_str(), kFlags, 0600);
+        fd = sys.open(temporary.c_str(), kFlags, made);
     }
     if (fd < 0) {
         return errno;
     }
     int error = fill(fd);
-    if (error == 0 && sys.fchmod(fd, mode) != 0) {
+    if (error == 0 && made != mode && sys.fchmod(fd, mode) != 0) {
         error = errno;
     }
     // Both times: a FUSE exFAT driver ignores a change of the modification time alone.
@@ -170,7 +208,7 @@ int renameOver(Syscalls& sys, int fd, const std::string& temporary, const std::s
 
 // Writes the bytes through a flushed temporary file renamed over the target.
 int replaceSafely(Syscalls& sys, const std::string& target, mode_t mode, std::string_view bytes) {
-    if (const int error = checkReplaceable(target)) {
+    if (const int error = checkReplaceable(look(target))) {
         return error;
     }
     const std::string temporary = temporaryPathFor(target);
@@ -246,12 +284,23 @@ bool PosixPlatform::isFile(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
 }
 
-std::optional<FileDate> PosixPlatform::modificationDate(const std::string& path) {
-    struct stat st {};
-    if (path.empty() || ::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) {
-        return std::nullopt;
+// One lstat for a path that is no link: it tells the status and that the path itself
+// is the file a pending copy would name.
+Platform::FileState PosixPlatform::stateOf(const std::string& path) {
+    if (path.empty()) {
+        return {};
     }
-    return fileDateOf(st.st_mtim.tv_sec);
+    std::string file = path;
+    Found found;
+    const int error = followLinks(file, found);
+    FileState state;
+    // A path that cannot be followed is taken as pending: finishing early costs only time.
+    state.pending = !m_pending.empty() && (error != 0 || m_pendingTargets.count(identityOf(file)) != 0);
+    if (error == 0 && found.error == 0 && !S_ISDIR(found.st.st_mode)) {
+        state.exists = true;
+        state.date = fileDateOf(found.st.st_mtim.tv_sec);
+    }
+    return state;
 }
 
 int PosixPlatform::makeFolder(const std::string& path) {
@@ -306,7 +355,7 @@ int PosixPlatform::copyFile(const std::string& source, const std::string& target
     if (const int error = writeCopy(source, target, mode, copy, false)) {
         return error;
     }
-    return finishCopy(copy, nullptr);
+    return finishCopy(copy, nullptr, onFuse(copy.fd));
 }
 
 // Everything of a copy up to its flush. A shared copy whose target is that of a
@@ -333,17 +382,17 @@ int PosixPlatform::writeCopy(const std::string& source, const std::string& given
         return EINVAL;
     }
     std::string target = givenTarget;
-    if (const int error = followLinks(target)) {
+    Found existing;
+    if (const int error = followLinks(target, existing)) {
         return error;
     }
     mode_t bits = before.st_mode & 07777;
     if (mode == CopyMode::OnComputer) {
-        struct stat existing {};
-        bits = ::stat(target.c_str(), &existing) == 0 ? existing.st_mode & 07777 : modeForNewFile();
+        bits = existing.error == 0 ? existing.st.st_mode & 07777 : modeForNewFile();
     } else if (mode == CopyMode::Backup) {
         bits |= S_IWUSR;
     }
-    if (const int error = checkReplaceable(target)) {
+    if (const int error = checkReplaceable(existing)) {
         return error;
     }
     if (shared) {
@@ -357,11 +406,17 @@ int PosixPlatform::writeCopy(const std::string& source, const std::string& given
     copy.target = std::move(target);
     copy.date = before.st_mtim;
     copy.bytes = static_cast<std::uintmax_t>(before.st_size);
+    if (!m_buffer) {
+        m_buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
+    }
+    const auto size = static_cast<std::uint64_t>(before.st_size);
     return writeTemporary(m_sys, copy.temporary, bits, times, [&](int out) {
-        std::vector<char> buffer(std::size_t(1) << 20);
+        char* const buffer = m_buffer.get();
         std::uint64_t copied = 0;
-        for (;;) {
-            const ssize_t n = m_sys.read(fd, buffer.data(), buffer.size());
+        // A file that reads to its size needs no further read to find its end: the look
+        // afterwards tells whether it grew. A size of 0 may hide contents (/proc).
+        while (size == 0 || copied < size) {
+            const ssize_t n = m_sys.read(fd, buffer, kBufferSize);
             if (n < 0) {
                 if (errno == EINTR) {
                     continue;
@@ -371,11 +426,16 @@ int PosixPlatform::writeCopy(const std::string& source, const std::string& given
             if (n == 0) {
                 break;
             }
-            if (const int failed = writeAll(m_sys, out, buffer.data(), static_cast<std::size_t>(n))) {
+            if (const int failed = writeAll(m_sys, out, buffer, static_cast<std::size_t>(n))) {
                 return failed;
             }
+            // The device starts on a large file's data while the next piece is read; the
+            // flush before the rename still waits for all of it.
+            if (static_cast<std::size_t>(n) == kBufferSize) {
+                ::sync_file_range(out, static_cast<off_t>(copied), n, SYNC_FILE_RANGE_WRITE);
+            }
             copied += static_cast<std::uint64_t>(n);
-            reportProgress(copied, static_cast<std::uint64_t>(before.st_size));
+            reportProgress(copied, size);
         }
         struct stat after {};
         if (m_sys.fstat(fd, &after) != 0) {
@@ -388,14 +448,15 @@ int PosixPlatform::writeCopy(const std::string& source, const std::string& given
     }, copy.fd);
 }
 
-int PosixPlatform::finishCopy(PendingCopy& copy, const int* flushError) {
+int PosixPlatform::finishCopy(PendingCopy& copy, const int* flushError, bool fuse) {
     const int error = renameOver(m_sys, copy.fd, copy.temporary, copy.target, &copy.date, flushError);
     copy.fd = -1;
-    if (error != 0) {
+    if (error != 0 || !fuse) {
         return error;
     }
-    // A driver may keep the date of an open file and lose it at the rename: then the
-    // copy is there, but the report must not call it done.
+    // A FUSE driver may keep the date of an open file and lose it at the rename: then
+    // the copy is there, but the report must not call it done. A kernel file system
+    // keeps a file's date through a rename.
     struct stat kept {};
     if (::stat(copy.target.c_str(), &kept) != 0) {
         return errno;
@@ -413,11 +474,10 @@ std::size_t mostPendingCopies() {
     static const std::size_t most = [] {
         struct rlimit limit {};
         const rlim_t open = ::getrlimit(RLIMIT_NOFILE, &limit) == 0 ? limit.rlim_cur : 1024;
-        return static_cast<std::size_t>(std::clamp<rlim_t>(open / 4, 16, 1024));
+        return static_cast<std::size_t>(std::clamp<rlim_t>(open / 4, 16, 4096));
     }();
     return most;
 }
-constexpr unsigned long kFuseMagic = 0x65735546;
 
 }  // namespace
 
@@ -446,15 +506,6 @@ int PosixPlatform::startCopy(const std::string& source, const std::string& targe
     return 0;
 }
 
-bool PosixPlatform::isPendingTarget(const std::string& path) {
-    if (m_pending.empty() || path.empty()) {
-        return false;
-    }
-    std::string file = path;
-    // A path that cannot be followed is taken as pending: finishing early costs only time.
-    return followLinks(file) != 0 || m_pendingTargets.count(identityOf(file)) != 0;
-}
-
 std::vector<int> PosixPlatform::finishCopies() {
     finishPending();
     return std::exchange(m_finished, {});
@@ -462,20 +513,20 @@ std::vector<int> PosixPlatform::finishCopies() {
 
 // One flush for the pending copies of each file system: syncfs writes all of its files
 // to the device, and, since the earliest of them was opened, reports any write that
-// failed there. A FUSE driver is told only of the flushes of single files, so there
-// each file is flushed.
+// failed there. On FUSE each file is flushed.
 void PosixPlatform::finishPending() {
     std::vector<std::optional<int>> flushed(m_pending.size());
+    std::vector<bool> fuse(m_pending.size());
     for (std::size_t i = 0; i < m_pending.size(); ++i) {
         if (flushed[i]) {
             continue;
         }
-        struct statfs fs {};
-        const bool fuse = ::fstatfs(m_pending[i].fd, &fs) == 0 && static_cast<unsigned long>(fs.f_type) == kFuseMagic;
-        const int shared = fuse || m_sys.syncfs(m_pending[i].fd) == 0 ? 0 : errno;
+        const bool onlyFiles = onFuse(m_pending[i].fd);
+        const int shared = onlyFiles || m_sys.syncfs(m_pending[i].fd) == 0 ? 0 : errno;
         for (std::size_t j = i; j < m_pending.size(); ++j) {
             if (m_pending[j].device == m_pending[i].device) {
-                flushed[j] = fuse && m_sys.fsync(m_pending[j].fd) != 0 ? errno : shared;
+                flushed[j] = onlyFiles && m_sys.fsync(m_pending[j].fd) != 0 ? errno : shared;
+                fuse[j] = onlyFiles;
             }
         }
     }
@@ -485,7 +536,7 @@ void PosixPlatform::finishPending() {
         if (m_pending[i].afterPrevious && previous != 0) {
             drop(m_pending[i]);
         } else {
-            error = finishCopy(m_pending[i], &*flushed[i]);
+            error = finishCopy(m_pending[i], &*flushed[i], fuse[i]);
         }
         m_finished.push_back(error);
         previous = error;

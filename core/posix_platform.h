@@ -21,14 +21,13 @@ public:
     VolumeSerial systemVolumeSerial() override;
     bool isFolder(const std::string& path) override;
     bool isFile(const std::string& path) override;
-    std::optional<FileDate> modificationDate(const std::string& path) override;
+    FileState stateOf(const std::string& path) override;
     int makeFolder(const std::string& path) override;
     int readFile(const std::string& path, std::string& bytes) override;
     int writeFile(const std::string& path, std::string_view bytes) override;
     int copyFile(const std::string& source, const std::string& target, CopyMode mode) override;
     int startCopy(const std::string& source, const std::string& target, CopyMode mode,
                   bool afterPrevious = false) override;
-    bool isPendingTarget(const std::string& path) override;
     std::vector<int> finishCopies() override;
     void removeLeftovers(const std::string& folder) override;
     std::string mountPointOf(const std::string& path) override;
@@ -54,7 +53,7 @@ private:
     };
     int writeCopy(const std::string& source, const std::string& target, CopyMode mode, PendingCopy& copy,
                   bool shared);
-    int finishCopy(PendingCopy& copy, const int* flushError);
+    int finishCopy(PendingCopy& copy, const int* flushError, bool fuse);
     void finishPending();
     void drop(PendingCopy& copy);
     std::string identityOf(const std::string& path, dev_t* device = nullptr);
@@ -66,6 +65,8 @@ private:
     std::unordered_map<std::string, std::pair<dev_t, ino_t>> m_folders;  // while copies are pending
     std::uintmax_t m_pendingBytes = 0;
     std::vector<int> m_finished;
+    static constexpr std::size_t kBufferSize = std::size_t(1) << 20;
+    std::unique_ptr<char[]> m_buffer;  // one for every copy: a fresh one per small file costs more than the file
 };
 
 // The hidden file in the target's folder that a safe write fills before renaming it

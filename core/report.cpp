@@ -82,26 +82,30 @@ std::string reportLine(RunKind kind, const EntryOutcome& outcome, const std::str
                                         : directedLine(kind, outcome, computerPath, flashPath, computerName);
 }
 
-void finishReport(Lines& report, RunKind kind, const std::string& timestamp) {
+Lines closingLines(RunKind kind, const std::string& timestamp) {
     const std::string separator = kind == RunKind::ToFlash ? "-------------" : "_____________";
-    report.push_back("       ");
-    report.push_back(separator + timestamp + separator);
+    return {"       ", separator + timestamp + separator};
 }
 
-void saveReport(Platform& platform, const WorkArea& area, const std::string& computerName,
-                const Lines& report) {
+void saveReport(Platform& platform, const WorkArea& area, const std::string& computerName, std::size_t entries,
+                const std::function<std::string(std::size_t)>& lineAt, const Lines& closing,
+                std::size_t sizeBound) {
     ensureFolder(platform, area.listsFolder());
     const std::string path = area.reportFile(computerName);
     // Encoded line by line: a long report is not held a second time as one UTF-8 text.
-    std::size_t size = 0;
-    for (const auto& line : report) {
-        size += line.size() + 2;
-    }
+    // Room for the most it can take, since growing would hold it twice for a moment;
+    // what the bytes do not fill is never touched.
     std::string bytes;
-    bytes.reserve(size);
-    for (const auto& line : report) {
+    bytes.reserve(sizeBound);
+    const auto add = [&bytes](const std::string& line) {
         appendCp1251Lossy(line, bytes);
         bytes += "\r\n";
+    };
+    for (std::size_t i = 0; i < entries; ++i) {
+        add(lineAt(i));
+    }
+    for (const auto& line : closing) {
+        add(line);
     }
     if (const int error = platform.writeFile(path, bytes)) {
         throw Failure(cannotCreateFileText(path, error));
@@ -123,10 +127,19 @@ std::optional<std::string> readableReportCopy(Platform& platform, const WorkArea
 }
 
 void writeReportText(std::ostream& out, const Lines& report) {
+    // In pieces of some size: a call per line costs more than the line on a long report.
+    constexpr std::size_t kPiece = std::size_t(1) << 16;
+    std::string piece;
+    piece.reserve(kPiece);
     for (const auto& line : report) {
-        out.write(line.data(), static_cast<std::streamsize>(line.size()));
-        out.put('\n');
+        piece += line;
+        piece += '\n';
+        if (piece.size() >= kPiece) {
+            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+            piece.clear();
+        }
     }
+    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
 }
 
 std::string reportText(const Lines& report) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -12,14 +13,20 @@ namespace verdaline {
 std::string reportLine(RunKind kind, const EntryOutcome& outcome, const std::string& computerPath,
                        const std::string& flashPath, const std::string& computerName);
 
-// Adds the closing lines: seven spaces, then the time stamp framed by the run's
-// separator (hyphens for a copy to the flash drive, underscores otherwise).
-void finishReport(Lines& report, RunKind kind, const std::string& timestamp);
+// The closing lines: seven spaces, then the time stamp framed by the run's separator
+// (hyphens for a copy to the flash drive, underscores otherwise).
+Lines closingLines(RunKind kind, const std::string& timestamp);
 
-// Saves the report as the computer's copy report, making the lists folder first. A
-// character that code page 1251 has not is written as '?': the report only informs.
-void saveReport(Platform& platform, const WorkArea& area, const std::string& computerName,
-                const Lines& report);
+// Saves the report as the computer's copy report, making the lists folder first: the
+// entries' lines, made one at a time by lineAt, then the closing lines. A character
+// that code page 1251 has not is written as '?': the report only informs. sizeBound
+// is at least the size of the lines in UTF-8, line ends included.
+void saveReport(Platform& platform, const WorkArea& area, const std::string& computerName, std::size_t entries,
+                const std::function<std::string(std::size_t)>& lineAt, const Lines& closing,
+                std::size_t sizeBound);
+
+// More than the size of any entry's report line, apart from its paths and its computer name.
+constexpr std::size_t kReportLineTextBound = 160;
 
 // The computer's copy report as a desktop's text program reads it: UTF-8 with line
 // feeds, written into folder (made when missing) under the report's name. Its path, or

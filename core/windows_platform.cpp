@@ -262,13 +262,13 @@ bool WindowsPlatform::isFile(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
-std::optional<FileDate> WindowsPlatform::modificationDate(const std::string& path) {
+Platform::FileState WindowsPlatform::stateOf(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (path.empty() || !::GetFileAttributesExW(wide(path).c_str(), GetFileExInfoStandard, &data) ||
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return std::nullopt;
+        return {};
     }
-    return fileDateOf(unixSeconds(data.ftLastWriteTime));
+    return {true, fileDateOf(unixSeconds(data.ftLastWriteTime)), false};
 }
 
 int WindowsPlatform::makeFolder(const std::string& path) {
@@ -364,10 +364,6 @@ int WindowsPlatform::startCopy(const std::string& source, const std::string& tar
         m_finished.push_back(0);
     }
     return error;
-}
-
-bool WindowsPlatform::isPendingTarget(const std::string&) {
-    return false;
 }
 
 std::vector<int> WindowsPlatform::finishCopies() {

@@ -15,7 +15,7 @@ public:
     VolumeSerial systemVolumeSerial() override;
     bool isFolder(const std::string& path) override;
     bool isFile(const std::string& path) override;
-    std::optional<FileDate> modificationDate(const std::string& path) override;
+    FileState stateOf(const std::string& path) override;
     int makeFolder(const std::string& path) override;
     int readFile(const std::string& path, std::string& bytes) override;
     int writeFile(const std::string& path, std::string_view bytes) override;
@@ -23,7 +23,6 @@ public:
     // Each copy here is flushed and renamed as it is started.
     int startCopy(const std::string& source, const std::string& target, CopyMode mode,
                   bool afterPrevious = false) override;
-    bool isPendingTarget(const std::string& path) override;
     std::vector<int> finishCopies() override;
     void removeLeftovers(const std::string& folder) override;
     std::string mountPointOf(const std::string& path) override;
