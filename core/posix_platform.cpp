@@ -220,35 +220,6 @@ int replaceSafely(Syscalls& sys, const std::string& target, mode_t mode, std::st
 
 }  // namespace
 
-namespace {
-
-constexpr std::string_view kTemporarySuffix = ".verdaline-part";
-constexpr std::size_t kLongestName = 255;  // bytes, on ext4; FAT counts UTF-16 units, never more
-
-}  // namespace
-
-std::string temporaryPathFor(const std::string& target) {
-    const auto slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (1 + name.size() + kTemporarySuffix.size() <= kLongestName) {
-        return folder + "." + name + std::string(kTemporarySuffix);
-    }
-    // A name near the limit gets a short temporary name derived from it: 32 bytes,
-    // where the name itself has more than 240.
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const unsigned char c : name) {
-        hash = (hash ^ c) * 1099511628211ull;
-    }
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    return folder + "." + hex + std::string(kTemporarySuffix);
-}
-
-bool isTemporaryName(const std::string& name) {
-    return name.size() > 1 + kTemporarySuffix.size() && name[0] == '.' && name.ends_with(kTemporarySuffix);
-}
-
 PosixPlatform::PosixPlatform(Syscalls& syscalls) : m_sys(syscalls) {}
 PosixPlatform::PosixPlatform() : m_sys(m_ownSyscalls) {}
 

@@ -5,6 +5,7 @@
 
 #include "platform.h"
 #include "syscalls.h"
+#include "work_area.h"
 
 namespace verdaline {
 
@@ -69,12 +70,5 @@ private:
     std::unique_ptr<char[]> m_buffer;  // one for every copy: a fresh one per small file costs more than the file
 };
 
-// The hidden file in the target's folder that a safe write fills before renaming it
-// over the target. Its name is fixed by the target's, so a file left by a killed run
-// is replaced by the next write of the same target, and it is never longer than the
-// longest name the folder may already hold.
-std::string temporaryPathFor(const std::string& target);
-// Whether a file name is one that temporaryPathFor gives.
-bool isTemporaryName(const std::string& name);
 
 }  // namespace verdaline

@@ -15,8 +15,6 @@
 namespace verdaline {
 namespace {
 
-constexpr std::string_view kTemporarySuffix = ".verdaline-part";
-constexpr std::size_t kLongestName = 255;  // UTF-16 units on NTFS, FAT and exFAT; bytes are never fewer
 constexpr std::uint64_t kUnixEpochInFileTime = 116444736000000000ull;
 
 std::wstring wide(const std::string& utf8) {
@@ -208,28 +206,6 @@ void forEachEntry(const std::string& folder, Visit visit) {
 }
 
 }  // namespace
-
-std::string temporaryPathFor(const std::string& target) {
-    const auto slash = lastSeparator(target);
-    const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    if (1 + name.size() + kTemporarySuffix.size() <= kLongestName) {
-        return folder + "." + name + std::string(kTemporarySuffix);
-    }
-    // A name near the limit gets a short temporary name derived from it: 32 characters,
-    // where the name itself has more than 80.
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const unsigned char c : name) {
-        hash = (hash ^ c) * 1099511628211ull;
-    }
-    char hex[17];
-    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
-    return folder + "." + hex + std::string(kTemporarySuffix);
-}
-
-bool isTemporaryName(const std::string& name) {
-    return name.size() > 1 + kTemporarySuffix.size() && name[0] == '.' && name.ends_with(kTemporarySuffix);
-}
 
 std::string windowsErrorText(int error) {
     wchar_t* text = nullptr;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform.h"
+#include "work_area.h"
 
 namespace verdaline {
 
@@ -36,10 +37,6 @@ private:
     int m_lastStartError = 0;
 };
 
-// As on Linux: the hidden file in the target's folder that a safe write fills before
-// renaming it over the target, and the test for such a name.
-std::string temporaryPathFor(const std::string& target);
-bool isTemporaryName(const std::string& name);
 
 // The system's text for a GetLastError number.
 std::string windowsErrorText(int error);

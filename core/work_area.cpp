@@ -1,6 +1,9 @@
 #include "work_area.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <string_view>
 
 #include "errors.h"
 #include "texts.h"
@@ -110,6 +113,34 @@ void ensureFolders(Platform& platform, const std::string& path) {
     if (!path.empty() && path.back() != kSeparator) {
         ensureFolder(platform, path);
     }
+}
+
+namespace {
+
+constexpr std::string_view kTemporarySuffix = ".verdaline-part";
+constexpr std::size_t kLongestName = 255;  // bytes; where a file system counts UTF-16 units, never more
+
+}  // namespace
+
+std::string temporaryPathFor(const std::string& target) {
+    const std::string name = fileNameOf(target);
+    const std::string folder = target.substr(0, target.size() - name.size());
+    if (1 + name.size() + kTemporarySuffix.size() <= kLongestName) {
+        return folder + "." + name + std::string(kTemporarySuffix);
+    }
+    // A name near the limit gets a short temporary name derived from it: 32 bytes,
+    // where the name itself has more than 240.
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : name) {
+        hash = (hash ^ c) * 1099511628211ull;
+    }
+    char hex[17];
+    std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+    return folder + "." + hex + std::string(kTemporarySuffix);
+}
+
+bool isTemporaryName(const std::string& name) {
+    return name.size() > 1 + kTemporarySuffix.size() && name[0] == '.' && name.ends_with(kTemporarySuffix);
 }
 
 }  // namespace verdaline

@@ -60,6 +60,14 @@ private:
     std::unique_ptr<FileLock> m_lock;
 };
 
+// The hidden file in a target's folder that a safe write fills before renaming it over
+// the target. Its name is fixed by the target's, so a file left by a killed run is
+// replaced by the next write of the same target, and it is never longer than the
+// longest name the folder may already hold (255 bytes or UTF-16 units).
+std::string temporaryPathFor(const std::string& target);
+// Whether a file name is one that temporaryPathFor gives.
+bool isTemporaryName(const std::string& name);
+
 // Makes one folder level when the path is not a folder yet; throws Failure with the
 // folder error text when it cannot.
 void ensureFolder(Platform& platform, const std::string& path);
