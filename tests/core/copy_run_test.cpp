@@ -378,7 +378,7 @@ TEST_P(CopyRun, LaterEntriesSeeEarlierCopies) {
 
 // A folder that cannot be made stops the run before any entry; a report that cannot
 // be saved, or a stick pulled out during the run, keeps the lines of what was done.
-TEST_P(CopyRun, RunThatCannotFinishKeepsWhatItDid) {
+TEST_P(CopyRun, RunStoppedEarlyKeepsWhatItDid) {
     write({{"pc/a.txt", "a", kNew}, {"pc/b.txt", "b", kNew}, {"pc/c.txt", "c", kNew}});
     const Lines files = {pc("a.txt"), pc("b.txt"), pc("c.txt")};
     const Lines flashPaths = {flash("a.txt"), flash("b.txt"), flash("c.txt")};
