@@ -362,6 +362,9 @@ int PosixPlatform::writeCopy(const std::string& source, const std::string& given
         bits = existing.error == 0 ? existing.st.st_mode & 07777 : modeForNewFile();
     } else if (mode == CopyMode::Backup) {
         bits |= S_IWUSR;
+        // An older backup may be read-only (older versions kept the original's bits):
+        // it is ours to replace, or every later backup of that name would fail.
+        existing.st.st_mode |= S_IWUSR;
     }
     if (const int error = checkReplaceable(existing)) {
         return error;

@@ -296,6 +296,8 @@ TEST_P(CopyRun, BackupsOfDifferentEntriesKeepApart) {
            {"pc/Дом/План.doc", "home old", kOld},
            {kCopies + "Дом_План.doc", "home new", kNew}});
     ::chmod(pc("Работа/План.doc").c_str(), 0444);
+    stick.write(kOldFiles + "Дом_План.doc", "an older, read-only backup");
+    ::chmod(stick.path(kOldFiles + "Дом_План.doc").c_str(), 0444);
     const Lines files = {pc("Работа/План.doc"), pc("Дом/План.doc")};
     const Lines flashPaths = {flash("План.doc"), flash("Дом_План.doc")};
     run(RunKind::ToComputer, files, flashPaths);
