@@ -255,7 +255,8 @@ private:
         if (m_c.showProgress && total > 0) {
             m_c.err << "\r\033[K" << std::flush;
         }
-        writeReportText(m_c.out, result.report);
+        writeReportText(m_c.out, reportSize(result),
+                        [&](std::size_t i) { return reportLineAt(request, result, i); });
         if (result.failure) {
             m_c.err << withFullStop(*result.failure) << "\n";
         }

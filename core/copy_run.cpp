@@ -18,6 +18,12 @@ bool usable(const std::string& path) {
     return isAbsolutePath(path);
 }
 
+// Entry i's flash path: empty beyond the end of a short flash-side list.
+const std::string& flashPath(const RunRequest& request, std::size_t i) {
+    static const std::string none;
+    return i < request.flashList.size() ? request.flashList[i] : none;
+}
+
 // Decides the entries one by one and starts their copies, which finish together: the
 // outcome of an entry whose copy is pending is known once settle() has run.
 class Run {
@@ -103,6 +109,11 @@ private:
     State stateOf(const std::string& path) const { return usable(path) ? m_platform.stateOf(path) : State{}; }
 
     int start(const std::string& source, const std::string& target, CopyMode mode, bool afterPrevious) {
+        if (!m_swept) {
+            m_swept = true;
+            m_platform.removeLeftovers(m_area.copiesFolder(m_request.computerName));
+            m_platform.removeLeftovers(m_area.oldFilesFolder(m_request.computerName));
+        }
         const int error = m_platform.startCopy(source, target, mode, afterPrevious);
         if (error == 0) {
             m_started.push_back(m_outcomes.size() - 1);
@@ -184,6 +195,7 @@ private:
     const RunRequest& m_request;
     std::vector<EntryOutcome>& m_outcomes;
     std::vector<std::size_t> m_started;  // the outcome of each pending copy, in the order started
+    bool m_swept = false;                 // the leftovers of a killed run are gone
 };
 
 }  // namespace
@@ -202,18 +214,15 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
     const Platform::ProgressScope listening(platform, onBytes);
     const std::string copies = area.copiesFolder(request.computerName);
     ensureFolder(platform, copies);
+    const Platform::FolderScope looking(platform, copies);
     ensureFolder(platform, area.oldFilesFolder(request.computerName));
-    // What a killed run left behind would otherwise fill the flash drive unseen.
-    platform.removeLeftovers(copies);
-    platform.removeLeftovers(area.oldFilesFolder(request.computerName));
+    // What a killed run left behind would otherwise fill the flash drive unseen. The
+    // report is written at every run; the copies folder, which is long, is looked
+    // through by the first copy that writes there.
     platform.removeLeftovers(area.listsFolder());
 
     RunResult result;
     result.outcomes.reserve(request.fileList.size());
-    const std::string noFlashPath;  // the lines beyond a short flash-side list
-    const auto flashPathOf = [&](std::size_t i) -> const std::string& {
-        return i < request.flashList.size() ? request.flashList[i] : noFlashPath;
-    };
     // A flash drive pulled out shows first as a failed or missing file. Whatever is
     // left of its mount point lies on the computer's disk: nothing more is written
     // there, the report included.
@@ -229,7 +238,7 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
             if (onEntry) {
                 onEntry(i);
             }
-            if (run.entry(i, request.fileList[i], flashPathOf(i)) && stickGone()) {
+            if (run.entry(i, request.fileList[i], flashPath(request, i)) && stickGone()) {
                 break;
             }
         }
@@ -237,31 +246,15 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
             stickGone();
         }
     }
-    const auto lineOf = [&](std::size_t i) {
-        return reportLine(request.kind, result.outcomes[i], request.fileList[i], flashPathOf(i), request.computerName);
-    };
-    const Lines closing = closingLines(request.kind, clock.timestamp());
-    // Saved before its lines are kept: a long report is never held as lines and as bytes at once.
+    result.closing = closingLines(request.kind, clock.timestamp());
     if (!result.failure) {
-        std::size_t sizeBound = 0;
-        for (std::size_t i = 0; i < result.outcomes.size(); ++i) {
-            sizeBound += kReportLineTextBound + request.fileList[i].size() + flashPathOf(i).size() +
-                         request.computerName.size();
-        }
-        for (const auto& line : closing) {
-            sizeBound += line.size() + 2;
-        }
         try {
-            saveReport(platform, area, request.computerName, result.outcomes.size(), lineOf, closing, sizeBound);
+            saveReport(platform, area, request.computerName, reportSize(result),
+                       [&](std::size_t i) { return reportLineAt(request, result, i); });
         } catch (const Failure& failure) {
             result.failure = failure.what();
         }
     }
-    result.report.reserve(result.outcomes.size() + closing.size());
-    for (std::size_t i = 0; i < result.outcomes.size(); ++i) {
-        result.report.push_back(lineOf(i));
-    }
-    result.report.insert(result.report.end(), closing.begin(), closing.end());
     return result;
 }
 
@@ -287,8 +280,29 @@ RunSummary summarise(const RunResult& result) {
     return summary;
 }
 
-std::string stoppedRunText(const RunResult& result) {
-    return withFullStop(result.failure.value_or(std::string())) + "\n\n" + reportText(result.report);
+std::size_t reportSize(const RunResult& result) {
+    return result.outcomes.size() + result.closing.size();
+}
+
+std::string reportLineAt(const RunRequest& request, const RunResult& result, std::size_t i) {
+    if (i >= result.outcomes.size()) {
+        return result.closing.at(i - result.outcomes.size());
+    }
+    return reportLine(request.kind, result.outcomes[i], request.fileList[i], flashPath(request, i),
+                      request.computerName);
+}
+
+Lines reportLines(const RunRequest& request, const RunResult& result) {
+    Lines lines;
+    lines.reserve(reportSize(result));
+    for (std::size_t i = 0; i < reportSize(result); ++i) {
+        lines.push_back(reportLineAt(request, result, i));
+    }
+    return lines;
+}
+
+std::string stoppedRunText(const RunResult& result, const Lines& report) {
+    return withFullStop(result.failure.value_or(std::string())) + "\n\n" + reportText(report);
 }
 
 int emptyListErrorNumber() {

@@ -42,7 +42,7 @@ struct RunRequest {
 
 struct RunResult {
     std::vector<EntryOutcome> outcomes;
-    Lines report;  // one line per entry worked on, then the two closing lines
+    Lines closing;  // the report's two closing lines, with the time of the run
     // Why the run stopped before its end or could not save its report; its lines then
     // still tell what it did.
     std::optional<std::string> failure;
@@ -74,8 +74,14 @@ struct RunSummary {
 };
 RunSummary summarise(const RunResult& result);
 
+// The run's report: a line per entry worked on, then the closing lines. A line is made
+// when asked for, so that a long run never holds its whole report.
+std::size_t reportSize(const RunResult& result);
+std::string reportLineAt(const RunRequest& request, const RunResult& result, std::size_t i);
+Lines reportLines(const RunRequest& request, const RunResult& result);
+
 // A stopped run's message box: why it stopped, then its report lines.
-std::string stoppedRunText(const RunResult& result);
+std::string stoppedRunText(const RunResult& result, const Lines& report);
 
 // The number the empty-list message shows: the progress bar cannot take the maximum
 // of an empty list (-1), an invalid argument.

@@ -57,6 +57,22 @@ public:
         Platform& m_platform;
     };
 
+    // While the scope lasts, files of the folder may be looked at (stateOf) through the
+    // folder held open, which saves walking its path for each of them: a run holds its
+    // copies folder, whose files it looks at one by one.
+    class FolderScope {
+    public:
+        FolderScope(Platform& platform, const std::string& folder) : m_platform(platform) {
+            m_platform.holdFolder(folder);
+        }
+        ~FolderScope() { m_platform.holdFolder({}); }
+        FolderScope(const FolderScope&) = delete;
+        FolderScope& operator=(const FolderScope&) = delete;
+
+    private:
+        Platform& m_platform;
+    };
+
     virtual VolumeSerial systemVolumeSerial() = 0;
 
     virtual bool isFolder(const std::string& path) = 0;
@@ -81,7 +97,11 @@ public:
     // Replaces the file whole, or leaves it as it was: the text goes to a temporary
     // file that is flushed and then renamed over the target. A read-only target is
     // not replaced.
-    virtual int writeFile(const std::string& path, std::string_view bytes) = 0;
+    int writeFile(const std::string& path, std::string_view bytes);
+    // The same for a text given in pieces, so that a long one is never held whole:
+    // nextPiece gives one piece a call, and an empty piece at the end.
+    using Pieces = std::function<std::string_view()>;
+    virtual int writeFileInPieces(const std::string& path, const Pieces& nextPiece) = 0;
 
     // Creates or replaces target with the bytes and modification time of source, a
     // regular file, as writeFile does: through a flushed temporary file renamed over
@@ -129,6 +149,10 @@ protected:
         }
     }
 
+    // Holds the folder open for FolderScope (an empty path lets it go); a platform
+    // that gains nothing by it does nothing.
+    virtual void holdFolder(const std::string& folder) { (void)folder; }
+
 private:
     CopyProgress m_progress;
 };
@@ -136,5 +160,16 @@ private:
 // The folder of the running executable, with its trailing '/'. argv0 names the program when the
 // dynamic loader was started with it.
 std::string executableFolder(const char* argv0);
+
+inline int Platform::writeFile(const std::string& path, std::string_view bytes) {
+    bool given = false;
+    return writeFileInPieces(path, [&]() -> std::string_view {
+        if (given) {
+            return {};
+        }
+        given = true;
+        return bytes;
+    });
+}
 
 }  // namespace verdaline

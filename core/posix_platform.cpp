@@ -206,15 +206,24 @@ int renameOver(Syscalls& sys, int fd, const std::string& temporary, const std::s
     return error;
 }
 
-// Writes the bytes through a flushed temporary file renamed over the target.
-int replaceSafely(Syscalls& sys, const std::string& target, mode_t mode, std::string_view bytes) {
+// Writes the pieces through a flushed temporary file renamed over the target.
+int replaceSafely(Syscalls& sys, const std::string& target, mode_t mode, const Platform::Pieces& nextPiece) {
     if (const int error = checkReplaceable(look(target))) {
         return error;
     }
     const std::string temporary = temporaryPathFor(target);
     int fd = -1;
     const int error = writeTemporary(sys, temporary, mode, nullptr,
-                                     [&](int out) { return writeAll(sys, out, bytes.data(), bytes.size()); }, fd);
+                                     [&](int out) {
+                                         for (std::string_view piece = nextPiece(); !piece.empty();
+                                              piece = nextPiece()) {
+                                             if (const int failed = writeAll(sys, out, piece.data(), piece.size())) {
+                                                 return failed;
+                                             }
+                                         }
+                                         return 0;
+                                     },
+                                     fd);
     return error != 0 ? error : renameOver(sys, fd, temporary, target, nullptr, nullptr);
 }
 
@@ -227,6 +236,24 @@ PosixPlatform::~PosixPlatform() {
     for (auto& copy : m_pending) {
         drop(copy);
     }
+    holdFolder({});
+}
+
+void PosixPlatform::holdFolder(const std::string& folder) {
+    if (m_heldFolder >= 0) {
+        ::close(m_heldFolder);
+    }
+    m_heldFolder = folder.empty() ? -1 : ::open(folder.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    m_heldPrefix = m_heldFolder >= 0 ? folder + '/' : std::string();
+}
+
+// A file of the held folder, looked at without walking the folder's path. Only what is
+// found counts: a miss is looked at again by its path, so that a folder replaced or
+// gone meanwhile never hides a file.
+bool PosixPlatform::lookInHeldFolder(const std::string& path, struct stat& st) const {
+    return m_heldFolder >= 0 && path.size() > m_heldPrefix.size() && path.starts_with(m_heldPrefix) &&
+           path.find('/', m_heldPrefix.size()) == std::string::npos &&
+           ::fstatat(m_heldFolder, path.c_str() + m_heldPrefix.size(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 VolumeSerial PosixPlatform::systemVolumeSerial() {
@@ -261,9 +288,18 @@ Platform::FileState PosixPlatform::stateOf(const std::string& path) {
     if (path.empty()) {
         return {};
     }
-    std::string file = path;
     Found found;
-    const int error = followLinks(file, found);
+    if (!lookInHeldFolder(path, found.st) && ::lstat(path.c_str(), &found.st) != 0) {
+        found.error = errno;
+    }
+    // Most paths are no links: only a link's path is copied, to be followed.
+    std::string linked;
+    int error = 0;
+    if (found.error == 0 && S_ISLNK(found.st.st_mode)) {
+        linked = path;
+        error = followLinks(linked, found);
+    }
+    const std::string& file = linked.empty() ? path : linked;
     FileState state;
     // A path that cannot be followed is taken as pending: finishing early costs only time.
     state.pending = !m_pending.empty() && (error != 0 || m_pendingTargets.count(identityOf(file)) != 0);
@@ -312,13 +348,13 @@ int PosixPlatform::readFile(const std::string& path, std::string& bytes) {
     }
 }
 
-int PosixPlatform::writeFile(const std::string& path, std::string_view bytes) {
+int PosixPlatform::writeFileInPieces(const std::string& path, const Pieces& nextPiece) {
     mode_t mode = modeForNewFile();
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) {
         mode = st.st_mode & 07777;
     }
-    return replaceSafely(m_sys, path, mode, bytes);
+    return replaceSafely(m_sys, path, mode, nextPiece);
 }
 
 int PosixPlatform::copyFile(const std::string& source, const std::string& target, CopyMode mode) {

@@ -25,7 +25,7 @@ public:
     FileState stateOf(const std::string& path) override;
     int makeFolder(const std::string& path) override;
     int readFile(const std::string& path, std::string& bytes) override;
-    int writeFile(const std::string& path, std::string_view bytes) override;
+    int writeFileInPieces(const std::string& path, const Pieces& nextPiece) override;
     int copyFile(const std::string& source, const std::string& target, CopyMode mode) override;
     int startCopy(const std::string& source, const std::string& target, CopyMode mode,
                   bool afterPrevious = false) override;
@@ -39,6 +39,7 @@ public:
 
 protected:
     Syscalls& syscalls() { return m_sys; }
+    void holdFolder(const std::string& folder) override;
 
 private:
     // A copy written to its temporary file, waiting for its flush and its rename.
@@ -58,6 +59,7 @@ private:
     void finishPending();
     void drop(PendingCopy& copy);
     std::string identityOf(const std::string& path, dev_t* device = nullptr);
+    bool lookInHeldFolder(const std::string& path, struct stat& st) const;
 
     Syscalls m_ownSyscalls;
     Syscalls& m_sys;
@@ -68,6 +70,8 @@ private:
     std::vector<int> m_finished;
     static constexpr std::size_t kBufferSize = std::size_t(1) << 20;
     std::unique_ptr<char[]> m_buffer;  // one for every copy: a fresh one per small file costs more than the file
+    int m_heldFolder = -1;             // the folder FolderScope holds open
+    std::string m_heldPrefix;          // its path and '/'
 };
 
 

@@ -74,6 +74,20 @@ std::string synchronisationLine(const EntryOutcome& o, const std::string& comput
                  "   ни на компьютере ни на флешке."});
 }
 
+// The lines in pieces of some size, each as encode puts it, then an empty piece: a
+// call per line would cost more than the line on a long report.
+Platform::Pieces piecesOf(std::size_t lines, const LineAt& lineAt,
+                          void (*encode)(const std::string& line, std::string& piece)) {
+    constexpr std::size_t kPiece = std::size_t(1) << 16;
+    return [=, next = std::size_t(0), piece = std::string()]() mutable -> std::string_view {
+        piece.clear();
+        for (; next < lines && piece.size() < kPiece; ++next) {
+            encode(lineAt(next), piece);
+        }
+        return piece;
+    };
+}
+
 }  // namespace
 
 std::string reportLine(RunKind kind, const EntryOutcome& outcome, const std::string& computerPath,
@@ -87,27 +101,15 @@ Lines closingLines(RunKind kind, const std::string& timestamp) {
     return {"       ", separator + timestamp + separator};
 }
 
-void saveReport(Platform& platform, const WorkArea& area, const std::string& computerName, std::size_t entries,
-                const std::function<std::string(std::size_t)>& lineAt, const Lines& closing,
-                std::size_t sizeBound) {
+void saveReport(Platform& platform, const WorkArea& area, const std::string& computerName, std::size_t lines,
+                const LineAt& lineAt) {
     ensureFolder(platform, area.listsFolder());
     const std::string path = area.reportFile(computerName);
-    // Encoded line by line: a long report is not held a second time as one UTF-8 text.
-    // Room for the most it can take, since growing would hold it twice for a moment;
-    // what the bytes do not fill is never touched.
-    std::string bytes;
-    bytes.reserve(sizeBound);
-    const auto add = [&bytes](const std::string& line) {
-        appendCp1251Lossy(line, bytes);
-        bytes += "\r\n";
+    const auto encode = [](const std::string& line, std::string& piece) {
+        appendCp1251Lossy(line, piece);
+        piece += "\r\n";
     };
-    for (std::size_t i = 0; i < entries; ++i) {
-        add(lineAt(i));
-    }
-    for (const auto& line : closing) {
-        add(line);
-    }
-    if (const int error = platform.writeFile(path, bytes)) {
+    if (const int error = platform.writeFileInPieces(path, piecesOf(lines, lineAt, encode))) {
         throw Failure(cannotCreateFileText(path, error));
     }
 }
@@ -126,20 +128,14 @@ std::optional<std::string> readableReportCopy(Platform& platform, const WorkArea
     return path;
 }
 
-void writeReportText(std::ostream& out, const Lines& report) {
-    // In pieces of some size: a call per line costs more than the line on a long report.
-    constexpr std::size_t kPiece = std::size_t(1) << 16;
-    std::string piece;
-    piece.reserve(kPiece);
-    for (const auto& line : report) {
+void writeReportText(std::ostream& out, std::size_t lines, const LineAt& lineAt) {
+    const auto nextPiece = piecesOf(lines, lineAt, [](const std::string& line, std::string& piece) {
         piece += line;
         piece += '\n';
-        if (piece.size() >= kPiece) {
-            out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-            piece.clear();
-        }
+    });
+    for (std::string_view piece = nextPiece(); !piece.empty(); piece = nextPiece()) {
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
     }
-    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
 }
 
 std::string reportText(const Lines& report) {

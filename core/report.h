@@ -17,16 +17,13 @@ std::string reportLine(RunKind kind, const EntryOutcome& outcome, const std::str
 // (hyphens for a copy to the flash drive, underscores otherwise).
 Lines closingLines(RunKind kind, const std::string& timestamp);
 
-// Saves the report as the computer's copy report, making the lists folder first: the
-// entries' lines, made one at a time by lineAt, then the closing lines. A character
-// that code page 1251 has not is written as '?': the report only informs. sizeBound
-// is at least the size of the lines in UTF-8, line ends included.
-void saveReport(Platform& platform, const WorkArea& area, const std::string& computerName, std::size_t entries,
-                const std::function<std::string(std::size_t)>& lineAt, const Lines& closing,
-                std::size_t sizeBound);
-
-// More than the size of any entry's report line, apart from its paths and its computer name.
-constexpr std::size_t kReportLineTextBound = 160;
+// Saves the report as the computer's copy report, making the lists folder first: its
+// lines, made one at a time by lineAt and written in pieces, so that a long report is
+// never held whole. A character that code page 1251 has not is written as '?': the
+// report only informs.
+using LineAt = std::function<std::string(std::size_t)>;
+void saveReport(Platform& platform, const WorkArea& area, const std::string& computerName, std::size_t lines,
+                const LineAt& lineAt);
 
 // The computer's copy report as a desktop's text program reads it: UTF-8 with line
 // feeds, written into folder (made when missing) under the report's name. Its path, or
@@ -36,6 +33,7 @@ std::optional<std::string> readableReportCopy(Platform& platform, const WorkArea
 
 // The report as one text, each line followed by a line break.
 std::string reportText(const Lines& report);
-void writeReportText(std::ostream& out, const Lines& report);
+// The same text written to out, its lines made one at a time by lineAt.
+void writeReportText(std::ostream& out, std::size_t lines, const LineAt& lineAt);
 
 }  // namespace verdaline

@@ -277,11 +277,18 @@ int WindowsPlatform::readFile(const std::string& path, std::string& bytes) {
     }
 }
 
-int WindowsPlatform::writeFile(const std::string& path, std::string_view bytes) {
+int WindowsPlatform::writeFileInPieces(const std::string& path, const Pieces& nextPiece) {
     const DWORD existing = ::GetFileAttributesW(wide(path).c_str());
     const DWORD attributes = existing == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : existing & kKeptAttributes;
     return replaceSafely(path, nullptr, attributes,
-                         [&](HANDLE out) { return writeAll(out, bytes.data(), bytes.size()); });
+                         [&](HANDLE out) {
+                             for (std::string_view piece = nextPiece(); !piece.empty(); piece = nextPiece()) {
+                                 if (const int error = writeAll(out, piece.data(), piece.size())) {
+                                     return error;
+                                 }
+                             }
+                             return 0;
+                         });
 }
 
 int WindowsPlatform::copyFile(const std::string& source, const std::string& target, CopyMode mode) {

@@ -19,7 +19,7 @@ public:
     FileState stateOf(const std::string& path) override;
     int makeFolder(const std::string& path) override;
     int readFile(const std::string& path, std::string& bytes) override;
-    int writeFile(const std::string& path, std::string_view bytes) override;
+    int writeFileInPieces(const std::string& path, const Pieces& nextPiece) override;
     int copyFile(const std::string& source, const std::string& target, CopyMode mode) override;
     // Each copy here is flushed and renamed as it is started.
     int startCopy(const std::string& source, const std::string& target, CopyMode mode,

@@ -95,10 +95,10 @@ RunResult TForm1::run(RunKind kind) {
         serve();
     };
     RunResult result = runCopy(m_env.platform, m_area, m_env.clock, request, onEntry, onBytes);
-    m_report = result.report;
+    m_report = verdaline::reportLines(request, result);
     if (result.failure) {
         // What the run did is shown with the reason it stopped or kept no report.
-        throw Failure(stoppedRunText(result));
+        throw Failure(stoppedRunText(result, m_report));
     }
     return result;
 }
@@ -111,7 +111,7 @@ void TForm1::directedCopy(RunKind kind) {
     const RunResult result = run(kind);
     m_running = true;
     m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
-                              QString::fromStdString(reportText(result.report)), Dialogs::Icon::None);
+                              QString::fromStdString(reportText(m_report)), Dialogs::Icon::None);
     m_running = false;
     ProgressBar1->setValue(0);
     if (m_tickWaiting) {

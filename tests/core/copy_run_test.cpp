@@ -90,10 +90,15 @@ protected:
     std::string flash(const std::string& name) const { return stick.path(kCopies + name); }
     std::string dump() const { return computer.dump() + stick.dump(); }
 
-    RunResult run(RunKind kind, const Lines& files, const Lines& flashPaths, bool backups = true,
-                  Platform* on = nullptr, const std::function<void(std::size_t)>& onEntry = {}) {
+    struct Ran : RunResult {
+        Lines report;
+    };
+    Ran run(RunKind kind, const Lines& files, const Lines& flashPaths, bool backups = true, Platform* on = nullptr,
+            const std::function<void(std::size_t)>& onEntry = {}) {
         RunRequest request{kind, "Офисный", files, flashPaths, backups};
-        return runCopy(on != nullptr ? *on : platform, area, clock, request, onEntry);
+        Ran ran{runCopy(on != nullptr ? *on : platform, area, clock, request, onEntry), {}};
+        ran.report = reportLines(request, ran);
+        return ran;
     }
 
     // The report file must hold exactly these lines and the closing lines.
@@ -140,7 +145,7 @@ TEST_P(CopyRun, ToFlashDecidesEachEntryAndReportsItInOrder) {
     for (const auto& file : files) {
         flashPaths.push_back(flash(fileNameOf(file)));
     }
-    const RunResult result = run(RunKind::ToFlash, files, flashPaths);
+    const Ran result = run(RunKind::ToFlash, files, flashPaths);
     const std::string kFolder = std::to_string(testing::kFolderInTheWay);
     expectReport({"Не копирую- Файл N1   " + files[0] + "   - даты изменений равны",
                   "Не копирую- Файл N2   " + files[1] + "   - ДАТА ИЗМЕНЕНИЯ МЕНЬШЕ",
@@ -251,7 +256,7 @@ TEST_P(CopyRun, SynchronisationSendsEachFileTheFresherWay) {
     EXPECT_FALSE(exists("no folder"));
 
     // Right after, every entry present on both sides is equal.
-    const RunResult second = run(RunKind::Synchronise, files, flashPaths);
+    const Ran second = run(RunKind::Synchronise, files, flashPaths);
     for (std::size_t i : {0, 1, 2, 3, 4}) {
         EXPECT_EQ(second.outcomes[i].kind, EntryOutcome::Kind::Equal) << second.report[i];
     }
@@ -356,7 +361,7 @@ TEST_P(CopyRun, CopyFailingAtAnyStepLeavesTheTargetAsItWas) {
         sys.fsyncError = sys.syncfsError = c.flushError;
         TestPlatform failing(sys);
         std::filesystem::remove(stick.path(kCopies + "new.txt"));
-        const RunResult result = run(RunKind::ToFlash, {pc("big.bin"), pc("new.txt")},
+        const Ran result = run(RunKind::ToFlash, {pc("big.bin"), pc("new.txt")},
                                      {flash("big.bin"), flash("new.txt")}, true, &failing);
         EXPECT_EQ(result.report[0], c.line + pc("big.bin"));
         EXPECT_EQ(result.report[1].rfind(c.secondLine, 0), 0u) << result.report[1];
@@ -390,7 +395,7 @@ TEST_P(CopyRun, RunStoppedEarlyKeepsWhatItDid) {
     platform.failMakeFolder.clear();
 
     platform.failWrite[area.reportFile("Офисный")] = ENOSPC;
-    RunResult result = run(RunKind::Synchronise, files, flashPaths);
+    Ran result = run(RunKind::Synchronise, files, flashPaths);
     EXPECT_EQ(result.failure,
               "Cannot create file \"" + area.reportFile("Офисный") + "\". " + systemReason(ENOSPC));
     EXPECT_EQ(result.report.size(), 5u);
@@ -409,7 +414,7 @@ TEST_P(CopyRun, RunStoppedEarlyKeepsWhatItDid) {
     EXPECT_EQ(result.report[1], "НЕ НАЙДЕН- Файл N2   " + files[1] + "  из списка  Офисный");
     EXPECT_NE(result.failure.value_or("").find(area.copiesFolder("Офисный")), std::string::npos);
     EXPECT_FALSE(exists(kReport));
-    EXPECT_EQ(stoppedRunText(result).rfind(*result.failure + ".\n\n" + result.report[0] + "\n", 0), 0u);
+    EXPECT_EQ(stoppedRunText(result, result.report).rfind(*result.failure + ".\n\n" + result.report[0] + "\n", 0), 0u);
 }
 
 #ifndef _WIN32  // fork and kill
@@ -455,7 +460,7 @@ TEST_P(CopyRun, KilledRunLeavesEveryTargetWholeAndTheNextRunCleansUp) {
 
 TEST_P(CopyRun, ReportWritesCharactersOutsideTheCodePageAsQuestionMarks) {
     write({{"pc/café.txt", "x", kNew}});
-    const RunResult result = run(RunKind::ToFlash, {pc("café.txt")}, {flash("café.txt")});
+    const Ran result = run(RunKind::ToFlash, {pc("café.txt")}, {flash("café.txt")});
     EXPECT_EQ(result.report[0], "Выполнено- Файл N1   " + pc("café.txt") + " - новый.");
     EXPECT_NE(stick.read(kReport).find("caf?.txt - \xED\xEE\xE2\xFB\xE9."), std::string::npos);
 }

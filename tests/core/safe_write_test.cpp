@@ -55,6 +55,12 @@ TEST(PlatformQueries, SerialFilesAndMountPoints) {
     EXPECT_EQ(tree.root().rfind(mount == "/" ? "/" : mount + "/", 0), 0u) << mount;
     EXPECT_EQ(platform.mountPointOf("/"), "/");
     EXPECT_EQ(platform.mountPointOf("/proc/self/"), "/proc");
+    // A held folder replaced meanwhile does not hide a file at the path.
+    const Platform::FolderScope looking(platform, tree.path("sub"));
+    EXPECT_TRUE(platform.stateOf(tree.path("sub/inner.txt")).exists);
+    ASSERT_EQ(::rename(tree.path("sub").c_str(), tree.path("old").c_str()), 0);
+    tree.write({{"sub/new.txt", ""}});
+    EXPECT_TRUE(platform.stateOf(tree.path("sub/new.txt")).exists);
 }
 
 }  // namespace

@@ -51,8 +51,8 @@ TEST(WindowsPlatform, MissingFolderIsThreeAndReadOnlyTargetIsFive) {
     const RunRequest request{RunKind::ToComputer, "Офисный", {tree.path("no/x.txt"), tree.path("ro.txt")},
                              {tree.path("src.txt"), tree.path("src.txt")}, false};
     const RunResult result = runCopy(platform, area, clock, request);
-    EXPECT_EQ(result.report[0], "Ошибка 3 Файл N1   " + tree.path("src.txt"));
-    EXPECT_EQ(result.report[1], "Ошибка 5 Файл N2   " + tree.path("src.txt"));
+    EXPECT_EQ(reportLineAt(request, result, 0), "Ошибка 3 Файл N1   " + tree.path("src.txt"));
+    EXPECT_EQ(reportLineAt(request, result, 1), "Ошибка 5 Файл N2   " + tree.path("src.txt"));
     EXPECT_EQ(tree.read("ro.txt"), "old");
 }
 
@@ -89,7 +89,7 @@ TEST(WindowsPlatform, CyrillicPathRoundTripsThroughAListFileAndTheFileSystem) {
     const Lines files = *readListFile(platform, area.fileListFile("Офисный"));
     testing::FixedClock clock;
     const RunRequest request{RunKind::ToFlash, "Офисный", files, flashPathsFor(files, area.copiesFolder("Офисный"))};
-    EXPECT_EQ(runCopy(platform, area, clock, request).report[0], "Выполнено- Файл N1   " + path + " - новый.");
+    EXPECT_EQ(reportLineAt(request, runCopy(platform, area, clock, request), 0), "Выполнено- Файл N1   " + path + " - новый.");
     EXPECT_EQ(tree.read("Файлы с компьютера_Офисный/План №1.doc"), "план");
     EXPECT_EQ(fileNameOf(request.flashList[0]), "План №1.doc");
     EXPECT_EQ(holdingFolderOf("D:\\План.doc"), "");

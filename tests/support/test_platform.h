@@ -32,9 +32,9 @@ public:
         const auto it = failRead.find(path);
         return it != failRead.end() ? it->second : NativePlatform::readFile(path, bytes);
     }
-    int writeFile(const std::string& path, std::string_view bytes) override {
+    int writeFileInPieces(const std::string& path, const Pieces& nextPiece) override {
         const auto it = failWrite.find(path);
-        return it != failWrite.end() ? it->second : NativePlatform::writeFile(path, bytes);
+        return it != failWrite.end() ? it->second : NativePlatform::writeFileInPieces(path, nextPiece);
     }
 };
 
