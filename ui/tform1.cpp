@@ -5,15 +5,18 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QHash>
+#include <QHelpEvent>
 #include <QLabel>
+#include <QListView>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScrollBar>
+#include <QStackedWidget>
+#include <QToolTip>
 
 #include "computers.h"
+#include "fitted_lines.h"
 #include "flash_paths.h"
 #include "radio_group.h"
 #include "shell_list_view.h"
@@ -24,53 +27,16 @@
 namespace verdaline {
 namespace {
 
-QString joinedForDisplay(const Lines& lines) {
-    QStringList parts;
-    parts.reserve(static_cast<qsizetype>(lines.size()));
+// The lines joined by line breaks, as a hint or the text of edit mode shows them.
+std::string joined(const Lines& lines) {
+    std::string text;
     for (const auto& line : lines) {
-        parts.append(QString::fromStdString(line));
+        if (&line != &lines.front()) {
+            text += '\n';
+        }
+        text += line;
     }
-    return parts.join(QLatin1Char('\n'));
-}
-
-// The lines as a box shows them: a path wider than the box loses its beginning, so
-// that every file name stays in sight; a path in the folder given shows as its name.
-// The whole paths stay in the hint and in the list window. Widths are summed from each
-// letter's advance, looked up once per letter, so that 100,000 entries open at once.
-QString fittedForDisplay(const QPlainTextEdit* memo, const Lines& lines, const std::string& folder = {}) {
-    const QFontMetrics metrics(memo->font());
-    const int width = memo->contentsRect().width() - memo->verticalScrollBar()->sizeHint().width() -
-                      2 * static_cast<int>(memo->document()->documentMargin()) - 4;
-    const QChar ellipsis(0x2026);
-    const int room = width - metrics.horizontalAdvance(ellipsis);
-    QHash<char16_t, int> advances;
-    const auto advanceOf = [&](QChar c) {
-        auto it = advances.find(c.unicode());
-        if (it == advances.end()) {
-            it = advances.insert(c.unicode(), metrics.horizontalAdvance(c));
-        }
-        return *it;
-    };
-    QStringList parts;
-    parts.reserve(static_cast<qsizetype>(lines.size()));
-    for (const auto& line : lines) {
-        const bool inFolder = !folder.empty() && line.size() > folder.size() && line.starts_with(folder) &&
-                              line.find(kSeparator, folder.size()) == std::string::npos;
-        QString shown = QString::fromStdString(inFolder ? line.substr(folder.size()) : line);
-        int used = 0;
-        qsizetype start = shown.size();
-        while (start > 0 && used + advanceOf(shown[start - 1]) <= width) {
-            used += advanceOf(shown[--start]);
-        }
-        if (start > 0) {  // too wide: keep what fits beside the ellipsis
-            while (used > room && start < shown.size()) {
-                used -= advanceOf(shown[start++]);
-            }
-            shown = ellipsis + shown.mid(start);
-        }
-        parts.append(shown);
-    }
-    return parts.join(QLatin1Char('\n'));
+    return text;
 }
 
 }  // namespace
@@ -128,7 +94,7 @@ void TForm1::connectHandlers() {
     on(Button11, &QPushButton::clicked, &TForm1::Button11Click);
     on(Button5, &QPushButton::clicked, &TForm1::Button5Click);
     on(CheckBox3, &QCheckBox::clicked, &TForm1::CheckBox3Click);
-    on(Memo2, &QPlainTextEdit::textChanged, &TForm1::Memo2Change);
+    on(m_flashText, &QPlainTextEdit::textChanged, &TForm1::Memo2Change);
     on(Button14, &QPushButton::clicked, &TForm1::Button14Click);
     on(Button15, &QPushButton::clicked, &TForm1::Button15Click);
     // Copy runs and automatic synchronisation; the arrow keys and the bar's focus.
@@ -139,7 +105,8 @@ void TForm1::connectHandlers() {
     on(CheckBox1, &QCheckBox::clicked, &TForm1::CheckBox1Click);
     on(ComboBox3, &QComboBox::activated, &TForm1::ComboBox3Change);
     on(Timer1, &QTimer::timeout, &TForm1::Timer1Timer);
-    for (QWidget* control : std::initializer_list<QWidget*>{Button12, ProgressBar1, CheckBox2, Button1}) {
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{Button12, ProgressBar1, CheckBox2, Button1, Memo1, Memo2}) {
         control->installEventFilter(this);
     }
     // The menu.
@@ -294,7 +261,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::setFileList(Lines lines) {
     m_fileList = std::move(lines);
-    Memo1->setPlainText(fittedForDisplay(Memo1, m_fileList));
+    m_fileRows->show(&m_fileList);
     // The list window never works on a stale copy of the list.
     if (m_listWindow != nullptr) {
         m_listWindow->followFileList(m_fileList);
@@ -320,16 +287,27 @@ void TForm1::setFlashList(Lines lines) {
 
 // In edit mode the box holds the flash paths as they are, to be typed over.
 void TForm1::showFlashList() {
+    const bool editing = CheckBox3->isChecked();
+    m_flashRows->show(editing ? nullptr : &m_flashList, m_area.copiesFolder(computerName()) + kSeparator);
     m_showingLists = true;
-    Memo2->setPlainText(CheckBox3->isChecked()
-                            ? joinedForDisplay(m_flashList)
-                            : fittedForDisplay(Memo2, m_flashList, m_area.copiesFolder(computerName()) + kSeparator));
+    m_flashText->setPlainText(editing ? QString::fromStdString(joined(m_flashList)) : QString());
     m_showingLists = false;
+    Memo2->setCurrentWidget(editing ? static_cast<QWidget*>(m_flashText) : m_flashView);
 }
 
 void TForm1::refreshHints() {
-    Memo1->setToolTip(joinedForDisplay(m_fileList));
-    Memo2->setToolTip(joinedForDisplay(m_flashList));
+    m_fileHint = joined(m_fileList);
+    m_flashHint = joined(m_flashList);
+}
+
+bool TForm1::showHint(QObject* box, QEvent* event) {
+    const std::string& hint = box == Memo1 ? m_fileHint : m_flashHint;
+    if (event->type() != QEvent::ToolTip || hint.empty()) {
+        return false;
+    }
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), QString::fromStdString(hint),
+                       static_cast<QWidget*>(box));
+    return true;
 }
 
 void TForm1::refreshCounts() {

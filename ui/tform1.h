@@ -19,13 +19,16 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QListView;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
+class QStackedWidget;
 
 namespace verdaline {
 
+class FittedLines;
 class RadioGroup;
 class ShellListView;
 class TAboutBox;
@@ -128,6 +131,8 @@ private:
     void showFlashList();
     void refreshFlashView();
     void refreshHints();
+    // The hint of Memo1 or Memo2 when the mouse rests on it.
+    bool showHint(QObject* box, QEvent* event);
     // What the last synchronisation did and when the next is due, in the synchronisation group.
     void refreshSynchronisationStatus();
     void refreshCounts();
@@ -152,7 +157,7 @@ public:
     QLabel* Label1 = nullptr;
     QLabel* Label7 = nullptr;
     QPushButton* Button4 = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
+    QListView* Memo1 = nullptr;
     QPushButton* Button5 = nullptr;
     QGroupBox* GroupBox5 = nullptr;
     QComboBox* ComboBox1 = nullptr;
@@ -178,7 +183,7 @@ public:
     QLabel* Label8 = nullptr;
     QLabel* Label2 = nullptr;
     QLabel* Label10 = nullptr;
-    QPlainTextEdit* Memo2 = nullptr;
+    QStackedWidget* Memo2 = nullptr;  // the rows, or in edit mode the text
     QCheckBox* CheckBox3 = nullptr;
     QPushButton* Button15 = nullptr;
     QPushButton* Button14 = nullptr;
@@ -208,6 +213,14 @@ private:
     Lines m_computerList;  // the computer list in memory
     Lines m_fileList;      // shown in Memo1
     Lines m_flashList;     // shown in Memo2
+    FittedLines* m_fileRows = nullptr;
+    FittedLines* m_flashRows = nullptr;
+    QListView* m_flashView = nullptr;       // Memo2 read-only
+    QPlainTextEdit* m_flashText = nullptr;  // Memo2 in edit mode
+    // The hints: the two lists' texts when they were last refreshed, lines joined by
+    // line breaks, made into a tool tip only when one is asked for.
+    std::string m_fileHint;
+    std::string m_flashHint;
     bool m_recognised = false;
     bool m_showingLists = false;  // Memo2 changes because the program set it, not by typing
     bool m_running = false;       // a copy run is working or showing its message box

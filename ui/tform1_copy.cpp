@@ -7,8 +7,10 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -197,6 +199,9 @@ void TForm1::Timer1Timer() {
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Memo1 || watched == Memo2) {
+        return showHint(watched, event);
+    }
     if (watched == ProgressBar1 && event->type() == QEvent::FocusIn) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // Only focus coming from another control of the window, not the window's own

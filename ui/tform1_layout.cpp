@@ -1,15 +1,22 @@
 // The main window's controls: where they stand, what they say, how they start.
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QListView>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStackedWidget>
+#include <algorithm>
 
 #include "about_info.h"
+#include "fitted_lines.h"
 #include "fonts.h"
 #include "radio_group.h"
 #include "shell_list_view.h"
@@ -70,14 +77,44 @@ Button* button(QWidget* parent, const char* name, const char* text, QRect geomet
     return result;
 }
 
-QPlainTextEdit* memo(QWidget* parent, const char* name, QRect geometry) {
-    auto* result = make<QPlainTextEdit>(parent, name);
-    result->setGeometry(geometry);
-    result->setReadOnly(true);
-    result->setLineWrapMode(QPlainTextEdit::NoWrap);
+// A box of text lines, with both scroll bars always there.
+template <typename Box>
+Box* lineBox(QWidget* parent) {
+    auto* result = new Box(parent);
+    result->setFont(windowFont());
     result->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     result->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     return result;
+}
+
+// A read-only box of a long list, one row per line (the rows come from FittedLines).
+// As in a read-only text box, the mouse selects lines, and Ctrl+C or the context menu
+// copies them as they are shown.
+QListView* listBox(QWidget* parent) {
+    auto* box = lineBox<QListView>(parent);
+    box->setUniformItemSizes(true);  // the layout never asks for every row
+    box->setTextElideMode(Qt::ElideLeft);  // should a fitted row still not fit, the name stays
+    box->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    auto* copy = new QAction(QStringLiteral("Копировать"), box);
+    copy->setShortcut(QKeySequence::Copy);
+    QObject::connect(copy, &QAction::triggered, box, [box] {
+        QModelIndexList rows = box->selectionModel()->selectedRows();
+        std::sort(rows.begin(), rows.end());
+        QStringList lines;
+        for (const QModelIndex& row : rows) {
+            lines.append(row.data().toString());
+        }
+        QGuiApplication::clipboard()->setText(lines.join(QLatin1Char('\n')));
+    });
+    auto* selectAll = new QAction(QStringLiteral("Выделить всё"), box);
+    selectAll->setShortcut(QKeySequence::SelectAll);
+    QObject::connect(selectAll, &QAction::triggered, box, &QListView::selectAll);
+    for (QAction* action : {copy, selectAll}) {
+        action->setShortcutContext(Qt::WidgetShortcut);
+        box->addAction(action);
+    }
+    box->setContextMenuPolicy(Qt::ActionsContextMenu);
+    return box;
 }
 
 }  // namespace
@@ -120,8 +157,11 @@ void TForm1::createControls() {
     Button4 = button<WrapButton>(GroupBox1, "Button4", "Добавить файл:", {184, 128, 97, 49});
     styleFont(Button4, 10, true);
     Button4->setEnabled(false);
-    Memo1 = memo(GroupBox1, "Memo1", {8, 184, 281, 385});
+    Memo1 = listBox(GroupBox1);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setGeometry(8, 184, 281, 385);
     paintNavy(Memo1);
+    m_fileRows = new FittedLines(Memo1);
     Button5 = button(GroupBox1, "Button5", "Редактировать список", {80, 576, 137, 25});
     Button5->setEnabled(false);
 
@@ -218,7 +258,16 @@ void TForm1::createControls() {
     Label10 = label(GroupBox2, "Label10", "0 шт.", 296, 112);
     styleFont(Label10, 8, true);
     paintNavy(Label10);
-    Memo2 = memo(GroupBox2, "Memo2", {8, 144, 201, 369});
+    // The flash-side list: read-only rows, and in edit mode the whole list as text to
+    // type over, filled only then.
+    Memo2 = make<QStackedWidget>(GroupBox2, "Memo2");
+    Memo2->setGeometry(8, 144, 201, 369);
+    m_flashView = listBox(Memo2);
+    m_flashRows = new FittedLines(m_flashView);
+    m_flashText = lineBox<QPlainTextEdit>(Memo2);
+    m_flashText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    Memo2->addWidget(m_flashView);
+    Memo2->addWidget(m_flashText);
     CheckBox3 = make<QCheckBox>(GroupBox2, "CheckBox3", QStringLiteral("Редактировать"));
     CheckBox3->setGeometry(8, 520, 105, 17);
     Button15 = button(GroupBox2, "Button15", "Загруз.список", {8, 544, 89, 25});

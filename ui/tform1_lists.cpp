@@ -87,7 +87,6 @@ void TForm1::deleteEntry(std::optional<std::size_t> index) {
 
 void TForm1::CheckBox3Click() {
     const bool editing = CheckBox3->isChecked();
-    Memo2->setReadOnly(!editing);
     Button14->setVisible(editing);
     Button15->setVisible(editing);
     showFlashList();
@@ -97,7 +96,7 @@ void TForm1::Memo2Change() {
     if (!m_showingLists && CheckBox3->isChecked()) {
         // Typed by the user: the flash-side list is what the box now says. The raw text
         // keeps characters (a no-break space) that the plain text would change.
-        QString text = Memo2->document()->toRawText();
+        QString text = m_flashText->document()->toRawText();
         // Shift+Enter gives a line separator: a line break of its own for the count and
         // the list alike.
         text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));

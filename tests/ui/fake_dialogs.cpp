@@ -1,6 +1,11 @@
+#include <QApplication>
 #include <QDir>
+#include <QHelpEvent>
+#include <QListView>
 #include <QPixmap>
-#include <QWidget>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
+#include <QToolTip>
 
 #include "about_box.h"
 #include "tform1.h"
@@ -57,6 +62,31 @@ void savePicture(QWidget* window, const QString& name) {
     const QString folder = qEnvironmentVariable("VERDALINE_PICTURES", QDir::tempPath());
     QDir().mkpath(folder);
     window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
+}
+
+QStringList shownLines(QWidget* box) {
+    box->window()->show();  // rows are fitted to the box as it stands on the screen
+    if (auto* pages = qobject_cast<QStackedWidget*>(box)) {
+        return shownLines(pages->currentWidget());
+    }
+    if (auto* text = qobject_cast<QPlainTextEdit*>(box)) {
+        return text->toPlainText().split(QLatin1Char('\n'));
+    }
+    QStringList lines;
+    const QAbstractItemModel* rows = qobject_cast<QListView*>(box)->model();
+    for (int row = 0; row < rows->rowCount(); ++row) {
+        lines.append(rows->index(row, 0).data().toString());
+    }
+    return lines;
+}
+
+// The mouse rests on the box's rows, or on its text in edit mode.
+QString hintOf(QWidget* box) {
+    QToolTip::hideText();
+    QWidget* under = box->childAt(8, 8);
+    QHelpEvent event(QEvent::ToolTip, under->mapFrom(box, QPoint(8, 8)), box->mapToGlobal(QPoint(8, 8)));
+    QApplication::sendEvent(under, &event);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
 }  // namespace verdaline::testing

@@ -7,9 +7,9 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -247,6 +247,8 @@ private slots:
         f.RadioGroup1->item(0)->click();
         f.CheckBox1->click();
         savePicture(&f, QStringLiteral("main-recognised-synchronisation"));
+        f.CheckBox3->click();
+        savePicture(&f, QStringLiteral("main-edit-mode"));
         f.Button5->click();
         savePicture(&r.listWindow(), QStringLiteral("list-window"));
         f.N3Click();

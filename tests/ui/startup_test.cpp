@@ -1,12 +1,15 @@
 // The main window from its start: recognition, registration, loading the file list,
 // the modes, the refresh of the flash view, and failures shown in a message box.
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStackedWidget>
 #include <QTest>
 #include <filesystem>
 
@@ -138,19 +141,27 @@ private slots:
         QVERIFY(!f.GroupBox5->isVisibleTo(&f));
         QVERIFY(f.Button2->isEnabled());
         QVERIFY(!f.Button3->isEnabled());
-        const QStringList shown = f.Memo1->toPlainText().split(QLatin1Char('\n'));
+        const QStringList shown = shownLines(f.Memo1);
         QCOMPARE(shown.mid(0, 3), (QStringList{"/home/u/Работа/План.doc", "/home/u/Дом/План.doc", "/План.doc"}));
         QVERIFY2(shown[3].startsWith(QChar(0x2026)) && shown[3].endsWith(QStringLiteral("/Смета на второй квартал.xls")),
                  qPrintable(shown[3]));
-        QCOMPARE(f.Memo2->toPlainText(),
-                 QStringLiteral("План.doc\nДом_План.doc\n_План.doc\nСмета на второй квартал.xls"));
-        QCOMPARE(f.Memo1->toolTip(), QStringList(shown.mid(0, 3) + QStringList{QString::fromUtf8(deep)}).join('\n'));
+        QCOMPARE(shownLines(f.Memo2),
+                 (QStringList{"План.doc", "Дом_План.doc", "_План.doc", "Смета на второй квартал.xls"}));
+        QCOMPARE(hintOf(f.Memo1), QStringList(shown.mid(0, 3) + QStringList{QString::fromUtf8(deep)}).join('\n'));
         const QString flashText = copies + QStringLiteral("/План.doc\n") + copies +
                                   QStringLiteral("/Дом_План.doc\n") + copies + QStringLiteral("/_План.doc\n") +
                                   copies + QStringLiteral("/Смета на второй квартал.xls");
-        QCOMPARE(f.Memo2->toolTip(), flashText);
+        QCOMPARE(hintOf(f.Memo2), flashText);
+        // Ctrl+C copies the lines selected, in list order, as they are shown.
+        f.activateWindow();
+        f.Memo1->setFocus();
+        QTRY_VERIFY(f.Memo1->hasFocus());
+        f.Memo1->selectionModel()->select(f.Memo1->model()->index(3, 0), QItemSelectionModel::Select);
+        f.Memo1->selectionModel()->select(f.Memo1->model()->index(1, 0), QItemSelectionModel::Select);
+        QTest::keyClick(f.Memo1, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), shown[1] + QLatin1Char('\n') + shown[3]);
         f.CheckBox3->click();
-        QCOMPARE(f.Memo2->toPlainText(), flashText);
+        QCOMPARE(shownLines(f.Memo2).join('\n'), flashText);
         f.CheckBox3->click();
         QCOMPARE(f.flashList().size(), size_t(4));
         QCOMPARE(f.Label7->text(), QStringLiteral("4 шт."));

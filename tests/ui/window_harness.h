@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <deque>
 #include <functional>
@@ -71,5 +72,9 @@ private:
 
 // Saves a picture of a window into the build's pictures folder, for a person to look at.
 void savePicture(QWidget* window, const QString& name);
+
+// The lines a list box (Memo1, Memo2) shows, and the hint shown when the mouse rests on it.
+QStringList shownLines(QWidget* box);
+QString hintOf(QWidget* box);
 
 }  // namespace verdaline::testing
