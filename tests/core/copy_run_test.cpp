@@ -105,7 +105,8 @@ protected:
     void expectReport(const std::vector<std::string>& lines, const std::string& separator) {
         std::string expected;
         for (const auto& line : lines) {
-            expected += *encodeCp1251(line) + "\r\n";
+            expected += encodeCp1251Lossy(line) + "\r\n";  // what the code page lacks is '?'
+
         }
         expected += "       \r\n" + separator + clock.stamp + separator + "\r\n";
         EXPECT_EQ(stick.read(kReport), expected) << dump();
@@ -137,10 +138,12 @@ TEST_P(CopyRun, ToFlashDecidesEachEntryAndReportsItInOrder) {
     pair("blocked.txt", "pc", kNew);
     pair("unkept.txt", "pc new", kNew, "only version", kOld);
     pair(longName, "long", kNew);
+    pair("café.txt", "x", kNew);
     stick.makeFolder(kCopies + "blocked.txt");
     stick.makeFolder(kOldFiles + "unkept.txt");  // its backup cannot be made
     const Lines files = {pc("equal.txt"),   pc("older.txt"), pc("newer.txt"), pc("fresh.txt"),
-                         pc("missing.txt"), pc("blocked.txt"), pc("unkept.txt"), pc(longName)};
+                         pc("missing.txt"), pc("blocked.txt"), pc("unkept.txt"), pc(longName),
+                         pc("café.txt")};
     Lines flashPaths;
     for (const auto& file : files) {
         flashPaths.push_back(flash(fileNameOf(file)));
@@ -153,9 +156,9 @@ TEST_P(CopyRun, ToFlashDecidesEachEntryAndReportsItInOrder) {
                   "Выполнено- Файл N4   " + files[3] + " - новый.",
                   "НЕ НАЙДЕН- Файл N5   " + files[4] + "  из списка  Офисный",
                   "Ошибка " + kFolder + " Файл N6   " + files[5], "Ошибка " + kFolder + " Файл N7   " + files[6],
-                  "Выполнено- Файл N8   " + files[7] + " - новый."},
+                  "Выполнено- Файл N8   " + files[7] + " - новый.", "Выполнено- Файл N9   " + files[8] + " - новый."},
                  "-------------");
-    EXPECT_EQ(result.report.size(), 10u);
+    EXPECT_EQ(result.report.size(), 11u);
     EXPECT_TRUE(result.anyFailed());
     EXPECT_EQ(read(kCopies + "older.txt"), "flash");
     EXPECT_EQ(read(kCopies + "newer.txt"), "pc new");
@@ -263,33 +266,34 @@ TEST_P(CopyRun, SynchronisationSendsEachFileTheFresherWay) {
 }
 
 // FAT keeps times in two-second steps: finer differences never copy, four seconds
-// always do.
-TEST_P(CopyRun, TimesAreComparedInTwoSecondSteps) {
+// always do. A later entry sees what an earlier one copied: sharing a copy by a
+// hand-edited flash-side list, and dated alike, it finds it equal. A target dated
+// before 1980 counts as missing, yet its version is kept.
+TEST_P(CopyRun, DatesCompareInTwoSecondStepsAsTheRunGoes) {
     const std::time_t ten = localTime(2026, 5, 4, 10, 0, 0);
     pair("a.txt", "pc", ten, "flash", ten);
     pair("b.txt", "pc", ten + 4, "flash", ten);
+    pair("c/b.txt", "pc", ten + 4);
     computer.setTime("pc/a.txt", ten, 900000000);
     stick.setTime(kCopies + "a.txt", ten, 200000000);
-    const RunResult result =
-        run(RunKind::ToFlash, {pc("a.txt"), pc("b.txt")}, {flash("a.txt"), flash("b.txt")}, false);
+    const RunResult result = run(RunKind::ToFlash, {pc("a.txt"), pc("b.txt"), pc("c/b.txt")},
+                                 {flash("a.txt"), flash("b.txt"), flash("b.txt")}, false);
     EXPECT_EQ(result.outcomes[0].kind, EntryOutcome::Kind::Equal);
     EXPECT_EQ(result.outcomes[1].kind, EntryOutcome::Kind::UpdatedToFlash);
+    EXPECT_EQ(result.outcomes[2].kind, EntryOutcome::Kind::Equal);
     // With the backup switch off no version is kept, but the folder is made.
     EXPECT_TRUE(stick.isFolder(kOldFiles));
     EXPECT_FALSE(exists(kOldFiles + "b.txt"));
-}
 
-// A target dated before 1980 counts as missing, yet its version is kept.
-TEST_P(CopyRun, DatesOutsideTheDosRangeCountAsMissingButAreNeverLost) {
     const std::time_t before1980 = localTime(1979, 12, 31, 23, 59, 58);
     pair("ancient.txt", "pc", before1980);
-    pair("a.txt", "pc from 1979", before1980, "flash new", kNew);
+    pair("d.txt", "pc from 1979", before1980, "flash new", kNew);
     EXPECT_EQ(run(RunKind::ToFlash, {pc("ancient.txt")}, {flash("ancient.txt")}).outcomes[0].kind,
               EntryOutcome::Kind::NotFound);
-    EXPECT_EQ(run(RunKind::ToComputer, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind,
+    EXPECT_EQ(run(RunKind::ToComputer, {pc("d.txt")}, {flash("d.txt")}).outcomes[0].kind,
               EntryOutcome::Kind::NewToComputer);
-    EXPECT_EQ(read("pc/a.txt"), "flash new");
-    EXPECT_EQ(read(kOldFiles + "a.txt"), "pc from 1979");
+    EXPECT_EQ(read("pc/d.txt"), "flash new");
+    EXPECT_EQ(read(kOldFiles + "d.txt"), "pc from 1979");
 }
 
 // Two listed files of one name, both replaced from the stick in one run: each keeps
@@ -372,17 +376,6 @@ TEST_P(CopyRun, CopyFailingAtAnyStepLeavesTheTargetAsItWas) {
 }
 #endif
 
-// An entry sees what an earlier entry of the run copied: two entries sharing a copy
-// by a hand-edited flash-side list, the second dated alike, find it equal.
-TEST_P(CopyRun, LaterEntriesSeeEarlierCopies) {
-    write({{"pc/a.txt", "a", kNew}, {"pc/b/a.txt", "b", kNew}});
-    const RunResult result =
-        run(RunKind::ToFlash, {pc("a.txt"), pc("b/a.txt")}, {flash("a.txt"), flash("a.txt")}, true);
-    EXPECT_EQ(result.outcomes[0].kind, EntryOutcome::Kind::NewToFlash);
-    EXPECT_EQ(result.outcomes[1].kind, EntryOutcome::Kind::Equal);
-    EXPECT_EQ(read(kCopies + "a.txt"), "a");
-}
-
 // A folder that cannot be made stops the run before any entry; a report that cannot
 // be saved, or a stick pulled out during the run, keeps the lines of what was done.
 TEST_P(CopyRun, RunStoppedEarlyKeepsWhatItDid) {
@@ -457,13 +450,6 @@ TEST_P(CopyRun, KilledRunLeavesEveryTargetWholeAndTheNextRunCleansUp) {
     }
 }
 #endif
-
-TEST_P(CopyRun, ReportWritesCharactersOutsideTheCodePageAsQuestionMarks) {
-    write({{"pc/café.txt", "x", kNew}});
-    const Ran result = run(RunKind::ToFlash, {pc("café.txt")}, {flash("café.txt")});
-    EXPECT_EQ(result.report[0], "Выполнено- Файл N1   " + pc("café.txt") + " - новый.");
-    EXPECT_NE(stick.read(kReport).find("caf?.txt - \xED\xEE\xE2\xFB\xE9."), std::string::npos);
-}
 
 #ifndef _WIN32  // the C library of Windows takes no change rules in TZ
 // Dates are compared as moments in two-second steps, so the hour that repeats in

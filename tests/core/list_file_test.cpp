@@ -9,7 +9,7 @@
 namespace verdaline {
 namespace {
 
-using testing::cp1251Lines;
+using testing::failureOf;
 using testing::TempTree;
 using testing::TestPlatform;
 
@@ -24,23 +24,6 @@ TEST(SplitLines, EveryLineEndCountsAndOneFinalEndAddsNothing) {
     EXPECT_EQ(splitLines("\n\na"), (Lines{"", "", "a"}));
     EXPECT_EQ(splitLines("a\n\rb"), (Lines{"a", "", "b"}));  // LF then CR: two ends
     EXPECT_EQ(splitLines(" a \t\r\n"), Lines{" a \t"});
-}
-
-TEST(ListFile, WritesCodePage1251WithCrLfAfterEveryLine) {
-    TempTree tree;
-    TestPlatform platform;
-    writeListFile(platform, tree.path("list.txt"), {"/home/я/План.doc", "", "x"});
-    EXPECT_EQ(tree.read("list.txt"), "/home/\xFF/\xCF\xEB\xE0\xED.doc\r\n\r\nx\r\n");
-    writeListFile(platform, tree.path("empty.txt"), {});
-    EXPECT_EQ(tree.read("empty.txt"), "");
-}
-
-TEST(ListFile, MissingFileOrFolderReadsAsNoList) {
-    TempTree tree;
-    TestPlatform platform;
-    tree.makeFolder("folder.txt");
-    EXPECT_EQ(readListFile(platform, tree.path("none.txt")), std::nullopt);
-    EXPECT_EQ(readListFile(platform, tree.path("folder.txt")), std::nullopt);
 }
 
 // Whatever a list file holds, it reads without harm and is written back byte for byte.
@@ -67,26 +50,29 @@ TEST(ListFile, AnyBytesSurviveAReadAndAWrite) {
     EXPECT_EQ(tree.read("odd.txt"), bytes + "\r\n");
 }
 
-TEST(ListFile, LineOutsideTheCodePageIsRefusedBeforeAnythingIsWritten) {
+// Code page 1251 with CR LF after every line; a missing file or a folder is no list;
+// a line the code page cannot carry is refused before anything is written; failures
+// name the path and the reason.
+TEST(ListFile, WrittenAsCp1251AndFailuresNameThePath) {
     TempTree tree;
     TestPlatform platform;
-    tree.write("list.txt", "old\r\n");
-    EXPECT_NE(testing::failureOf([&] {
-                  writeListFile(platform, tree.path("list.txt"), {"/home/a/ok.txt", "/home/a/café.txt"});
-              }).find("/home/a/café.txt"),
-              std::string::npos);
-    EXPECT_EQ(tree.read("list.txt"), "old\r\n");
-    EXPECT_EQ(tree.files().size(), 1u) << tree.dump();
-}
+    writeListFile(platform, tree.path("list.txt"), {"/home/я/План.doc", "", "x"});
+    EXPECT_EQ(tree.read("list.txt"), "/home/\xFF/\xCF\xEB\xE0\xED.doc\r\n\r\nx\r\n");
+    writeListFile(platform, tree.path("empty.txt"), {});
+    EXPECT_EQ(tree.read("empty.txt"), "");
+    tree.makeFolder("folder.txt");
+    EXPECT_EQ(readListFile(platform, tree.path("none.txt")), std::nullopt);
+    EXPECT_EQ(readListFile(platform, tree.path("folder.txt")), std::nullopt);
 
-TEST(ListFile, FailuresNameThePathAndTheReason) {
-    TempTree tree;
-    TestPlatform platform;
-    tree.write("list.txt", cp1251Lines({"a"}));
+    EXPECT_NE(failureOf([&] { writeListFile(platform, tree.path("list.txt"), {"/a/ok.txt", "/a/café.txt"}); })
+                  .find("/a/café.txt"),
+              std::string::npos);
+    EXPECT_EQ(tree.read("list.txt"), "/home/\xFF/\xCF\xEB\xE0\xED.doc\r\n\r\nx\r\n");
+    EXPECT_EQ(tree.files().size(), 2u) << tree.dump();
     platform.failRead[tree.path("list.txt")] = EIO;
-    EXPECT_EQ(testing::failureOf([&] { readListFile(platform, tree.path("list.txt")); }),
+    EXPECT_EQ(failureOf([&] { readListFile(platform, tree.path("list.txt")); }),
               "Cannot open file \"" + tree.path("list.txt") + "\". " + systemReason(EIO));
-    EXPECT_EQ(testing::failureOf([&] { writeListFile(platform, tree.path("no folder/list.txt"), {"a"}); }),
+    EXPECT_EQ(failureOf([&] { writeListFile(platform, tree.path("no folder/list.txt"), {"a"}); }),
               "Cannot create file \"" + tree.path("no folder/list.txt") + "\". " + systemReason(testing::kNoFolder));
 }
 

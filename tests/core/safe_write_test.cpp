@@ -15,9 +15,9 @@ namespace {
 using testing::FailingSyscalls;
 using testing::TempTree;
 
-// A list file is replaced whole with its permission bits, or not at all: a failed
-// write or a read-only file leaves it as it was, and a temporary file left by a
-// killed run is replaced by the next write.
+// A list file or a report is replaced whole with its permission bits, or not at all:
+// a write failing at any piece or a read-only file leaves it as it was, and a
+// temporary file left by a killed run is replaced by the next write.
 TEST(SafeWrite, ReplacesWholeOrLeavesTheFileAsItWas) {
     TempTree tree;
     tree.write("list.txt", std::string(5000, 'o'));
@@ -25,8 +25,9 @@ TEST(SafeWrite, ReplacesWholeOrLeavesTheFileAsItWas) {
     ::chmod(tree.path(".list.txt.verdaline-part").c_str(), 0444);
     FailingSyscalls sys;
     PosixPlatform platform(sys);
-    sys.failWriteNumber = 1;
-    EXPECT_EQ(platform.writeFile(tree.path("list.txt"), "new\r\n"), ENOSPC);
+    sys.failWriteNumber = 2;
+    int pieces = 0;
+    EXPECT_EQ(platform.writeFileInPieces(tree.path("list.txt"), [&] { return ++pieces < 3 ? "new" : ""; }), ENOSPC);
     EXPECT_EQ(tree.files(), (std::map<std::string, std::string>{{"list.txt", std::string(5000, 'o')}}));
     ::chmod(tree.path("list.txt").c_str(), 0444);
     EXPECT_EQ(platform.writeFile(tree.path("list.txt"), "new\r\n"), EACCES);
@@ -62,15 +63,6 @@ TEST(PlatformQueries, SerialFilesAndMountPoints) {
     tree.write({{"sub/new.txt", ""}});
     EXPECT_TRUE(platform.stateOf(tree.path("sub/new.txt")).exists);
 }
-
-}  // namespace
-}  // namespace verdaline
-
-namespace verdaline {
-namespace {
-
-using testing::FailingSyscalls;
-using testing::TempTree;
 
 // The copy keeps the source's date; its permission bits depend on where it goes.
 TEST(SafeCopy, CopyKeepsTheDateAndGivesEachPlaceItsPermissions) {

@@ -31,18 +31,13 @@ TEST(WorkArea, PathsAreTheProgramFolderFollowedByFixedNames) {
     EXPECT_EQ(area.oldFilesFolder("Офисный"), native("/media/u/STICK/Tools/Файлы с компьютера_Офисный/Старые файлы"));
     EXPECT_EQ(area.backupPath("Офисный", "Дом_План.doc"),
               native("/media/u/STICK/Tools/Файлы с компьютера_Офисный/Старые файлы/Дом_План.doc"));
-}
-
-TEST(WorkArea, ProgramInTheDriveRootAndEmptyComputerName) {
-    const WorkArea area(native("/"));
-    EXPECT_EQ(area.listsFolder(), native("/Списки_отчеты"));
-    EXPECT_EQ(area.fileListFile(""), native("/Списки_отчеты/Список файлов на компьютере__.txt"));
-    EXPECT_EQ(area.copiesFolder(""), native("/Файлы с компьютера_"));
+    // The program in the drive's root, and an empty computer name.
+    EXPECT_EQ(WorkArea(native("/")).fileListFile(""), native("/Списки_отчеты/Список файлов на компьютере__.txt"));
+    EXPECT_EQ(WorkArea(native("/")).copiesFolder(""), native("/Файлы с компьютера_"));
 }
 
 TEST(WorkArea, FileNameAndHoldingFolder) {
     EXPECT_EQ(fileNameOf("/home/u/Работа/План.doc"), "План.doc");
-    EXPECT_EQ(fileNameOf("План.doc"), "План.doc");
     EXPECT_EQ(fileNameOf("/home/u/"), "");
     EXPECT_EQ(holdingFolderOf("/home/u/Работа/План.doc"), "Работа");
     EXPECT_EQ(holdingFolderOf("/План.doc"), "");
@@ -110,12 +105,9 @@ TEST(WorkAreaLock, SecondHolderWaitsThenSaysTheStickIsBusy) {
 
 TEST(FullStop, AddedAfterLettersAndDigitsOnly) {
     EXPECT_EQ(withFullStop("I/O error 17"), "I/O error 17.");
-    EXPECT_EQ(withFullStop("File not found"), "File not found.");
     EXPECT_EQ(withFullStop("Нет файла"), "Нет файла.");
     EXPECT_EQ(withFullStop("Готово."), "Готово.");
     EXPECT_EQ(withFullStop("a,"), "a,");
-    EXPECT_EQ(withFullStop("a-"), "a-");
-    EXPECT_EQ(withFullStop("a "), "a ");
     EXPECT_EQ(withFullStop("path/"), "path/.");  // '/' sorts after '.'
     EXPECT_EQ(withFullStop("\"quoted\""), "\"quoted\"");
     EXPECT_EQ(withFullStop(""), "");

@@ -144,18 +144,11 @@ std::map<std::string, std::string> TempTree::files() const {
 }
 
 std::string TempTree::dump() const {
-    std::ostringstream out;
-    out << "tree " << m_root << ":\n";
-    for (const auto& entry : fs::recursive_directory_iterator(fsPath(m_root))) {
-        out << "  " << relativeOf(entry.path(), m_root);
-        if (entry.is_directory()) {
-            out << "/";
-        } else {
-            out << "  [" << entry.file_size() << " bytes]";
-        }
-        out << "\n";
+    std::string out = "tree " + m_root + ":\n";
+    for (const auto& [relative, bytes] : files()) {
+        out += "  " + relative + "  [" + std::to_string(bytes.size()) + " bytes]\n";
     }
-    return out.str();
+    return out;
 }
 
 std::time_t localTime(int year, int month, int day, int hour, int minute, int second) {
