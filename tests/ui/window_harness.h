@@ -1,26 +1,44 @@
+// What every window test works with: the windows and their controls, a work area in a
+// temporary folder, dialogs that never block, and the two ways the program starts.
 #pragma once
 
-#include <QString>
-#include <QStringList>
-#include <QUrl>
+#include <QTest>
+#include <QtWidgets>
 #include <deque>
 #include <functional>
 #include <memory>
-#include <vector>
 
-#include "dialogs.h"
+#include "about_box.h"
 #include "failing_syscalls.h"
+#include "radio_group.h"
+#include "shell_list_view.h"
 #include "temp_tree.h"
 #include "test_platform.h"
-
-namespace verdaline {
-class TAboutBox;
-class TForm1;
-class TForm2;
-class TForm3;
-}  // namespace verdaline
+#include "tform1.h"
+#include "tform2.h"
+#include "tform3.h"
 
 namespace verdaline::testing {
+
+// The work area of the computer "Офисный", registered with the disk the test platform gives.
+inline const char* const kDisk = "1A2B3C4D1A2B3C4D";
+inline const std::string kComputerList = "Списки_отчеты/Список компьютеров.txt";
+inline const std::string kFileList = "Списки_отчеты/Список файлов на компьютере_Офисный_.txt";
+inline const std::string kReport = "Списки_отчеты/Отчет копирования_Офисный_.txt";
+inline const std::string kCopies = "Файлы с компьютера_Офисный";
+
+inline QString q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+// A list file's bytes: code page 1251, CR LF after every line.
+std::string listBytes(const Lines& lines);
+
+// Paths numbered from 1: prefix1.txt, prefix2.txt...
+Lines numbered(int count, const std::string& prefix = "/home/u/docs/file");
+
+// The counts shown of the file list and of the flash-side list.
+void expectCounts(TForm1& f, const char* files, const char* flash);
 
 // Dialogs answered from a queue and message boxes written down, so no test blocks.
 class FakeDialogs : public Dialogs {
@@ -37,31 +55,47 @@ public:
     // Runs while a message box stands open, as timers would.
     std::function<void(const Message&)> whileMessageOpen;
 
-    void showMessage(QWidget* owner, const QString& caption, const QString& text, Icon icon) override;
-    std::optional<QString> chooseFile(QWidget* owner, const FileDialogRequest& request) override;
-    void openExternally(const QUrl& url) override;
+    void showMessage(QWidget*, const QString& caption, const QString& text, Icon icon) override {
+        messages.push_back({caption, text, icon});
+        if (whileMessageOpen) {
+            whileMessageOpen(messages.back());
+        }
+    }
+    std::optional<QString> chooseFile(QWidget*, const FileDialogRequest& request) override {
+        requests.push_back(request);
+        if (answers.empty()) {
+            return std::nullopt;
+        }
+        const QString answer = answers.front();
+        answers.pop_front();
+        return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
+    }
+    void openExternally(const QUrl& url) override { opened.push_back(url); }
 };
 
+// Exactly `count` messages shown so far, the last with this icon and this text in it.
+void expectMessage(const FakeDialogs& dialogs, std::size_t count, Dialogs::Icon icon, const QString& part);
+
 // A work area in a temporary folder, a platform with a fixed volume serial, the
-// fake dialogs, and the main and list windows made on demand.
+// fake dialogs, and the windows, made anew at every start.
 class WindowHarness {
 public:
-    WindowHarness();
-    ~WindowHarness();
-
     TempTree tree;
     FailingSyscalls syscalls;  // a slow or failing stick on demand
     TestPlatform platform{syscalls};
     FakeDialogs dialogs;
     FixedClock clock;
 
+    // The program started on the work area as it stands.
     TForm1& start();
-    TForm1& form() { return *m_form; }
+    // Started with "Офисный" registered and the file list given.
+    TForm1& startRecognised(const Lines& fileList = {});
     TForm2& listWindow() { return *m_listWindow; }
     TAboutBox& aboutWindow() { return *m_aboutWindow; }
     TForm3& helpWindow() { return *m_helpWindow; }
 
-    std::string computerListPath() const;
+    // The full path of a copy, as the flash-side list holds it.
+    std::string copy(const std::string& name) const { return tree.path(kCopies + "/" + name); }
 
 private:
     std::unique_ptr<TForm1> m_form;

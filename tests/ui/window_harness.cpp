@@ -1,46 +1,34 @@
-#include <QApplication>
-#include <QDir>
-#include <QHelpEvent>
-#include <QListView>
-#include <QPixmap>
-#include <QPlainTextEdit>
-#include <QStackedWidget>
-#include <QToolTip>
-
-#include "about_box.h"
-#include "tform1.h"
-#include "tform2.h"
-#include "tform3.h"
 #include "window_harness.h"
+#include "cp1251.h"
 
 namespace verdaline::testing {
 
-void FakeDialogs::showMessage(QWidget*, const QString& caption, const QString& text, Icon icon) {
-    messages.push_back({caption, text, icon});
-    if (whileMessageOpen) {
-        whileMessageOpen(messages.back());
+std::string listBytes(const Lines& lines) {
+    std::string bytes;
+    for (const auto& line : lines) {
+        bytes += *encodeCp1251(line) + "\r\n";
     }
+    return bytes;
 }
 
-std::optional<QString> FakeDialogs::chooseFile(QWidget*, const FileDialogRequest& request) {
-    requests.push_back(request);
-    if (answers.empty()) {
-        return std::nullopt;
+Lines numbered(int count, const std::string& prefix) {
+    Lines lines;
+    for (int i = 1; i <= count; ++i) {
+        lines.push_back(prefix + std::to_string(i) + ".txt");
     }
-    const QString answer = answers.front();
-    answers.pop_front();
-    if (answer.isNull()) {
-        return std::nullopt;
-    }
-    return answer;
+    return lines;
 }
 
-void FakeDialogs::openExternally(const QUrl& url) {
-    opened.push_back(url);
+void expectCounts(TForm1& f, const char* files, const char* flash) {
+    QCOMPARE(f.Label7->text(), QString::fromUtf8(files));
+    QCOMPARE(f.Label8->text(), QString::fromUtf8(flash));
 }
 
-WindowHarness::WindowHarness() = default;
-WindowHarness::~WindowHarness() = default;
+void expectMessage(const FakeDialogs& dialogs, std::size_t count, Dialogs::Icon icon, const QString& part) {
+    QCOMPARE(dialogs.messages.size(), count);
+    QCOMPARE(dialogs.messages.back().icon, icon);
+    QVERIFY2(dialogs.messages.back().text.contains(part), qPrintable(dialogs.messages.back().text));
+}
 
 TForm1& WindowHarness::start() {
     m_helpWindow.reset();
@@ -54,8 +42,10 @@ TForm1& WindowHarness::start() {
     return *m_form;
 }
 
-std::string WindowHarness::computerListPath() const {
-    return tree.path("Списки_отчеты/Список компьютеров.txt");
+TForm1& WindowHarness::startRecognised(const Lines& fileList) {
+    tree.write(kComputerList, cp1251Lines({"Офисный", kDisk}));
+    tree.write(kFileList, listBytes(fileList));
+    return start();
 }
 
 void savePicture(QWidget* window, const QString& name) {
