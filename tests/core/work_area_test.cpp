@@ -1,10 +1,6 @@
 #include "work_area.h"
 
 #include <gtest/gtest.h>
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
 
 #include <optional>
 
@@ -71,8 +67,9 @@ TEST(EnsureFolder, MakesOneLevelOnceAndNamesFailuresByTheirMeaning) {
 }
 #endif
 
-// Two holders of the work area, in one program or two: the second waits for the first
-// and, when it does not let go in time, says that another copy is working.
+// A second holder of the work area waits for the first and, when it does not let go in
+// time, says that another copy is working. (Holders in several programs at once: the
+// command line's test.)
 TEST(WorkAreaLock, SecondHolderWaitsThenSaysTheStickIsBusy) {
     TempTree tree;
     TestPlatform platform;
@@ -85,22 +82,7 @@ TEST(WorkAreaLock, SecondHolderWaitsThenSaysTheStickIsBusy) {
         EXPECT_EQ(std::string(failure.what()), texts::workAreaBusy());
     }
     first.reset();
-#ifndef _WIN32
-    const pid_t child = ::fork();
-    if (child == 0) {
-        const WorkAreaLock held(platform, area);
-        tree.write("holding", "");
-        ::usleep(200000);
-        tree.write("let go", "");  // still held: nobody else may have it yet
-        ::_exit(0);
-    }
-    while (!tree.exists("holding")) {
-        ::usleep(1000);
-    }
-    const WorkAreaLock after(platform, area);
-    EXPECT_TRUE(tree.exists("let go"));
-    ::waitpid(child, nullptr, 0);
-#endif
+    const WorkAreaLock after(platform, area, std::chrono::milliseconds(50));  // let go with its holder
 }
 
 TEST(FullStop, AddedAfterLettersAndDigitsOnly) {
