@@ -16,28 +16,14 @@ using testing::native;
 using testing::TempTree;
 using testing::TestPlatform;
 
-TEST(WorkArea, PathsAreTheProgramFolderFollowedByFixedNames) {
-    const WorkArea area(native("/media/u/STICK/Tools/"));
-    EXPECT_EQ(area.listsFolder(), native("/media/u/STICK/Tools/Списки_отчеты"));
-    EXPECT_EQ(area.computerListFile(), native("/media/u/STICK/Tools/Списки_отчеты/Список компьютеров.txt"));
-    EXPECT_EQ(area.fileListFile("Офисный"),
-              native("/media/u/STICK/Tools/Списки_отчеты/Список файлов на компьютере_Офисный_.txt"));
-    EXPECT_EQ(area.reportFile("Мой ПК"), native("/media/u/STICK/Tools/Списки_отчеты/Отчет копирования_Мой ПК_.txt"));
-    EXPECT_EQ(area.copiesFolder("Офисный"), native("/media/u/STICK/Tools/Файлы с компьютера_Офисный"));
-    EXPECT_EQ(area.oldFilesFolder("Офисный"), native("/media/u/STICK/Tools/Файлы с компьютера_Офисный/Старые файлы"));
-    EXPECT_EQ(area.backupPath("Офисный", "Дом_План.doc"),
-              native("/media/u/STICK/Tools/Файлы с компьютера_Офисный/Старые файлы/Дом_План.doc"));
-    // The program in the drive's root, and an empty computer name.
+// The work area's names are checked byte for byte where its files are written; here
+// the edges: the program in the drive's root, an empty computer name, paths without a
+// folder or a name.
+TEST(WorkArea, NamesAtTheEdges) {
     EXPECT_EQ(WorkArea(native("/")).fileListFile(""), native("/Списки_отчеты/Список файлов на компьютере__.txt"));
     EXPECT_EQ(WorkArea(native("/")).copiesFolder(""), native("/Файлы с компьютера_"));
-}
-
-TEST(WorkArea, FileNameAndHoldingFolder) {
-    EXPECT_EQ(fileNameOf("/home/u/Работа/План.doc"), "План.doc");
     EXPECT_EQ(fileNameOf("/home/u/"), "");
-    EXPECT_EQ(holdingFolderOf("/home/u/Работа/План.doc"), "Работа");
     EXPECT_EQ(holdingFolderOf("/План.doc"), "");
-    EXPECT_EQ(holdingFolderOf("План.doc"), "");
     EXPECT_EQ(holdingFolderOf("Plan/report.doc"), "Plan");
 }
 
