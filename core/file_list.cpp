@@ -124,16 +124,6 @@ std::optional<std::size_t> positionOf(const Lines& fileList, const std::string& 
     return std::nullopt;
 }
 
-std::string flashPathForNewEntry(const Lines& fileList, const std::string& path,
-                                 const std::string& copiesFolder) {
-    FlashPathBuilder builder(copiesFolder);
-    builder.reserve(fileList.size() + 1);
-    for (const auto& entry : fileList) {
-        builder.add(entry);
-    }
-    return builder.add(path);
-}
-
 std::optional<std::string> pathProblem(const std::string& path) {
     if (path.find_first_of("\r\n") != std::string::npos) {
         return texts::pathWithLineBreak(path);

@@ -14,11 +14,6 @@ namespace verdaline {
 // nothing when the path is not listed.
 std::optional<std::size_t> positionOf(const Lines& fileList, const std::string& path);
 
-// The flash path that a path appended to the file list gets: the one the next start
-// rebuilds for it.
-std::string flashPathForNewEntry(const Lines& fileList, const std::string& path,
-                                 const std::string& copiesFolder);
-
 // Why a path cannot go into the file list as a line, or nothing.
 std::optional<std::string> pathProblem(const std::string& path);
 

@@ -373,6 +373,13 @@ TEST_P(CopyRun, CopyFailingAtAnyStepLeavesTheTargetAsItWas) {
         EXPECT_EQ(mtime(kCopies + "big.bin"), kOld);
         EXPECT_EQ(exists(kCopies + "new.txt"), c.failWrite != 0) << dump();
     }
+    // A copy failing in a later batch is its own entry's failure, not an earlier one's.
+    testing::FailingSyscalls sys;
+    sys.renameError = EIO;
+    TestPlatform failing(sys);
+    EXPECT_EQ(run(RunKind::ToFlash, {pc("new.txt"), pc("big.bin")}, {flash("x.txt"), flash("x.txt")}, false,
+                  &failing).outcomes[1].kind,
+              EntryOutcome::Kind::Failed);
 }
 #endif
 
