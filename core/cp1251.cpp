@@ -110,11 +110,11 @@ const std::array<int, 128> kCyrillic = [] {
     return table;
 }();
 
-// Encodes into out, which it sizes; a character without a byte goes to onUnmapped,
-// which writes its replacement (and says true) or refuses the text (false). No
-// character takes more than its UTF-8 length, so the output never outgrows the input.
+// Appends the bytes of the text to out, which it sizes; a character without a byte
+// goes to onUnmapped, which writes its replacement (and says true) or refuses the text
+// (false). No character takes more than its UTF-8 length, so the output never
+// outgrows the input.
 template <typename OnUnmapped>
-// Appends the bytes of the text to out.
 bool encodeInto(std::string_view utf8, std::string& out, OnUnmapped onUnmapped) {
     const std::size_t start = out.size();
     out.resize(start + utf8.size());
@@ -123,23 +123,23 @@ bool encodeInto(std::string_view utf8, std::string& out, OnUnmapped onUnmapped) 
     const std::size_t n = utf8.size();
     std::size_t pos = 0;
     while (pos < n) {
-        // Paths are mostly ASCII: copy such a run whole, found eight bytes at a time.
-        std::size_t end = pos;
-        for (std::uint64_t word; end + 8 <= n; end += 8) {
-            std::memcpy(&word, s + end, 8);
-            if ((word & 0x8080808080808080u) != 0) {
-                break;
+        const unsigned char b = s[pos];
+        if (b < 0x80) {
+            // Paths are mostly ASCII: copy such a run whole, found eight bytes at a time.
+            std::size_t end = pos + 1;
+            for (std::uint64_t word; end + 8 <= n; end += 8) {
+                std::memcpy(&word, s + end, 8);
+                if ((word & 0x8080808080808080u) != 0) {
+                    break;
+                }
             }
-        }
-        while (end < n && s[end] < 0x80) {
-            ++end;
-        }
-        if (end > pos) {
+            while (end < n && s[end] < 0x80) {
+                ++end;
+            }
             o = std::copy(s + pos, s + end, o);
             pos = end;
             continue;
         }
-        const unsigned char b = s[pos];
         // U+0400..U+047F, the Cyrillic of Russian text, by table from its two bytes.
         if ((b == 0xD0 || b == 0xD1) && pos + 1 < n && (s[pos + 1] & 0xC0) == 0x80) {
             const int mapped = kCyrillic[((b & 1u) << 6) | (s[pos + 1] & 0x3Fu)];
