@@ -4,15 +4,15 @@
 #include <QMessageBox>
 #include <QTranslator>
 
-#include "about_box.h"
+#include "about_window.h"
 #include "dialogs.h"
 #include "errors.h"
 #include "fonts.h"
 #include "native_platform.h"
 #include "texts.h"
-#include "tform1.h"
-#include "tform2.h"
-#include "tform3.h"
+#include "main_window.h"
+#include "list_window.h"
+#include "help_window.h"
 
 namespace {
 
@@ -55,13 +55,13 @@ int main(int argc, char** argv) {
     // The same regional time stamp as verdaline-cli: Qt has set the C locale from the
     // environment by now.
     verdaline::SystemClock clock;
-    verdaline::TForm1 form1({programFolder, platform, dialogs, clock});
-    verdaline::TForm2 form2(form1);
-    verdaline::TAboutBox aboutBox(form1, dialogs);
-    verdaline::TForm3 form3;
-    form1.setSecondaryWindows(&form2, &aboutBox, &form3);
-    QObject::connect(&form1, &verdaline::TForm1::closed, &app, &QApplication::quit);
+    verdaline::MainWindow mainWindow({programFolder, platform, dialogs, clock});
+    verdaline::ListWindow listWindow(mainWindow);
+    verdaline::AboutWindow aboutWindow(mainWindow, dialogs);
+    verdaline::HelpWindow helpWindow;
+    mainWindow.setSecondaryWindows(&listWindow, &aboutWindow, &helpWindow);
+    QObject::connect(&mainWindow, &verdaline::MainWindow::closed, &app, &QApplication::quit);
 
-    form1.show();
+    mainWindow.show();
     return app.exec();
 }

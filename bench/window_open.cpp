@@ -5,12 +5,12 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "about_box.h"
+#include "about_window.h"
 #include "dialogs.h"
 #include "posix_platform.h"
-#include "tform1.h"
-#include "tform2.h"
-#include "tform3.h"
+#include "main_window.h"
+#include "list_window.h"
+#include "help_window.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {
@@ -20,12 +20,12 @@ int main(int argc, char** argv) {
     verdaline::PosixPlatform platform;
     verdaline::QtDialogs dialogs;
     verdaline::SystemClock clock;
-    verdaline::TForm1 form1({argv[1], platform, dialogs, clock});
-    verdaline::TForm2 form2(form1);
-    verdaline::TAboutBox aboutBox(form1, dialogs);
-    verdaline::TForm3 form3;
-    form1.setSecondaryWindows(&form2, &aboutBox, &form3);
-    form1.show();
+    verdaline::MainWindow mainWindow({argv[1], platform, dialogs, clock});
+    verdaline::ListWindow listWindow(mainWindow);
+    verdaline::AboutWindow aboutWindow(mainWindow, dialogs);
+    verdaline::HelpWindow helpWindow;
+    mainWindow.setSecondaryWindows(&listWindow, &aboutWindow, &helpWindow);
+    mainWindow.show();
     QTimer::singleShot(0, &app, &QApplication::quit);
     return app.exec();
 }

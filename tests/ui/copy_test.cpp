@@ -10,7 +10,7 @@ namespace {
 
 // The computer's files pc/<name> written with their names as content, and started
 // with them as the file list.
-TForm1& startWithFiles(WindowHarness& h, std::initializer_list<const char*> names) {
+MainWindow& startWithFiles(WindowHarness& h, std::initializer_list<const char*> names) {
     Lines list;
     for (const char* name : names) {
         h.tree.write(std::string("pc/") + name, name);
@@ -30,44 +30,44 @@ private slots:
     // what it did with the reason. The arrow enabled by the direction copies that way.
     void directedCopies() {
         WindowHarness h;
-        TForm1& f = startWithFiles(h, {"a.txt", "b.txt", "c.txt"});
+        MainWindow& f = startWithFiles(h, {"a.txt", "b.txt", "c.txt"});
+        QProgressBar* bar = find<QProgressBar>(f, "progressBar");
         int positionWhileShown = -1;
-        h.dialogs.whileMessageOpen = [&](const FakeDialogs::Message&) {
-            positionWhileShown = f.ProgressBar1->value();
-        };
-        f.Button2->click();
-        QCOMPARE(f.ProgressBar1->maximum(), 2);
+        h.dialogs.whileMessageOpen = [&](const FakeDialogs::Message&) { positionWhileShown = bar->value(); };
+        click(f, "toFlashButton");
+        QCOMPARE(bar->maximum(), 2);
         QCOMPARE(positionWhileShown, 2);
-        QCOMPARE(f.ProgressBar1->value(), 0);
+        QCOMPARE(bar->value(), 0);
         expectMessage(h.dialogs, 1, Dialogs::Icon::None,
                       QStringLiteral("Выполнено- Файл N1   ") + q(h.tree.path("pc/a.txt")));
         QCOMPARE(h.dialogs.messages[0].text, q(reportText(f.reportLines())));
         QCOMPARE(h.tree.read(kCopies + "/b.txt"), std::string("b.txt"));
 
         h.platform.failWrite[h.tree.path(kReport)] = ENOSPC;
-        f.Button2->click();
+        click(f, "toFlashButton");
         expectMessage(h.dialogs, 2, Dialogs::Icon::Stop, QStringLiteral("Не копирую- Файл N3"));
         QVERIFY(h.dialogs.messages[1].text.startsWith(QStringLiteral("Cannot create file")));
-        QCOMPARE(f.ProgressBar1->value(), 2);
+        QCOMPARE(bar->value(), 2);
         h.platform.failWrite.clear();
 
         h.tree.write(kCopies + "/a.txt", "from flash");
         std::remove(h.tree.path("pc/a.txt").c_str());
-        f.RadioButton2->click();
-        f.Button3->click();
+        click(f, "toComputerChoice");
+        click(f, "toComputerButton");
         QCOMPARE(h.tree.read("pc/a.txt"), std::string("from flash"));
     }
 
     void emptyListShowsTheErrorThenTheClosingLines() {
         WindowHarness h;
-        TForm1& f = h.startRecognised();
-        const int maximum = f.ProgressBar1->maximum();
-        f.Button2->click();
+        MainWindow& f = h.startRecognised();
+        QProgressBar* bar = find<QProgressBar>(f, "progressBar");
+        const int maximum = bar->maximum();
+        click(f, "toFlashButton");
         QCOMPARE(h.dialogs.messages.size(), size_t(2));
         QCOMPARE(h.dialogs.messages[0].text, QStringLiteral("Ошибка 22"));
         QCOMPARE(h.dialogs.messages[1].text,
                  QStringLiteral("       \n-------------06.12.2026 16:18:02-------------\n"));
-        QCOMPARE(f.ProgressBar1->maximum(), maximum);
+        QCOMPARE(bar->maximum(), maximum);
         QCOMPARE(h.tree.read(kReport),
                  std::string("       \r\n-------------06.12.2026 16:18:02-------------\r\n"));
     }
@@ -79,17 +79,19 @@ private slots:
     void synchronisationIsSilent() {
         QStandardPaths::setTestModeEnabled(true);
         WindowHarness h;
-        TForm1& f = startWithFiles(h, {"a.txt"});
+        MainWindow& f = startWithFiles(h, {"a.txt"});
+        QCheckBox* backups = find<QCheckBox>(f, "backupsBox");
+        QProgressBar* bar = find<QProgressBar>(f, "progressBar");
         QFocusEvent windowReturns(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
-        QApplication::sendEvent(f.ProgressBar1, &windowReturns);
-        f.Button12->click();
+        QApplication::sendEvent(bar, &windowReturns);
+        click(f, "openReportButton");
         QVERIFY(h.dialogs.opened.empty() && !h.tree.exists(kReport));
-        f.Button13->click();
-        QCOMPARE(f.ProgressBar1->maximum(), 1);
-        QCOMPARE(f.ProgressBar1->value(), 0);
-        QCOMPARE(f.Label13->text(),
+        click(f, "synchroniseButton");
+        QCOMPARE(bar->maximum(), 1);
+        QCOMPARE(bar->value(), 0);
+        QCOMPARE(text(f, "synchronisationStatus"),
                  QStringLiteral("Последняя: 16:18:02\nна флешку 1, на компьютер 0,\nошибок 0"));
-        f.Button12->click();
+        click(f, "openReportButton");
         QCOMPARE(h.dialogs.opened.size(), size_t(1));
         QFile opened(h.dialogs.opened[0].toLocalFile());
         QVERIFY(opened.open(QIODevice::ReadOnly));
@@ -99,15 +101,15 @@ private slots:
         std::remove(h.tree.path(kReport).c_str());
         f.show();
         QVERIFY(QTest::qWaitForWindowActive(&f));
-        f.Button12->setFocus();
-        QTest::keyClick(f.Button12, Qt::Key_Right);
-        QVERIFY(f.ProgressBar1->hasFocus());
+        find<QPushButton>(f, "openReportButton")->setFocus();
+        QTest::keyClick(find<QPushButton>(f, "openReportButton"), Qt::Key_Right);
+        QVERIFY(bar->hasFocus());
         QTRY_VERIFY(h.tree.exists(kReport));  // reaching the bar synchronised
-        QTest::keyClick(f.ProgressBar1, Qt::Key_Down);
-        QVERIFY(f.CheckBox2->hasFocus());
+        QTest::keyClick(bar, Qt::Key_Down);
+        QVERIFY(backups->hasFocus());
         std::remove(h.tree.path(kReport).c_str());
-        QTest::keyClick(f.CheckBox2, Qt::Key_Up);
-        QVERIFY(f.ProgressBar1->hasFocus());
+        QTest::keyClick(backups, Qt::Key_Up);
+        QVERIFY(bar->hasFocus());
         QVERIFY(h.tree.exists(kReport));
         QVERIFY(h.dialogs.messages.empty());
     }
@@ -117,54 +119,57 @@ private slots:
     void longRunKeepsTheWindowServed() {
         WindowHarness h;
         h.tree.write({{"pc/big.bin", std::string(20 << 20, 'b')}});
-        TForm1& f = h.startRecognised({h.tree.path("pc/big.bin")});
-        f.CheckBox1->click();
+        MainWindow& f = h.startRecognised({h.tree.path("pc/big.bin")});
+        QProgressBar* bar = find<QProgressBar>(f, "progressBar");
+        click(f, "automaticBox");
         h.syscalls.writeDelayMs = 10;
         QString shownDuringRun;
         std::string reportWhileShown;
         h.dialogs.whileMessageOpen = [&](const FakeDialogs::Message&) {
-            f.Timer1Timer();  // a tick during the report's message starts nothing inside it
+            f.synchroniseOnTimer();  // a tick during the report's message starts nothing inside it
             reportWhileShown = f.reportLines().front();
         };
         QTimer::singleShot(0, &f, [&] {
-            shownDuringRun = f.ProgressBar1->text();
-            f.Button8Click();
-            f.Timer1Timer();
+            shownDuringRun = text(f, "progressBar");
+            f.synchronise();
+            f.synchroniseOnTimer();
         });
-        f.Button2->click();
+        click(f, "toFlashButton");
         h.syscalls.writeDelayMs = 0;
         QVERIFY2(shownDuringRun.startsWith(QStringLiteral("Файл N1: ")), qPrintable(shownDuringRun));
         expectMessage(h.dialogs, 1, Dialogs::Icon::None, QStringLiteral("Выполнено- Файл N1"));
         QCOMPARE(reportWhileShown.rfind("Выполнено- Файл N1", 0), 0u);
         QTRY_VERIFY(f.reportLines().front().rfind("Не копирую - Файлы N1", 0) == 0);  // one run after
-        QVERIFY(!f.ProgressBar1->isTextVisible());
+        QVERIFY(!bar->isTextVisible());
     }
 
     // The box starts the timer without a run; a new interval restarts the count; a
     // tick runs only while the box is checked, whatever the mode shows.
     void automaticSynchronisationTimer() {
         WindowHarness h;
-        TForm1& f = startWithFiles(h, {"a.txt"});
-        QCOMPARE(f.Timer1->interval(), 600000);  // the item shown, 10 минут
-        f.CheckBox1->click();
-        QVERIFY(f.ComboBox3->isEnabled() && f.Timer1->isActive());
-        QCOMPARE(f.Label13->text(), QStringLiteral("Следующая: 16:18:02"));
+        MainWindow& f = startWithFiles(h, {"a.txt"});
+        QComboBox* interval = find<QComboBox>(f, "intervalBox");
+        QTimer* timer = find<QTimer>(f, "synchronisationTimer");
+        QCOMPARE(timer->interval(), 600000);  // the item shown, 10 минут
+        click(f, "automaticBox");
+        QVERIFY(interval->isEnabled() && timer->isActive());
+        QCOMPARE(text(f, "synchronisationStatus"), QStringLiteral("Следующая: 16:18:02"));
         QVERIFY(!h.tree.exists(kReport));
-        f.ComboBox3->setCurrentIndex(5);
-        f.ComboBox3Change();
-        QCOMPARE(f.Timer1->interval(), 10800000);  // ТРИ ЧАСА, counted from now
-        QVERIFY(f.Timer1->isActive());
+        interval->setCurrentIndex(5);
+        f.chooseInterval();
+        QCOMPARE(timer->interval(), 10800000);  // ТРИ ЧАСА, counted from now
+        QVERIFY(timer->isActive());
 
-        f.RadioGroup1->item(1)->click();  // the directed-copy controls shown: ticks go on
-        f.Timer1Timer();
+        find<RadioGroup>(f, "modeGroup")->item(1)->click();  // the directed-copy controls shown: ticks go on
+        f.synchroniseOnTimer();
         QVERIFY(h.tree.exists(kReport));
-        f.CheckBox1->click();
-        QVERIFY(!f.Timer1->isActive() && !f.ComboBox3->isEnabled());
+        click(f, "automaticBox");
+        QVERIFY(!timer->isActive() && !interval->isEnabled());
         std::remove(h.tree.path(kReport).c_str());
-        f.Timer1Timer();  // a tick delivered after unchecking
+        f.synchroniseOnTimer();  // a tick delivered after unchecking
         QVERIFY(!h.tree.exists(kReport));
-        f.CheckBox1->click();
-        QCOMPARE(f.Timer1->interval(), 10800000);
+        click(f, "automaticBox");
+        QCOMPARE(timer->interval(), 10800000);
     }
 };
 

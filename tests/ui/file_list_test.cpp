@@ -15,18 +15,18 @@ private slots:
     // is reported and the entry stays.
     void addingFiles() {
         WindowHarness h;
-        TForm1& f = h.startRecognised({"/c/3.txt"});
+        MainWindow& f = h.startRecognised({"/c/3.txt"});
         h.dialogs.answers = {QStringLiteral("/home/u/План.doc"), QString(), QStringLiteral("/c/3.txt")};
-        f.Button4->click();
+        click(f, "addFromComputerButton");
         QCOMPARE(f.fileList(), (Lines{"/c/3.txt", "/home/u/План.doc"}));
         QCOMPARE(f.flashList(), (Lines{h.copy("3.txt"), h.copy("План.doc")}));
         expectCounts(f, "2 шт.", "2 шт.");
-        QCOMPARE(hintOf(f.Memo1), QStringLiteral("/c/3.txt\n/home/u/План.doc"));
+        QCOMPARE(hintOf(find<QListView>(f, "fileListView")), QStringLiteral("/c/3.txt\n/home/u/План.doc"));
         QCOMPARE(h.tree.read(kFileList), std::string("/c/3.txt\r\n/home/u/\xcf\xeb\xe0\xed.doc\r\n"));
-        f.Button4->click();  // cancelled
+        click(f, "addFromComputerButton");  // cancelled
         QCOMPARE(h.dialogs.requests[1].folder, QStringLiteral("/home/u"));
         QCOMPARE(h.dialogs.requests[1].fileName, QStringLiteral("План.doc"));
-        f.Button4->click();
+        click(f, "addFromComputerButton");
         expectMessage(h.dialogs, 1, Dialogs::Icon::Warning,
                       QStringLiteral("уже есть в списке под номером 1"));
         QCOMPARE(h.dialogs.messages[0].caption, QStringLiteral("Проверка наличия файла в списке"));
@@ -34,12 +34,12 @@ private slots:
         h.tree.write("stick/notes.txt", "заметки");
         h.dialogs.answers = {q(h.tree.path("stick/notes.txt")), q(h.tree.path("notes2.txt")),
                              q(h.tree.path("stick/notes.txt")), q(h.tree.path("gone/x.txt"))};
-        f.Button11->click();
+        click(f, "addFromFlashButton");
         QCOMPARE(h.dialogs.requests[3].folder, q(h.platform.mountPointOf(h.tree.root())));
         QCOMPARE(h.dialogs.requests[4].fileName, QStringLiteral("notes.txt"));
         QCOMPARE(f.flashList()[2], h.copy("notes2.txt"));
         QCOMPARE(h.tree.read("notes2.txt"), std::string("заметки"));
-        f.Button11->click();
+        click(f, "addFromFlashButton");
         expectMessage(h.dialogs, 2, Dialogs::Icon::Warning, QString::fromLocal8Bit(strerror(ENOENT)));
         QCOMPARE(f.fileList().back(), h.tree.path("gone/x.txt"));
         QCOMPARE(h.tree.read(kFileList), listBytes(f.fileList()));
@@ -51,43 +51,44 @@ private slots:
     // changed by another program. A deletion that cannot be saved is shown.
     void listWindowDeletesOnlyTheSelectedEntry() {
         WindowHarness h;
-        TForm1& f = h.startRecognised(numbered(4));
-        TForm2& w = h.listWindow();
-        f.Button5->click();
+        MainWindow& f = h.startRecognised(numbered(4));
+        ListWindow& w = h.listWindow();
+        auto* entries = find<QListWidget>(w, "entries");
+        click(f, "editListButton");
         QVERIFY(w.isVisible());
-        QCOMPARE(w.Label1->text(), QStringLiteral("4 шт."));
-        w.ListBox1->setCurrentRow(0, QItemSelectionModel::NoUpdate);
-        w.Button1->click();
+        QCOMPARE(text(w, "count"), QStringLiteral("4 шт."));
+        entries->setCurrentRow(0, QItemSelectionModel::NoUpdate);
+        click(w, "deleteButton");
         QCOMPARE(f.fileList(), numbered(4));
-        w.ListBox1->setCurrentRow(2);
-        w.Button1->click();
+        entries->setCurrentRow(2);
+        click(w, "deleteButton");
         QCOMPARE(f.fileList(),
                  (Lines{"/home/u/docs/file1.txt", "/home/u/docs/file2.txt", "/home/u/docs/file4.txt"}));
         expectCounts(f, "3 шт.", "3 шт.");
-        QCOMPARE(w.Label1->text(), QStringLiteral("3 шт."));
-        QCOMPARE(w.ListBox1->item(2)->text(), QStringLiteral("/home/u/docs/file4.txt"));
+        QCOMPARE(text(w, "count"), QStringLiteral("3 шт."));
+        QCOMPARE(entries->item(2)->text(), QStringLiteral("/home/u/docs/file4.txt"));
 
-        w.Button2->click();
+        click(w, "closeButton");
         QVERIFY(!w.isVisible());
         h.dialogs.answers = {QStringLiteral("/b/new.txt")};
-        f.Button4->click();
-        f.Button5->click();
-        QCOMPARE(w.ListBox1->count(), 4);
+        click(f, "addFromComputerButton");
+        click(f, "editListButton");
+        QCOMPARE(entries->count(), 4);
         h.tree.write(kFileList, listBytes({"/home/u/docs/file1.txt", "/b/new.txt",
                                            "/c/other.txt"}));  // by verdaline-cli
-        f.Timer2Timer();
+        f.refreshFromStick();
         expectCounts(f, "3 шт.", "3 шт.");
-        QCOMPARE(w.Label1->text(), QStringLiteral("3 шт."));
-        QCOMPARE(w.ListBox1->item(2)->text(), QStringLiteral("/c/other.txt"));
-        w.ListBox1->setCurrentRow(0);
-        w.Button1->click();
+        QCOMPARE(text(w, "count"), QStringLiteral("3 шт."));
+        QCOMPARE(entries->item(2)->text(), QStringLiteral("/c/other.txt"));
+        entries->setCurrentRow(0);
+        click(w, "deleteButton");
         QCOMPARE(f.fileList(), (Lines{"/b/new.txt", "/c/other.txt"}));
         QCOMPARE(f.flashList(), (Lines{h.copy("new.txt"), h.copy("other.txt")}));
         savePicture(&w, QStringLiteral("list-window-followed"));
 
         h.platform.failWrite[h.tree.path(kFileList)] = EROFS;
-        w.ListBox1->setCurrentRow(0);
-        w.Button1->click();
+        entries->setCurrentRow(0);
+        click(w, "deleteButton");
         expectMessage(h.dialogs, 1, Dialogs::Icon::Stop, QString::fromLocal8Bit(strerror(EROFS)));
         QCOMPARE(f.fileList().size(), size_t(2));  // the window shows what the stick holds
     }
@@ -97,11 +98,13 @@ private slots:
     // the start, and the file list stays as it was.
     void editModeAndUserLists() {
         WindowHarness h;
-        TForm1& f = h.startRecognised(numbered(3));
-        f.CheckBox3->click();
-        auto* memo = qobject_cast<QPlainTextEdit*>(f.Memo2->currentWidget());
-        QVERIFY(memo && f.Button14->isVisibleTo(&f) && f.Button15->isVisibleTo(&f));
-        const QString hint = hintOf(f.Memo2);
+        MainWindow& f = h.startRecognised(numbered(3));
+        click(f, "editFlashListBox");
+        auto* flash = find<QStackedWidget>(f, "flashListView");
+        auto* memo = qobject_cast<QPlainTextEdit*>(flash->currentWidget());
+        QVERIFY(memo && find(f, "saveUserListButton")->isVisibleTo(&f) &&
+                find(f, "loadUserListButton")->isVisibleTo(&f));
+        const QString hint = hintOf(flash);
         QVERIFY(hint.endsWith(QStringLiteral("/file3.txt")));
 
         // Typing a new flash path over line 2.
@@ -112,9 +115,9 @@ private slots:
         QCOMPARE(f.flashList()[1], std::string("/stick/own path.txt"));
         memo->moveCursor(QTextCursor::End);
         QTest::keyClick(memo, Qt::Key_Return);
-        QCOMPARE(f.Label8->text(), QStringLiteral("3 шт."));  // one final line end starts no line
+        QCOMPARE(text(f, "flashCount"), QStringLiteral("3 шт."));  // one final line end starts no line
         QTest::keyClick(memo, Qt::Key_Return);
-        QCOMPARE(f.Label8->text(), QStringLiteral("4 шт."));
+        QCOMPARE(text(f, "flashCount"), QStringLiteral("4 шт."));
         QTest::keyClicks(memo, QStringLiteral("/s/a"));
         QTest::keyClick(memo, Qt::Key_Return, Qt::ShiftModifier);  // a line separator
         QTest::keyClicks(memo, QStringLiteral("/s/b"));
@@ -122,24 +125,24 @@ private slots:
         const Lines typed = {
             h.copy("file1.txt"), "/stick/own path.txt", h.copy("file3.txt"), "", "/s/a", "/s/b"};
         QCOMPARE(f.flashList(), typed);
-        QCOMPARE(hintOf(f.Memo2), hint);
+        QCOMPARE(hintOf(flash), hint);
 
         h.dialogs.answers = {q(h.tree.path("Мой список.txt")), q(h.tree.path("нет такого.txt"))};
-        f.Button14->click();
+        click(f, "saveUserListButton");
         QCOMPARE(h.tree.read("Мой список.txt"), listBytes(typed));
-        f.Button15->click();
+        click(f, "loadUserListButton");
         expectMessage(h.dialogs, 1, Dialogs::Icon::Stop, q(h.tree.path("нет такого.txt")));
         h.tree.write("Мой список.txt", cp1251Lines({"/s/1", "/s/2"}));
         h.dialogs.answers = {q(h.tree.path("Мой список.txt"))};
-        f.Button15->click();
+        click(f, "loadUserListButton");
         QCOMPARE(f.flashList(), (Lines{"/s/1", "/s/2"}));
         expectCounts(f, "3 шт.", "2 шт.");
         QCOMPARE(h.tree.read(kFileList), listBytes(numbered(3)));
 
-        f.CheckBox3->click();
-        QCOMPARE(shownLines(f.Memo2), (QStringList{"/s/1", "/s/2"}));
-        QVERIFY(!f.Button14->isVisibleTo(&f));
-        QCOMPARE(hintOf(f.Memo2), hint);
+        click(f, "editFlashListBox");
+        QCOMPARE(shownLines(flash), (QStringList{"/s/1", "/s/2"}));
+        QVERIFY(!find(f, "saveUserListButton")->isVisibleTo(&f));
+        QCOMPARE(hintOf(flash), hint);
     }
 };
 

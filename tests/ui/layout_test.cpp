@@ -45,10 +45,13 @@ QString cutOff(QWidget* w) {
 }
 
 // The controls placed on the main window and in its groups, and the mode items.
-QList<QWidget*> controlsOf(TForm1& f) {
-    QList<QWidget*> controls = {f.RadioGroup1->item(0), f.RadioGroup1->item(1)};
-    for (QWidget* parent : std::initializer_list<QWidget*>{f.centralWidget(), f.GroupBox1, f.GroupBox2,
-                                                           f.GroupBox3, f.GroupBox4, f.GroupBox5}) {
+QList<QWidget*> controlsOf(MainWindow& f) {
+    QList<QWidget*> controls = {find<RadioGroup>(f, "modeGroup")->item(0),
+                                find<RadioGroup>(f, "modeGroup")->item(1)};
+    for (QWidget* parent : std::initializer_list<QWidget*>{
+             f.centralWidget(), find<QGroupBox>(f, "computerGroup"), find<QGroupBox>(f, "flashGroup"),
+             find<QGroupBox>(f, "synchronisationGroup"), find<QGroupBox>(f, "directedCopyGroup"),
+             find<QGroupBox>(f, "registrationGroup")}) {
         for (QWidget* w : parent->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (!w->objectName().isEmpty() && !w->objectName().startsWith(QStringLiteral("qt_"))) {
                 controls << w;
@@ -61,22 +64,19 @@ QList<QWidget*> controlsOf(TForm1& f) {
 // Every control shown and usable unless named; nothing cut off, nothing reaching out
 // of its parent, and shown controls of one parent never covering each other (a group
 // or a picture may lie under a control drawn on it).
-void checkControls(TForm1& f, const QStringList& hidden, const QStringList& disabled) {
+void checkControls(MainWindow& f, const QStringList& hidden, const QStringList& disabled) {
     f.show();  // lays out the groups' items
     for (QWidget* w : controlsOf(f)) {
         const QString name = w->objectName().isEmpty() ? w->property("text").toString() : w->objectName();
         QVERIFY2(w->isHidden() == hidden.contains(name), qPrintable(name + " shown or not"));
         QVERIFY2(w->isEnabledTo(w->parentWidget()) == !disabled.contains(name),
                  qPrintable(name + " enabled or not"));
-        if (w->isHidden() && qobject_cast<QLabel*>(w)) {
-            continue;  // data the window keeps, never shown
-        }
         const QString problem = cutOff(w);
         QVERIFY2(problem.isEmpty(), qPrintable(name + ": " + problem));
         QVERIFY2(w->parentWidget()->rect().contains(w->geometry()),
                  qPrintable(name + " reaches out of its parent"));
         const auto liesUnder = [](QWidget* x) {
-            return qobject_cast<QGroupBox*>(x) || x->objectName().startsWith("Image");
+            return qobject_cast<QGroupBox*>(x) || x->objectName().endsWith("Picture");
         };
         for (QWidget* other :
              w->parentWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
@@ -95,36 +95,38 @@ class LayoutTest : public QObject {
 private slots:
     // The controls at both starts, and pictures of every window in every mode.
     void everyControlAndWindow() {
-        const QStringList hidden = {"GroupBox3", "Button14", "Button15", "Label9", "Label11", "Label12"};
+        const QStringList hidden = {"synchronisationGroup", "saveUserListButton", "loadUserListButton"};
         WindowHarness h;
-        TForm1& u = h.start();
+        MainWindow& u = h.start();
         // Without a font that has Cyrillic letters every text would be boxes.
         QVERIFY(QFontMetrics(QApplication::font()).inFont(QChar(0x0416)));
-        QVERIFY(QFontMetrics(u.Button2->font()).inFont(QChar(0x0416)));
+        QVERIFY(QFontMetrics(find<QPushButton>(u, "toFlashButton")->font()).inFont(QChar(0x0416)));
         QCOMPARE(u.windowTitle(), QStringLiteral("Verdaline_V5.2"));
         QCOMPARE(u.minimumSize(), u.maximumSize());  // resizing cuts nothing off
-        QVERIFY(u.RadioButton1->isChecked() && u.CheckBox2->isChecked() &&
-                u.RadioGroup1->item(1)->isChecked());
-        checkControls(u, hidden,
-                      {"RadioGroup1", "Button4", "Button5", "RadioButton1", "Button2", "RadioButton2",
-                       "Button3", "ComboBox3", "Button11"});
+        QVERIFY(find<QRadioButton>(u, "toFlashChoice")->isChecked() &&
+                find<QCheckBox>(u, "backupsBox")->isChecked() &&
+                find<RadioGroup>(u, "modeGroup")->item(1)->isChecked());
+        checkControls(
+            u, hidden,
+            {"modeGroup", "addFromComputerButton", "editListButton", "toFlashChoice", "toFlashButton",
+             "toComputerChoice", "toComputerButton", "intervalBox", "addFromFlashButton"});
         savePicture(&u, QStringLiteral("main-unrecognised"));
 
         WindowHarness r;
-        TForm1& f = r.startRecognised(numbered(30, "/home/u/Документы/Проекты 2026/Отчет за квартал "));
-        checkControls(f, hidden + QStringList{"GroupBox5"}, {"Button3", "ComboBox3"});
-        f.Timer2Timer();
+        MainWindow& f = r.startRecognised(numbered(30, "/home/u/Документы/Проекты 2026/Отчет за квартал "));
+        checkControls(f, hidden + QStringList{"registrationGroup"}, {"toComputerButton", "intervalBox"});
+        f.refreshFromStick();
         savePicture(&f, QStringLiteral("main-recognised-directed"));
-        f.RadioGroup1->item(0)->click();
-        f.CheckBox1->click();
+        find<RadioGroup>(f, "modeGroup")->item(0)->click();
+        click(f, "automaticBox");
         savePicture(&f, QStringLiteral("main-recognised-synchronisation"));
-        f.CheckBox3->click();
+        click(f, "editFlashListBox");
         savePicture(&f, QStringLiteral("main-edit-mode"));
-        f.Button5->click();
+        click(f, "editListButton");
         savePicture(&r.listWindow(), QStringLiteral("list-window"));
-        f.N3Click();
+        f.showHelp();
         savePicture(&r.helpWindow(), QStringLiteral("help-window"));
-        f.N2Click();
+        f.showAbout();
         savePicture(&r.aboutWindow(), QStringLiteral("about-window"));
     }
 
@@ -134,23 +136,30 @@ private slots:
     // configured: the feedback items and fields open nothing.
     void helpAndAboutWindows() {
         WindowHarness h;
-        TForm1& f = h.start();
-        TForm3& help = h.helpWindow();
-        TAboutBox& about = h.aboutWindow();
-        const auto colour = [&about] { return about.Label13->palette().color(QPalette::WindowText); };
+        MainWindow& f = h.start();
+        HelpWindow& help = h.helpWindow();
+        AboutWindow& about = h.aboutWindow();
+        const auto colour = [&about] {
+            return find<QLabel>(about, "thanks")->palette().color(QPalette::WindowText);
+        };
+        QTimer* teal = find<QTimer>(about, "tealTimer");
+        QTimer* maroon = find<QTimer>(about, "maroonTimer");
         const QColor first = colour();
-        QVERIFY(about.Timer1->isActive() && about.Timer2->isActive());
-        about.Timer1Timer();
-        QVERIFY(colour() == first && !about.Timer1->isActive() && about.Timer2->isActive());
-        about.Timer2Timer();
-        QVERIFY(colour() != first && !about.Timer2->isActive() && about.Timer1->isActive());
-        about.Timer1Timer();
-        QVERIFY(colour() == first && !about.Timer1->isActive() && about.Timer2->isActive());
+        QVERIFY(teal->isActive() && maroon->isActive());
+        about.turnTeal();
+        QVERIFY(colour() == first && !teal->isActive() && maroon->isActive());
+        about.turnMaroon();
+        QVERIFY(colour() != first && !maroon->isActive() && teal->isActive());
+        about.turnTeal();
+        QVERIFY(colour() == first && !teal->isActive() && maroon->isActive());
 
-        QVERIFY(help.RichEdit1->toPlainText().contains(QStringLiteral("1. ПРИ ПЕРВОМ ЗАПУСКЕ")));
-        QCOMPARE(about.Label34->text(), f.windowTitle());
+        QVERIFY(find<QTextEdit>(help, "helpText")
+                    ->toPlainText()
+                    .contains(QStringLiteral("1. ПРИ ПЕРВОМ ЗАПУСКЕ")));
+        QCOMPARE(text(about, "programName"), f.windowTitle());
         f.show();
-        for (const auto& [item, window] : {std::pair<QAction*, QWidget*>{f.N3, &help}, {f.N2, &about}}) {
+        for (const auto& [item, window] : {std::pair<QAction*, QWidget*>{find<QAction>(f, "helpItem"), &help},
+                                           {find<QAction>(f, "aboutItem"), &about}}) {
             item->trigger();
             QTRY_VERIFY(window->isActiveWindow());
             f.activateWindow();
@@ -158,20 +167,23 @@ private slots:
             item->trigger();  // a second time: to the front again
             QTRY_VERIFY(window->isActiveWindow());
         }
-        help.Button1->click();
+        click(help, "okButton");
         QVERIFY(!help.isVisible());
-        about.OKButton->click();
+        click(about, "closeButton");
         QVERIFY(!about.isVisible());
         for (const auto key : {Qt::Key_Escape, Qt::Key_Return}) {
-            f.N2Click();
+            f.showAbout();
             QTest::keyClick(&about, key);
             QVERIFY(!about.isVisible());
         }
 
-        about.Edit1Click();
-        about.Edit2Click();
+        about.show();
+        for (const char* field : {"webSiteField", "emailField"}) {
+            QTest::mouseClick(find<QLineEdit>(about, field), Qt::LeftButton);
+        }
         QVERIFY(h.dialogs.opened.empty() && h.dialogs.messages.empty());
-        QVERIFY(!f.N5->isEnabled() && !f.N6->isEnabled());
+        QVERIFY(!find<QAction>(f, "webSiteItem")->isEnabled() &&
+                !find<QAction>(f, "letterItem")->isEnabled());
     }
 };
 

@@ -19,9 +19,17 @@ Lines numbered(int count, const std::string& prefix) {
     return lines;
 }
 
-void expectCounts(TForm1& f, const char* files, const char* flash) {
-    QCOMPARE(f.Label7->text(), QString::fromUtf8(files));
-    QCOMPARE(f.Label8->text(), QString::fromUtf8(flash));
+void click(QObject& window, const char* name) {
+    find<QAbstractButton>(window, name)->click();
+}
+
+QString text(QObject& window, const char* name) {
+    return find(window, name)->property("text").toString();
+}
+
+void expectCounts(MainWindow& f, const char* files, const char* flash) {
+    QCOMPARE(text(f, "fileCount"), QString::fromUtf8(files));
+    QCOMPARE(text(f, "flashCount"), QString::fromUtf8(flash));
 }
 
 void expectMessage(const FakeDialogs& dialogs, std::size_t count, Dialogs::Icon icon, const QString& part) {
@@ -30,19 +38,19 @@ void expectMessage(const FakeDialogs& dialogs, std::size_t count, Dialogs::Icon 
     QVERIFY2(dialogs.messages.back().text.contains(part), qPrintable(dialogs.messages.back().text));
 }
 
-TForm1& WindowHarness::start() {
+MainWindow& WindowHarness::start() {
     m_helpWindow.reset();
     m_aboutWindow.reset();
     m_listWindow.reset();
-    m_form = std::make_unique<TForm1>(Environment{tree.root(), platform, dialogs, clock});
-    m_listWindow = std::make_unique<TForm2>(*m_form);
-    m_aboutWindow = std::make_unique<TAboutBox>(*m_form, dialogs);
-    m_helpWindow = std::make_unique<TForm3>();
-    m_form->setSecondaryWindows(m_listWindow.get(), m_aboutWindow.get(), m_helpWindow.get());
-    return *m_form;
+    m_mainWindow = std::make_unique<MainWindow>(Environment{tree.root(), platform, dialogs, clock});
+    m_listWindow = std::make_unique<ListWindow>(*m_mainWindow);
+    m_aboutWindow = std::make_unique<AboutWindow>(*m_mainWindow, dialogs);
+    m_helpWindow = std::make_unique<HelpWindow>();
+    m_mainWindow->setSecondaryWindows(m_listWindow.get(), m_aboutWindow.get(), m_helpWindow.get());
+    return *m_mainWindow;
 }
 
-TForm1& WindowHarness::startRecognised(const Lines& fileList) {
+MainWindow& WindowHarness::startRecognised(const Lines& fileList) {
     tree.write(kComputerList, cp1251Lines({"Офисный", kDisk}));
     tree.write(kFileList, listBytes(fileList));
     return start();

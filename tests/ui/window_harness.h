@@ -8,15 +8,15 @@
 #include <functional>
 #include <memory>
 
-#include "about_box.h"
+#include "about_window.h"
 #include "failing_syscalls.h"
+#include "help_window.h"
+#include "list_window.h"
+#include "main_window.h"
 #include "radio_group.h"
 #include "shell_list_view.h"
 #include "temp_tree.h"
 #include "test_platform.h"
-#include "tform1.h"
-#include "tform2.h"
-#include "tform3.h"
 
 namespace verdaline::testing {
 
@@ -37,8 +37,22 @@ std::string listBytes(const Lines& lines);
 // Paths numbered from 1: prefix1.txt, prefix2.txt...
 Lines numbered(int count, const std::string& prefix = "/home/u/docs/file");
 
+// A window's control (a widget, a timer or a menu item) by its object name, as a
+// user finds it by what it does; the test stops at once when there is none.
+template <typename Control = QWidget>
+Control* find(QObject& window, const char* name) {
+    auto* control = window.findChild<Control*>(QString::fromLatin1(name));
+    if (control == nullptr) {
+        qFatal("no control \"%s\" of this kind in %s", name, qPrintable(window.objectName()));
+    }
+    return control;
+}
+void click(QObject& window, const char* name);
+// What a label or a button says.
+QString text(QObject& window, const char* name);
+
 // The counts shown of the file list and of the flash-side list.
-void expectCounts(TForm1& f, const char* files, const char* flash);
+void expectCounts(MainWindow& f, const char* files, const char* flash);
 
 // Dialogs answered from a queue and message boxes written down, so no test blocks.
 class FakeDialogs : public Dialogs {
@@ -87,27 +101,27 @@ public:
     FixedClock clock;
 
     // The program started on the work area as it stands.
-    TForm1& start();
+    MainWindow& start();
     // Started with "Офисный" registered and the file list given.
-    TForm1& startRecognised(const Lines& fileList = {});
-    TForm2& listWindow() { return *m_listWindow; }
-    TAboutBox& aboutWindow() { return *m_aboutWindow; }
-    TForm3& helpWindow() { return *m_helpWindow; }
+    MainWindow& startRecognised(const Lines& fileList = {});
+    ListWindow& listWindow() { return *m_listWindow; }
+    AboutWindow& aboutWindow() { return *m_aboutWindow; }
+    HelpWindow& helpWindow() { return *m_helpWindow; }
 
     // The full path of a copy, as the flash-side list holds it.
     std::string copy(const std::string& name) const { return tree.path(kCopies + "/" + name); }
 
 private:
-    std::unique_ptr<TForm1> m_form;
-    std::unique_ptr<TForm2> m_listWindow;
-    std::unique_ptr<TAboutBox> m_aboutWindow;
-    std::unique_ptr<TForm3> m_helpWindow;
+    std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<ListWindow> m_listWindow;
+    std::unique_ptr<AboutWindow> m_aboutWindow;
+    std::unique_ptr<HelpWindow> m_helpWindow;
 };
 
 // Saves a picture of a window into the build's pictures folder, for a person to look at.
 void savePicture(QWidget* window, const QString& name);
 
-// The lines a list box (Memo1, Memo2) shows, and the hint shown when the mouse rests on it.
+// The lines a list box of the main window shows, and the hint shown when the mouse rests on it.
 QStringList shownLines(QWidget* box);
 QString hintOf(QWidget* box);
 

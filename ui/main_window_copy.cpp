@@ -1,9 +1,9 @@
 // The main window's copy runs: the two directed copies, synchronisation from its
 // button, its timer and the progress bar's focus, and the copy report.
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QComboBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -19,10 +19,10 @@
 
 #include "errors.h"
 #include "file_list.h"
+#include "main_window.h"
 #include "report.h"
 #include "shell_list_view.h"
 #include "texts.h"
-#include "tform1.h"
 
 namespace verdaline {
 namespace {
@@ -35,18 +35,18 @@ constexpr std::uint64_t kLargeFile = 16 << 20;
 
 }  // namespace
 
-RunResult TForm1::run(RunKind kind) {
+RunResult MainWindow::run(RunKind kind) {
     m_running = true;
     // A tick that came during the run starts one synchronisation after it, never one
     // inside it, and never more than one.
     struct Done {
-        TForm1& form;
+        MainWindow& window;
         ~Done() {
-            form.m_running = false;
-            form.ProgressBar1->setTextVisible(false);
-            if (form.m_tickWaiting) {
-                form.m_tickWaiting = false;
-                QTimer::singleShot(0, &form, [f = &form] { f->guarded([f] { f->Timer1Timer(); }); });
+            window.m_running = false;
+            window.m_progressBar->setTextVisible(false);
+            if (window.m_tickWaiting) {
+                window.m_tickWaiting = false;
+                QTimer::singleShot(0, &window, [w = &window] { w->guarded([w] { w->synchroniseOnTimer(); }); });
             }
         }
     } done{*this};
@@ -63,14 +63,14 @@ RunResult TForm1::run(RunKind kind) {
     } else {
         // A bar whose maximum equals its minimum turns into an endless busy indicator
         // in Qt, so a list of one entry gets the range 0..1.
-        ProgressBar1->setMaximum(std::max(entries - 1, 1));
+        m_progressBar->setMaximum(std::max(entries - 1, 1));
     }
     RunRequest request;
     request.kind = kind;
     request.computerName = computerName();
     request.fileList = m_fileList;
     request.flashList = m_flashList;
-    request.backups = CheckBox2->isChecked();
+    request.backups = m_backupsBox->isChecked();
     m_report.clear();
     // The window stays drawn and answers the desktop through a long run; the user's
     // clicks and keys wait until it ends, so no second run can start inside it.
@@ -84,15 +84,16 @@ RunResult TForm1::run(RunKind kind) {
     };
     const auto onEntry = [this, &serve](std::size_t index) {
         m_runEntry = index;
-        ProgressBar1->setValue(static_cast<int>(index));
-        ProgressBar1->setTextVisible(false);
+        m_progressBar->setValue(static_cast<int>(index));
+        m_progressBar->setTextVisible(false);
         serve();
     };
     const auto onBytes = [this, &serve](std::uint64_t copied, std::uint64_t size) {
         // A large file shows how far its copy has come.
         if (size >= kLargeFile) {
-            ProgressBar1->setFormat(QStringLiteral("Файл N%1: %2 %").arg(m_runEntry + 1).arg(copied * 100 / size));
-            ProgressBar1->setTextVisible(true);
+            m_progressBar->setFormat(
+                QStringLiteral("Файл N%1: %2 %").arg(m_runEntry + 1).arg(copied * 100 / size));
+            m_progressBar->setTextVisible(true);
         }
         serve();
     };
@@ -106,7 +107,7 @@ RunResult TForm1::run(RunKind kind) {
 }
 
 // A directed copy shows its report, then the bar returns to 0.
-void TForm1::directedCopy(RunKind kind) {
+void MainWindow::directedCopy(RunKind kind) {
     if (m_running) {
         return;
     }
@@ -115,46 +116,44 @@ void TForm1::directedCopy(RunKind kind) {
     m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
                               QString::fromStdString(reportText(m_report)), Dialogs::Icon::None);
     m_running = false;
-    ProgressBar1->setValue(0);
+    m_progressBar->setValue(0);
     if (m_tickWaiting) {
         m_tickWaiting = false;
-        Timer1Timer();
+        synchroniseOnTimer();
     }
 }
 
-void TForm1::Button2Click() {
+void MainWindow::copyToFlash() {
     directedCopy(RunKind::ToFlash);
 }
 
-void TForm1::Button3Click() {
+void MainWindow::copyToComputer() {
     directedCopy(RunKind::ToComputer);
 }
 
-void TForm1::Button8Click() {
+void MainWindow::synchronise() {
     if (m_running) {
         return;  // never a run inside a run
     }
     const RunSummary summary = summarise(run(RunKind::Synchronise));
-    ProgressBar1->setValue(0);
+    m_progressBar->setValue(0);
     m_lastSynchronisation = m_env.clock.timeOfDay(std::time(nullptr));
     m_lastSummary = summary;
     refreshSynchronisationStatus();
 }
 
-void TForm1::refreshSynchronisationStatus() {
+void MainWindow::refreshSynchronisationStatus() {
     const std::string next =
-        Timer1->isActive() ? m_env.clock.timeOfDay(std::time(nullptr) + Timer1->remainingTime() / 1000) : "";
-    Label13->setText(QString::fromStdString(texts::synchronisationStatus(
+        m_synchronisationTimer->isActive()
+            ? m_env.clock.timeOfDay(std::time(nullptr) + m_synchronisationTimer->remainingTime() / 1000)
+            : "";
+    m_synchronisationStatus->setText(QString::fromStdString(texts::synchronisationStatus(
         m_lastSynchronisation, m_lastSummary.toFlash, m_lastSummary.toComputer, m_lastSummary.failed, next)));
-}
-
-void TForm1::Button13Click() {
-    Button8Click();
 }
 
 // The report on the stick is code page 1251 for the Windows build; the desktop's text
 // program is handed a UTF-8 rendering of it in the user's cache folder.
-void TForm1::Button12Click() {
+void MainWindow::openLastReport() {
     const auto readable =
         readableReportCopy(m_env.platform, m_area, computerName(),
                            QStandardPaths::writableLocation(QStandardPaths::CacheLocation).toStdString());
@@ -163,51 +162,51 @@ void TForm1::Button12Click() {
     }
 }
 
-void TForm1::CheckBox1Click() {
-    const bool on = CheckBox1->isChecked();
-    ComboBox3->setEnabled(on);
+void MainWindow::switchAutomaticSynchronisation() {
+    const bool on = m_automaticBox->isChecked();
+    m_intervalBox->setEnabled(on);
     // Starting a running timer would restart its count; stopping discards it.
-    if (on && !Timer1->isActive()) {
-        Timer1->start();
+    if (on && !m_synchronisationTimer->isActive()) {
+        m_synchronisationTimer->start();
     } else if (!on) {
-        Timer1->stop();
+        m_synchronisationTimer->stop();
     }
     refreshSynchronisationStatus();
 }
 
-void TForm1::ComboBox3Change() {
-    const int index = ComboBox3->currentIndex();
+void MainWindow::chooseInterval() {
+    const int index = m_intervalBox->currentIndex();
     if (index < 0 || index >= static_cast<int>(kIntervals.size())) {
         return;
     }
     // A new interval restarts the count; the same one leaves it alone.
-    if (Timer1->interval() != kIntervals[static_cast<std::size_t>(index)]) {
-        Timer1->setInterval(kIntervals[static_cast<std::size_t>(index)]);
+    if (m_synchronisationTimer->interval() != kIntervals[static_cast<std::size_t>(index)]) {
+        m_synchronisationTimer->setInterval(kIntervals[static_cast<std::size_t>(index)]);
     }
     refreshSynchronisationStatus();
 }
 
-void TForm1::Timer1Timer() {
-    if (!CheckBox1->isChecked()) {
+void MainWindow::synchroniseOnTimer() {
+    if (!m_automaticBox->isChecked()) {
         return;
     }
     if (m_running) {
         m_tickWaiting = true;  // taken up when the run and its message have ended
         return;
     }
-    Button13Click();
+    synchronise();
 }
 
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Memo1 || watched == Memo2) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_fileListView || watched == m_flashListView) {
         return showHint(watched, event);
     }
-    if (watched == ProgressBar1 && event->type() == QEvent::FocusIn) {
+    if (watched == m_progressBar && event->type() == QEvent::FocusIn) {
         const auto reason = static_cast<QFocusEvent*>(event)->reason();
         // Only focus coming from another control of the window, not the window's own
         // return to the front.
         if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason && !m_running) {
-            guarded([this] { Button8Click(); });
+            guarded([this] { synchronise(); });
         }
         return false;
     }
@@ -223,8 +222,9 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
 
 // The arrow keys move the focus among the controls placed directly on the window, in
 // their focus order, whether or not the tab key stops at them.
-void TForm1::moveFocusAlongWindow(QWidget* from, bool forward) {
-    const std::array<QWidget*, 5> order = {Button12, ProgressBar1, CheckBox2, ShellListView1, Button1};
+void MainWindow::moveFocusAlongWindow(QWidget* from, bool forward) {
+    const std::array<QWidget*, 5> order = {m_openReportButton, m_progressBar, m_backupsBox,
+                                           m_presentFilesView, m_exitButton};
     const auto at = std::find(order.begin(), order.end(), from);
     if (at == order.end()) {
         return;

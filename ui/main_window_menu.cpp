@@ -1,10 +1,10 @@
 // The main window's menu: the help and about windows, the web site and a letter.
 #include <QUrl>
 
-#include "about_box.h"
 #include "about_info.h"
-#include "tform1.h"
-#include "tform3.h"
+#include "about_window.h"
+#include "help_window.h"
+#include "main_window.h"
 
 namespace verdaline {
 namespace {
@@ -20,20 +20,20 @@ void bringToFront(QWidget* window) {
 
 }  // namespace
 
-void TForm1::N3Click() {
+void MainWindow::showHelp() {
     bringToFront(m_helpWindow);
 }
 
-void TForm1::N2Click() {
+void MainWindow::showAbout() {
     bringToFront(m_aboutWindow);
 }
 
-void TForm1::N5Click() {
-    openWebSite(m_env.dialogs);
+void MainWindow::openWebSite() {
+    verdaline::openWebSite(m_env.dialogs);
 }
 
-void TForm1::N6Click() {
-    writeLetter(m_env.dialogs);
+void MainWindow::writeLetter() {
+    verdaline::writeLetter(m_env.dialogs);
 }
 
 void openWebSite(Dialogs& dialogs) {

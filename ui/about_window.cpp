@@ -1,4 +1,4 @@
-#include "about_box.h"
+#include "about_window.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -10,7 +10,7 @@
 #include "about_info.h"
 #include "dialogs.h"
 #include "fonts.h"
-#include "tform1.h"
+#include "main_window.h"
 #include "window_placement.h"
 #include "wrap_widgets.h"
 
@@ -43,9 +43,9 @@ QLineEdit* addressField(QWidget* parent, const char* name, const QString& addres
 
 }  // namespace
 
-TAboutBox::TAboutBox(TForm1& mainWindow, Dialogs& dialogs, QWidget* parent)
+AboutWindow::AboutWindow(MainWindow& mainWindow, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowStaysOnTopHint), m_dialogs(dialogs) {
-    setObjectName(QStringLiteral("TAboutBox"));
+    setObjectName(QStringLiteral("aboutWindow"));
     setWindowTitle(QStringLiteral("О программе"));
     setFont(windowFont());
     // 602 x 332 with a usual frame.
@@ -57,7 +57,7 @@ TAboutBox::TAboutBox(TForm1& mainWindow, Dialogs& dialogs, QWidget* parent)
     setAutoFillBackground(true);
 
     auto* panel = new QFrame(this);
-    panel->setObjectName(QStringLiteral("Panel1"));
+    panel->setObjectName(QStringLiteral("panel"));
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     panel->setGeometry(8, 8, 570, 192);
     QPalette cream = panel->palette();
@@ -66,104 +66,95 @@ TAboutBox::TAboutBox(TForm1& mainWindow, Dialogs& dialogs, QWidget* parent)
     panel->setAutoFillBackground(true);
 
     auto* icon = new PictureBox(QStringLiteral(":/verdaline.svg"), panel);
-    icon->setObjectName(QStringLiteral("ProgramIcon"));
+    icon->setObjectName(QStringLiteral("programIcon"));
     icon->setGeometry(16, 16, 32, 32);
 
     text(panel, QStringLiteral("Модуль:  "), 64, 20);
-    Label34 = text(panel, mainWindow.windowTitle(), 120, 20, true);
+    m_programName = text(panel, mainWindow.windowTitle(), 120, 20, true);
     text(panel, QStringLiteral("Версия:"), 64, 48);
-    Label2 = text(panel, mainWindow.Label12->text(), 120, 48);
+    m_version = text(panel, about::kVersion, 120, 48);
     text(panel, QStringLiteral("Дата:"), 64, 76);
-    Label8 = text(panel, mainWindow.Label11->text(), 120, 76);
+    m_releaseDate = text(panel, about::kReleaseDate, 120, 76);
+    m_programName->setObjectName(QStringLiteral("programName"));
 
     text(panel, QStringLiteral("Автор:"), 280, 20);
     text(panel, about::kAuthor, 345, 20, true);
     text(panel, about::kAuthorTitle, 345, 38);
     text(panel, QStringLiteral("Эл.адрес:"), 280, 104);
-    Edit2 = addressField(panel, "Edit2", about::kEmail, QStringLiteral("Отослать письмо"), 345, 100);
+    m_emailField =
+        addressField(panel, "emailField", about::kEmail, QStringLiteral("Отослать письмо"), 345, 100);
     text(panel, QStringLiteral("Сайт"), 280, 140);
-    Edit1 = addressField(panel, "Edit1", about::kWebSite, QStringLiteral("Открыть ссылку"), 345, 136);
-    for (QLineEdit* field : {Edit1, Edit2}) {
+    m_webSiteField =
+        addressField(panel, "webSiteField", about::kWebSite, QStringLiteral("Открыть ссылку"), 345, 136);
+    for (QLineEdit* field : {m_webSiteField, m_emailField}) {
         field->installEventFilter(this);
     }
 
-    Label13 = new QLabel(QStringLiteral("С п а с и б о    з а    В а ш е    в р е м я"), this);
-    Label13->setObjectName(QStringLiteral("Label13"));
-    Label13->setFont(windowFont(12, true));
-    Label13->adjustSize();
-    Label13->move((width() - Label13->width()) / 2, 212);
+    m_thanks = new QLabel(QStringLiteral("С п а с и б о    з а    В а ш е    в р е м я"), this);
+    m_thanks->setObjectName(QStringLiteral("thanks"));
+    m_thanks->setFont(windowFont(12, true));
+    m_thanks->adjustSize();
+    m_thanks->move((width() - m_thanks->width()) / 2, 212);
     setThanksColour(kTeal);
 
-    OKButton = new QPushButton(QStringLiteral("Закрыть"), this);
-    OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setToolTip(QStringLiteral("Закрыть окно"));
-    OKButton->setGeometry((width() - 75) / 2, 252, 75, 25);
-    OKButton->setDefault(true);
-    connect(OKButton, &QPushButton::clicked, this, [this] { OKButtonClick(); });
+    m_closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
+    m_closeButton->setObjectName(QStringLiteral("closeButton"));
+    m_closeButton->setToolTip(QStringLiteral("Закрыть окно"));
+    m_closeButton->setGeometry((width() - 75) / 2, 252, 75, 25);
+    m_closeButton->setDefault(true);
+    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::close);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1000);
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName(QStringLiteral("Timer2"));
-    Timer2->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    connect(Timer2, &QTimer::timeout, this, [this] { Timer2Timer(); });
-    Timer1->start();
-    Timer2->start();
+    m_tealTimer = new QTimer(this);
+    m_tealTimer->setObjectName(QStringLiteral("tealTimer"));
+    m_tealTimer->setInterval(1000);
+    m_maroonTimer = new QTimer(this);
+    m_maroonTimer->setObjectName(QStringLiteral("maroonTimer"));
+    m_maroonTimer->setInterval(1000);
+    connect(m_tealTimer, &QTimer::timeout, this, [this] { turnTeal(); });
+    connect(m_maroonTimer, &QTimer::timeout, this, [this] { turnMaroon(); });
+    m_tealTimer->start();
+    m_maroonTimer->start();
 }
 
-void TAboutBox::setThanksColour(const QColor& colour) {
-    QPalette palette = Label13->palette();
+void AboutWindow::setThanksColour(const QColor& colour) {
+    QPalette palette = m_thanks->palette();
     palette.setColor(QPalette::WindowText, colour);
-    Label13->setPalette(palette);
+    m_thanks->setPalette(palette);
 }
 
 // The thank-you line blinks: each timer hands over to the other. Enabling a timer
 // that runs already leaves its count alone.
-void TAboutBox::Timer1Timer() {
-    Timer1->stop();
-    if (!Timer2->isActive()) {
-        Timer2->start();
+void AboutWindow::turnTeal() {
+    m_tealTimer->stop();
+    if (!m_maroonTimer->isActive()) {
+        m_maroonTimer->start();
     }
     setThanksColour(kTeal);
 }
 
-void TAboutBox::Timer2Timer() {
-    Timer2->stop();
-    if (!Timer1->isActive()) {
-        Timer1->start();
+void AboutWindow::turnMaroon() {
+    m_maroonTimer->stop();
+    if (!m_tealTimer->isActive()) {
+        m_tealTimer->start();
     }
     setThanksColour(kMaroon);
 }
 
-void TAboutBox::Edit1Click() {
-    openWebSite(m_dialogs);
-}
-
-void TAboutBox::Edit2Click() {
-    writeLetter(m_dialogs);
-}
-
-void TAboutBox::OKButtonClick() {
-    close();
-}
-
 // Esc and Enter close the window, as they close a dialog box.
-void TAboutBox::keyPressEvent(QKeyEvent* event) {
+void AboutWindow::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        OKButtonClick();
+        close();
         return;
     }
     QWidget::keyPressEvent(event);
 }
 
-bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
+bool AboutWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease) {
-        if (watched == Edit1) {
-            Edit1Click();
-        } else if (watched == Edit2) {
-            Edit2Click();
+        if (watched == m_webSiteField) {
+            openWebSite(m_dialogs);
+        } else if (watched == m_emailField) {
+            writeLetter(m_dialogs);
         }
     }
     return QWidget::eventFilter(watched, event);

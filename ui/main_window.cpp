@@ -1,0 +1,316 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHelpEvent>
+#include <QLabel>
+#include <QListView>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QToolTip>
+
+#include "about_info.h"
+#include "computers.h"
+#include "fitted_lines.h"
+#include "flash_paths.h"
+#include "list_window.h"
+#include "radio_group.h"
+#include "shell_list_view.h"
+#include "texts.h"
+#include "window_placement.h"
+
+namespace verdaline {
+namespace {
+
+// The lines joined by line breaks, as a hint or the text of edit mode shows them.
+std::string joined(const Lines& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        if (&line != &lines.front()) {
+            text += '\n';
+        }
+        text += line;
+    }
+    return text;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Environment environment, QWidget* parent)
+    : QMainWindow(parent), m_env(std::move(environment)), m_area(m_env.programFolder) {
+    setObjectName(QStringLiteral("mainWindow"));
+    setWindowTitle(QString::fromUtf8(texts::kApplicationTitle));
+    createControls();
+    // 919 x 735 with a usual frame: a border of 8 and a title bar of 31 pixels.
+    setFixedSize(903, 696);
+    centreOnScreen(this);
+    connectHandlers();
+    startUp();
+    m_refreshTimer->start();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::setSecondaryWindows(ListWindow* listWindow, AboutWindow* aboutWindow,
+                                     HelpWindow* helpWindow) {
+    m_listWindow = listWindow;
+    m_aboutWindow = aboutWindow;
+    m_helpWindow = helpWindow;
+}
+
+std::string MainWindow::computerName() const {
+    return m_computerNameLabel->text().toStdString();
+}
+
+void MainWindow::guarded(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const std::exception& failure) {
+        reportFailure(m_env.dialogs, this, failure.what());
+    }
+}
+
+// Every event of the window runs its handler guarded.
+template <typename Sender, typename Signal>
+void MainWindow::on(Sender* sender, Signal signal, void (MainWindow::*handler)()) {
+    connect(sender, signal, this, [this, handler] { guarded([this, handler] { (this->*handler)(); }); });
+}
+
+void MainWindow::connectHandlers() {
+    // Start-up, registration, modes and the refresh.
+    on(m_registerButton, &QPushButton::clicked, &MainWindow::registerComputer);
+    on(m_modeGroup, &RadioGroup::clicked, &MainWindow::switchMode);
+    on(m_toFlashChoice, &QRadioButton::clicked, &MainWindow::chooseDirection);
+    on(m_toComputerChoice, &QRadioButton::clicked, &MainWindow::chooseDirection);
+    on(m_exitButton, &QPushButton::clicked, &MainWindow::exitProgram);
+    on(m_refreshTimer, &QTimer::timeout, &MainWindow::refreshFromStick);
+    on(m_presentFilesView, &ShellListView::itemsChanged, &MainWindow::countFilesPresent);
+    // The lists.
+    on(m_addFromComputerButton, &QPushButton::clicked, &MainWindow::addFromComputer);
+    on(m_addFromFlashButton, &QPushButton::clicked, &MainWindow::addFromFlash);
+    on(m_editListButton, &QPushButton::clicked, &MainWindow::openListWindow);
+    on(m_editFlashListBox, &QCheckBox::clicked, &MainWindow::switchFlashListEditing);
+    on(m_flashListText, &QPlainTextEdit::textChanged, &MainWindow::flashListEdited);
+    on(m_saveUserListButton, &QPushButton::clicked, &MainWindow::saveUserList);
+    on(m_loadUserListButton, &QPushButton::clicked, &MainWindow::loadUserList);
+    // Copy runs and automatic synchronisation; the arrow keys and the bar's focus.
+    on(m_toFlashButton, &QPushButton::clicked, &MainWindow::copyToFlash);
+    on(m_toComputerButton, &QPushButton::clicked, &MainWindow::copyToComputer);
+    on(m_synchroniseButton, &QPushButton::clicked, &MainWindow::synchronise);
+    on(m_openReportButton, &QPushButton::clicked, &MainWindow::openLastReport);
+    on(m_automaticBox, &QCheckBox::clicked, &MainWindow::switchAutomaticSynchronisation);
+    on(m_intervalBox, &QComboBox::activated, &MainWindow::chooseInterval);
+    on(m_synchronisationTimer, &QTimer::timeout, &MainWindow::synchroniseOnTimer);
+    for (QWidget* control : std::initializer_list<QWidget*>{m_openReportButton, m_progressBar, m_backupsBox,
+                                                            m_exitButton, m_fileListView, m_flashListView}) {
+        control->installEventFilter(this);
+    }
+    // The menu.
+    on(m_helpItem, &QAction::triggered, &MainWindow::showHelp);
+    on(m_aboutItem, &QAction::triggered, &MainWindow::showAbout);
+    on(m_webSiteItem, &QAction::triggered, &MainWindow::openWebSite);
+    on(m_letterItem, &QAction::triggered, &MainWindow::writeLetter);
+}
+
+void MainWindow::startUp() {
+    guarded([this] {
+        computeDiskNumber();
+        recogniseComputer();
+        loadFileList();
+        refreshFlashView();
+        setWindowTitle(windowTitle() + QStringLiteral("_V") + about::kVersion);
+    });
+}
+
+void MainWindow::computeDiskNumber() {
+    const VolumeSerial serial = m_env.platform.systemVolumeSerial();
+    m_diskNumber = diskNumberOf(serial);
+    m_diskNumberError = serial.error;
+}
+
+void MainWindow::recogniseComputer() {
+    const auto lines = readListFile(m_env.platform, m_area.computerListFile());
+    if (!lines) {
+        showUnrecognised();
+        return;
+    }
+    m_computerList = *lines;
+    const Recognition recognition = recognise(m_diskNumber, m_computerList);
+    if (recognition.name) {
+        showRecognised(*recognition.name);
+        return;
+    }
+    showUnrecognised();
+    if (recognition.untrustedName) {
+        m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
+                                  QString::fromStdString(texts::untrustedComputerName(
+                                      m_area.computerListFile(), *recognition.untrustedName)),
+                                  Dialogs::Icon::Warning);
+    }
+}
+
+void MainWindow::showRecognised(const std::string& name) {
+    m_recognised = true;
+    m_computerNameLabel->setText(QString::fromStdString(name));
+    m_computerNameLabel->adjustSize();
+    m_registrationGroup->hide();
+    for (QWidget* control :
+         std::initializer_list<QWidget*>{m_addFromComputerButton, m_editListButton, m_addFromFlashButton,
+                                         m_toFlashButton, m_toComputerChoice, m_toFlashChoice, m_modeGroup}) {
+        control->setEnabled(true);
+    }
+}
+
+void MainWindow::showUnrecognised() {
+    m_registrationGroup->show();
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             m_addFromComputerButton, m_editListButton, m_addFromFlashButton, m_toFlashButton,
+             m_toComputerButton, m_toComputerChoice, m_toFlashChoice, m_modeGroup}) {
+        control->setEnabled(false);
+    }
+}
+
+void MainWindow::loadFileList() {
+    const std::string name = computerName();
+    auto lines = readListFile(m_env.platform, m_area.fileListFile(name));
+    if (!lines) {
+        setFileList({});
+        setFlashList({});
+        return;
+    }
+    setFileList(std::move(*lines));
+    setFlashList({});
+    const std::string copies = m_area.copiesFolder(name);
+    ensureFolder(m_env.platform, copies);
+    setFlashList(flashPathsFor(m_fileList, copies));
+    refreshHints();
+    refreshCounts();
+}
+
+void MainWindow::registerComputer() {
+    const std::string name = m_computerNameBox->currentText().toStdString();
+    const auto refusal = verdaline::registerComputer(m_env.platform, m_area, m_computerList, name,
+                                                     m_diskNumber, m_diskNumberError);
+    if (refusal) {
+        m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
+                                  QString::fromStdString(*refusal), Dialogs::Icon::Warning);
+        return;
+    }
+    recogniseComputer();
+    loadFileList();
+}
+
+void MainWindow::refreshFromStick() {
+    // Another program may have changed the file list on the stick; during a run the
+    // lists stay as the run took them.
+    if (m_recognised && !m_running) {
+        if (const auto lists = changedOnStick(m_env.platform, m_area, computerName(), heldLists())) {
+            showLists(*lists);
+        }
+    }
+    refreshFlashView();
+    if (m_listWindow != nullptr) {
+        m_listWindow->refreshCount();
+    }
+}
+
+// The copies folder, or while there is none the drive the program is on.
+void MainWindow::refreshFlashView() {
+    const std::string copies = m_area.copiesFolder(computerName());
+    m_presentFilesView->setRoot(
+        m_env.platform.isFolder(copies) ? copies : m_env.platform.mountPointOf(m_area.programFolder()));
+    m_presentFilesView->repaint();
+    countFilesPresent();
+}
+
+void MainWindow::countFilesPresent() {
+    m_presentCount->setText(
+        QString::fromStdString(texts::count(static_cast<std::size_t>(m_presentFilesView->count()))));
+    m_presentCount->adjustSize();
+}
+
+void MainWindow::switchMode() {
+    const bool synchronisation = m_modeGroup->itemIndex() == 0;
+    m_synchronisationGroup->setVisible(synchronisation);
+    m_directedCopyGroup->setVisible(!synchronisation);
+}
+
+void MainWindow::chooseDirection() {
+    m_toFlashButton->setEnabled(m_toFlashChoice->isChecked());
+    m_toComputerButton->setEnabled(m_toComputerChoice->isChecked());
+}
+
+void MainWindow::exitProgram() {
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    emit closed();
+}
+
+void MainWindow::setFileList(Lines lines) {
+    m_fileList = std::move(lines);
+    m_fileRows->show(&m_fileList);
+    // The list window never works on a stale copy of the list.
+    if (m_listWindow != nullptr) {
+        m_listWindow->followFileList(m_fileList);
+    }
+}
+
+void MainWindow::showLists(const FileLists& lists) {
+    if (lists.files != m_fileList) {
+        setFileList(lists.files);
+    }
+    if (lists.flash != m_flashList) {
+        setFlashList(lists.flash);
+    }
+    refreshHints();
+    refreshCounts();
+}
+
+void MainWindow::setFlashList(Lines lines) {
+    m_flashList = std::move(lines);
+    showFlashList();
+    flashListEdited();
+}
+
+// In edit mode the box holds the flash paths as they are, to be typed over.
+void MainWindow::showFlashList() {
+    const bool editing = m_editFlashListBox->isChecked();
+    m_flashRows->show(editing ? nullptr : &m_flashList, m_area.copiesFolder(computerName()) + kSeparator);
+    m_showingLists = true;
+    m_flashListText->setPlainText(editing ? QString::fromStdString(joined(m_flashList)) : QString());
+    m_showingLists = false;
+    m_flashListView->setCurrentWidget(editing ? static_cast<QWidget*>(m_flashListText) : m_flashListRows);
+}
+
+void MainWindow::refreshHints() {
+    m_fileHint = joined(m_fileList);
+    m_flashHint = joined(m_flashList);
+}
+
+bool MainWindow::showHint(QObject* box, QEvent* event) {
+    const std::string& hint = box == m_fileListView ? m_fileHint : m_flashHint;
+    if (event->type() != QEvent::ToolTip || hint.empty()) {
+        return false;
+    }
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), QString::fromStdString(hint),
+                       static_cast<QWidget*>(box));
+    return true;
+}
+
+void MainWindow::refreshCounts() {
+    m_fileCount->setText(QString::fromStdString(texts::count(m_fileList.size())));
+    m_fileCount->adjustSize();
+    m_flashCount->setText(QString::fromStdString(texts::count(m_flashList.size())));
+    m_flashCount->adjustSize();
+}
+
+}  // namespace verdaline
