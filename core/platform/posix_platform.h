@@ -33,7 +33,7 @@ public:
     void removeLeftovers(const std::string& folder) override;
     std::string mountPointOf(const std::string& path) override;
     std::vector<std::string> filesIn(const std::string& folder) override;
-    int moveFile(const std::string& from, const std::string& to) override;  // posix_moves.cpp
+    int moveFile(const std::string& from, const std::string& to) override;
     int lockFile(const std::string& path, std::chrono::milliseconds wait,
                  std::unique_ptr<FileLock>& lock) override;
 

@@ -1,23 +1,21 @@
-#include "posix_platform.h"
-
-#include <dirent.h>
+// The calls behind the safe writes and copies: a temporary file filled, flushed, its
+// date checked and renamed over the target; copies that share one flush; and the
+// look at a file that a copy run takes.
 #include <fcntl.h>
-#include <link.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cerrno>
-#include <filesystem>
 #include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
 
 #include "cp1251.h"
+#include "posix_platform.h"
 
 namespace verdaline {
 namespace {
@@ -213,17 +211,17 @@ int replaceSafely(Syscalls& sys, const std::string& target, mode_t mode, const P
     }
     const std::string temporary = temporaryPathFor(target);
     int fd = -1;
-    const int error = writeTemporary(sys, temporary, mode, nullptr,
-                                     [&](int out) {
-                                         for (std::string_view piece = nextPiece(); !piece.empty();
-                                              piece = nextPiece()) {
-                                             if (const int failed = writeAll(sys, out, piece.data(), piece.size())) {
-                                                 return failed;
-                                             }
-                                         }
-                                         return 0;
-                                     },
-                                     fd);
+    const int error = writeTemporary(
+        sys, temporary, mode, nullptr,
+        [&](int out) {
+            for (std::string_view piece = nextPiece(); !piece.empty(); piece = nextPiece()) {
+                if (const int failed = writeAll(sys, out, piece.data(), piece.size())) {
+                    return failed;
+                }
+            }
+            return 0;
+        },
+        fd);
     return error != 0 ? error : renameOver(sys, fd, temporary, target, nullptr, nullptr);
 }
 
@@ -256,32 +254,6 @@ bool PosixPlatform::lookInHeldFolder(const std::string& path, struct stat& st) c
            ::fstatat(m_heldFolder, path.c_str() + m_heldPrefix.size(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-VolumeSerial PosixPlatform::systemVolumeSerial() {
-    struct statfs fs {};
-    if (::statfs("/", &fs) != 0) {
-        return {std::nullopt, errno};
-    }
-    static_assert(sizeof(fs.f_fsid) == 2 * sizeof(std::uint32_t));
-    std::uint32_t words[2];
-    std::copy_n(reinterpret_cast<const unsigned char*>(&fs.f_fsid), sizeof words,
-                reinterpret_cast<unsigned char*>(words));
-    const std::uint32_t serial = words[0] ^ words[1];
-    if (serial == 0) {
-        return {std::nullopt, 0};
-    }
-    return {serial, 0};
-}
-
-bool PosixPlatform::isFolder(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool PosixPlatform::isFile(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && !S_ISDIR(st.st_mode);
-}
-
 // One lstat for a path that is no link: it tells the status and that the path itself
 // is the file a pending copy would name.
 Platform::FileState PosixPlatform::stateOf(const std::string& path) {
@@ -308,13 +280,6 @@ Platform::FileState PosixPlatform::stateOf(const std::string& path) {
         state.date = fileDateOf(found.st.st_mtim.tv_sec);
     }
     return state;
-}
-
-int PosixPlatform::makeFolder(const std::string& path) {
-    if (path.empty()) {
-        return ENOENT;
-    }
-    return ::mkdir(path.c_str(), 0777) == 0 ? 0 : errno;
 }
 
 int PosixPlatform::readFile(const std::string& path, std::string& bytes) {
@@ -420,42 +385,45 @@ int PosixPlatform::writeCopy(const std::string& source, const std::string& given
         m_buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
     }
     const auto size = static_cast<std::uint64_t>(before.st_size);
-    return writeTemporary(m_sys, copy.temporary, bits, times, [&](int out) {
-        char* const buffer = m_buffer.get();
-        std::uint64_t copied = 0;
-        // A file that reads to its size needs no further read to find its end: the look
-        // afterwards tells whether it grew. A size of 0 may hide contents (/proc).
-        while (size == 0 || copied < size) {
-            const ssize_t n = m_sys.read(fd, buffer, kBufferSize);
-            if (n < 0) {
-                if (errno == EINTR) {
-                    continue;
+    return writeTemporary(
+        m_sys, copy.temporary, bits, times,
+        [&](int out) {
+            char* const buffer = m_buffer.get();
+            std::uint64_t copied = 0;
+            // A file that reads to its size needs no further read to find its end: the look
+            // afterwards tells whether it grew. A size of 0 may hide contents (/proc).
+            while (size == 0 || copied < size) {
+                const ssize_t n = m_sys.read(fd, buffer, kBufferSize);
+                if (n < 0) {
+                    if (errno == EINTR) {
+                        continue;
+                    }
+                    return errno;
                 }
+                if (n == 0) {
+                    break;
+                }
+                if (const int failed = writeAll(m_sys, out, buffer, static_cast<std::size_t>(n))) {
+                    return failed;
+                }
+                // The device starts on a large file's data while the next piece is read; the
+                // flush before the rename still waits for all of it.
+                if (static_cast<std::size_t>(n) == kBufferSize) {
+                    ::sync_file_range(out, static_cast<off_t>(copied), n, SYNC_FILE_RANGE_WRITE);
+                }
+                copied += static_cast<std::uint64_t>(n);
+                reportProgress(copied, size);
+            }
+            struct stat after {};
+            if (m_sys.fstat(fd, &after) != 0) {
                 return errno;
             }
-            if (n == 0) {
-                break;
-            }
-            if (const int failed = writeAll(m_sys, out, buffer, static_cast<std::size_t>(n))) {
-                return failed;
-            }
-            // The device starts on a large file's data while the next piece is read; the
-            // flush before the rename still waits for all of it.
-            if (static_cast<std::size_t>(n) == kBufferSize) {
-                ::sync_file_range(out, static_cast<off_t>(copied), n, SYNC_FILE_RANGE_WRITE);
-            }
-            copied += static_cast<std::uint64_t>(n);
-            reportProgress(copied, size);
-        }
-        struct stat after {};
-        if (m_sys.fstat(fd, &after) != 0) {
-            return errno;
-        }
-        const bool changed = after.st_size != before.st_size ||
-                             after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
-                             after.st_mtim.tv_nsec != before.st_mtim.tv_nsec;
-        return changed ? EBUSY : 0;
-    }, copy.fd);
+            const bool changed = after.st_size != before.st_size ||
+                                 after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
+                                 after.st_mtim.tv_nsec != before.st_mtim.tv_nsec;
+            return changed ? EBUSY : 0;
+        },
+        copy.fd);
 }
 
 int PosixPlatform::finishCopy(PendingCopy& copy, const int* flushError, bool fuse) {
@@ -583,114 +551,6 @@ std::string PosixPlatform::identityOf(const std::string& path, dev_t* device) {
     }
     return std::to_string(known->second.first) + ':' + std::to_string(known->second.second) + '/' +
            foldCase(path.substr(slash == std::string::npos ? 0 : slash + 1));
-}
-
-void PosixPlatform::removeLeftovers(const std::string& folder) {
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) {
-        return;
-    }
-    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    while (const dirent* entry = ::readdir(dir)) {
-        if (isTemporaryName(entry->d_name)) {
-            m_sys.unlink((prefix + entry->d_name).c_str());
-        }
-    }
-    ::closedir(dir);
-}
-
-std::string PosixPlatform::mountPointOf(const std::string& path) {
-    std::string current = path;
-    while (current.size() > 1 && current.back() == '/') {
-        current.pop_back();
-    }
-    struct stat st {};
-    if (current.empty() || ::stat(current.c_str(), &st) != 0) {
-        return "/";
-    }
-    for (;;) {
-        const auto slash = current.rfind('/');
-        if (slash == std::string::npos || current == "/") {
-            return "/";
-        }
-        const std::string parent = slash == 0 ? "/" : current.substr(0, slash);
-        struct stat up {};
-        if (::stat(parent.c_str(), &up) != 0 || up.st_dev != st.st_dev) {
-            return current;
-        }
-        current = parent;
-    }
-}
-
-std::vector<std::string> PosixPlatform::filesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    DIR* dir = ::opendir(folder.c_str());
-    if (dir == nullptr) {
-        return names;
-    }
-    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + "/";
-    while (const dirent* entry = ::readdir(dir)) {
-        const std::string name = entry->d_name;
-        // Hidden files stay hidden, as in a file manager; so do our own temporary files.
-        if (name.empty() || name[0] == '.') {
-            continue;
-        }
-        if (entry->d_type == DT_REG ||
-            ((entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) && isFile(prefix + name))) {
-            names.push_back(name);
-        }
-    }
-    ::closedir(dir);
-    std::vector<std::pair<std::string, std::string>> keyed;
-    keyed.reserve(names.size());
-    for (auto& name : names) {
-        keyed.emplace_back(foldCase(name), std::move(name));
-    }
-    std::sort(keyed.begin(), keyed.end());
-    names.clear();
-    for (auto& [key, name] : keyed) {
-        names.push_back(std::move(name));
-    }
-    return names;
-}
-
-namespace {
-
-// The dynamic loader named in the program's own header (PT_INTERP), or empty.
-std::string programInterpreter() {
-    std::string interpreter;
-    ::dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void* result) {
-            for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
-                if (info->dlpi_phdr[i].p_type == PT_INTERP) {
-                    *static_cast<std::string*>(result) =
-                        reinterpret_cast<const char*>(info->dlpi_addr + info->dlpi_phdr[i].p_vaddr);
-                }
-            }
-            return 1;  // the first object is the program itself
-        },
-        &interpreter);
-    return interpreter;
-}
-
-}  // namespace
-
-std::string executableFolder(const char* argv0) {
-    std::string path(4096, '\0');
-    const ssize_t n = ::readlink("/proc/self/exe", path.data(), path.size());
-    if (n <= 0) {
-        return "./";
-    }
-    path.resize(static_cast<std::size_t>(n));
-    // Started as "ld.so PROGRAM" (from a stick that gives programs no execute bit), the running
-    // executable is the loader; the program's own path, as the loader opened it, is then argv[0].
-    std::error_code ignored;
-    if (argv0 != nullptr && std::filesystem::equivalent(path, programInterpreter(), ignored)) {
-        const auto program =
-            std::filesystem::weakly_canonical(std::filesystem::absolute(argv0, ignored), ignored);
-        return program.parent_path().string() + '/';
-    }
-    return path.substr(0, path.rfind('/') + 1);
 }
 
 }  // namespace verdaline

@@ -1,4 +1,4 @@
-// The calls behind moving copies and the work area's lock, apart from the safe writes.
+// The calls behind the work area's lock and moving copies.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
