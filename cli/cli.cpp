@@ -7,7 +7,6 @@
 #include "copy_run.h"
 #include "errors.h"
 #include "file_list.h"
-#include "flash_paths.h"
 #include "report.h"
 #include "texts.h"
 #include "work_area.h"
@@ -36,12 +35,20 @@ const char* const kUsage =
     "  status              номер диска, имя этого компьютера, число файлов в списке\n"
     "  register ИМЯ        зарегистрировать этот компьютер под именем ИМЯ\n"
     "  add ПУТЬ...         добавить файлы этого компьютера в список\n"
+    "  add-from-flash [--tie] ФАЙЛ_НА_ФЛЕШКЕ ПУТЬ\n"
+    "                      взять файл с флешки: скопировать его в ПУТЬ на этом компьютере и\n"
+    "                      добавить в список; с --tie связать с ним уже записанный в списке ПУТЬ\n"
     "  remove N            убрать из списка файл под номером N\n"
     "  list                список: номер, путь на компьютере, путь на флешке\n"
     "  to-flash            копировать с компьютера на флешку (кнопка \">\")\n"
     "  to-computer         копировать с флешки на компьютер (кнопка \"<\")\n"
     "  sync                синхронизировать (кнопка \"Синхронизация\")\n"
     "  --help              эта справка\n"
+    "\n"
+    "Один файл на двух компьютерах (на работе и дома): добавьте его в список на первом\n"
+    "компьютере и скопируйте на флешку; на втором выполните add-from-flash с его копией из\n"
+    "папки \"Файлы с компьютера_ИМЯ_ПЕРВОГО\" на флешке. Оба компьютера будут работать с\n"
+    "этой одной копией, и синхронизация перенесет изменения в обе стороны.\n"
     "\n"
     "Отчет о копировании сохраняется, как и в окне, и печатается.\n"
     "Код возврата: 0 - все выполнено; 1 - часть файлов не скопирована или не добавлена;\n"
@@ -68,6 +75,10 @@ public:
             }
             if (command == "add" && !rest.empty()) {
                 return add(rest);
+            }
+            if (command == "add-from-flash" &&
+                (rest.size() == 2 || (rest.size() == 3 && rest[0] == "--tie"))) {
+                return addFromFlash(rest[rest.size() - 2], rest.back(), rest.size() == 3);
             }
             if (command == "remove" && rest.size() == 1) {
                 return remove(rest[0]);
@@ -117,13 +128,19 @@ private:
 
     // The file list and its flash-side list, as the window loads them at start.
     FileLists load(const std::string& name) {
-        FileLists lists;
-        if (auto files = readListFile(m_c.platform, m_area.fileListFile(name))) {
-            lists.files = std::move(*files);
-            ensureFolder(m_c.platform, m_area.copiesFolder(name));
-            lists.flash = flashPathsFor(lists.files, m_area.copiesFolder(name));
+        auto loaded = loadLists(m_c.platform, m_area, name);
+        if (!loaded) {
+            return {};
         }
-        return lists;
+        tell(loaded->notices);
+        ensureFolder(m_c.platform, m_area.copiesFolder(name));
+        return std::move(loaded->lists);
+    }
+
+    void tell(const std::vector<Notice>& notices) {
+        for (const auto& notice : notices) {
+            m_c.err << notice.text << (notice.text.ends_with("\n") ? "" : "\n");
+        }
     }
 
     int status() {
@@ -142,6 +159,7 @@ private:
             return kDone;
         }
         m_c.out << "Компьютер: " << *name << "\n";
+        const WorkAreaLock reading(m_c.platform, m_area, WorkAreaLock::Reading::Yes);
         const auto files = readListFile(m_c.platform, m_area.fileListFile(*name));
         m_c.out << "Файлов в списке: " << (files ? files->size() : 0) << "\n";
         return kDone;
@@ -181,10 +199,32 @@ private:
         for (const auto& path : given) {
             paths.push_back(absolute(path));
         }
-        const ListChange change = addEntries(m_c.platform, m_area, *name, {}, paths);
-        for (const auto& notice : change.notices) {
-            m_c.err << notice.text << (notice.text.ends_with("\n") ? "" : "\n");
+        load(*name);
+        return added(addEntries(m_c.platform, m_area, *name, {}, paths));
+    }
+
+    int addFromFlash(const std::string& flashFile, const std::string& computerPath, bool tie) {
+        const auto name = requireRegistered();
+        if (!name) {
+            return kStopped;
         }
+        load(*name);
+        const std::string path = absolute(computerPath);
+        const ListChange change =
+            verdaline::addFromFlash(m_c.platform, m_area, *name, {}, absolute(flashFile), path, tie);
+        if (change.canTie) {
+            m_c.err << texts::tieHint(path, *change.canTie) << "\n";
+            return kPartly;
+        }
+        if (change.added.empty() && change.notices.empty()) {
+            m_c.out << "Связан с копией: " << *positionOf(change.lists.files, path) << "\t" << path << "\n";
+        }
+        return added(change);
+    }
+
+    // Prints the entries a change added, and tells its notices.
+    int added(const ListChange& change) {
+        tell(change.notices);
         for (const std::size_t i : change.added) {
             m_c.out << i + 1 << "\t" << change.lists.files[i] << "\t" << change.lists.flash[i] << "\n";
         }
@@ -232,8 +272,9 @@ private:
         if (!name) {
             return kStopped;
         }
+        load(*name);
         const WorkAreaLock lock(m_c.platform, m_area);
-        FileLists lists = load(*name);
+        FileLists lists = listsOnStick(m_c.platform, m_area, *name, {});
         if (lists.files.empty()) {
             m_c.err << "Ошибка " << emptyListErrorNumber() << "\n";
         }

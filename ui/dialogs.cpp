@@ -4,8 +4,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
-#include <QTreeView>
 #include <QMessageBox>
+#include <QTreeView>
 
 #include "errors.h"
 #include "texts.h"
@@ -30,6 +30,13 @@ void QtDialogs::showMessage(QWidget* owner, const QString& caption, const QStrin
     QMessageBox box(boxIcon, caption, text, QMessageBox::Ok, owner);
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+bool QtDialogs::ask(QWidget* owner, const QString& caption, const QString& text) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 std::optional<QString> QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request) {

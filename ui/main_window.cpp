@@ -18,7 +18,6 @@
 #include "about_info.h"
 #include "computers.h"
 #include "fitted_lines.h"
-#include "flash_paths.h"
 #include "list_window.h"
 #include "radio_group.h"
 #include "shell_list_view.h"
@@ -178,19 +177,16 @@ void MainWindow::showUnrecognised() {
 
 void MainWindow::loadFileList() {
     const std::string name = computerName();
-    auto lines = readListFile(m_env.platform, m_area.fileListFile(name));
-    if (!lines) {
+    const auto loaded = loadLists(m_env.platform, m_area, name);
+    if (!loaded) {
         setFileList({});
         setFlashList({});
         return;
     }
-    setFileList(std::move(*lines));
+    setFileList(loaded->lists.files);
     setFlashList({});
-    const std::string copies = m_area.copiesFolder(name);
-    ensureFolder(m_env.platform, copies);
-    setFlashList(flashPathsFor(m_fileList, copies));
-    refreshHints();
-    refreshCounts();
+    ensureFolder(m_env.platform, m_area.copiesFolder(name));
+    showChange(*loaded);
 }
 
 void MainWindow::registerComputer() {
@@ -265,6 +261,7 @@ void MainWindow::setFileList(Lines lines) {
 }
 
 void MainWindow::showLists(const FileLists& lists) {
+    m_remembered = lists.remembered;
     if (lists.files != m_fileList) {
         setFileList(lists.files);
     }

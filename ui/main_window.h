@@ -123,7 +123,7 @@ private:
 
     void setFileList(Lines lines);
     void setFlashList(Lines lines);
-    FileLists heldLists() const { return {m_fileList, m_flashList}; }
+    FileLists heldLists() const { return {m_fileList, m_flashList, m_remembered}; }
     // The lists shown, with their hints and counts.
     void showLists(const FileLists& lists);
     // The lists after a change, with hints, counts and the change's messages.
@@ -212,6 +212,7 @@ private:
     Lines m_computerList;  // the computer list in memory
     Lines m_fileList;
     Lines m_flashList;
+    std::uint64_t m_remembered = 0;  // which copies the stick remembered for the lists shown
     FittedLines* m_fileRows = nullptr;
     FittedLines* m_flashRows = nullptr;
     // The hints: the two lists' texts when they were last refreshed, lines joined by

@@ -46,7 +46,8 @@ RunResult MainWindow::run(RunKind kind) {
             window.m_progressBar->setTextVisible(false);
             if (window.m_tickWaiting) {
                 window.m_tickWaiting = false;
-                QTimer::singleShot(0, &window, [w = &window] { w->guarded([w] { w->synchroniseOnTimer(); }); });
+                QTimer::singleShot(0, &window,
+                                   [w = &window] { w->guarded([w] { w->synchroniseOnTimer(); }); });
             }
         }
     } done{*this};

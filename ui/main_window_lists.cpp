@@ -65,8 +65,16 @@ void MainWindow::addFromFlash() {
         target = chooseFile(saveRequest);
     }
     if (target) {
-        showChange(addEntries(m_env.platform, m_area, computerName(), heldLists(), {target->toStdString()},
-                              source->toStdString()));
+        ListChange change = verdaline::addFromFlash(m_env.platform, m_area, computerName(), heldLists(),
+                                                    source->toStdString(), target->toStdString());
+        if (change.canTie &&
+            m_env.dialogs.ask(this, QString::fromStdString(texts::tieCaption()),
+                              QString::fromStdString(texts::tieQuestion(target->toStdString(), *change.canTie,
+                                                                        source->toStdString())))) {
+            change = verdaline::addFromFlash(m_env.platform, m_area, computerName(), heldLists(),
+                                             source->toStdString(), target->toStdString(), true);
+        }
+        showChange(change);
     } else {
         // A cancelled dialog still saves the list again, as it stands on the stick.
         showChange(addEntries(m_env.platform, m_area, computerName(), heldLists(), {}));
@@ -132,7 +140,7 @@ void MainWindow::saveUserList() {
 
 void MainWindow::loadUserList() {
     if (const auto path = chooseUserList(FileDialogRequest::Kind::Open)) {
-        setFlashList(verdaline::loadUserList(m_env.platform, *path));
+        setFlashList(verdaline::loadUserList(m_env.platform, m_area, *path));
     }
 }
 

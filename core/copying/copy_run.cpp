@@ -1,7 +1,9 @@
 #include "copy_run.h"
 
 #include <cerrno>
+#include <unordered_set>
 
+#include "copies_list.h"
 #include "errors.h"
 #include "report.h"
 #include "texts.h"
@@ -28,7 +30,8 @@ const std::string& flashPath(const RunRequest& request, std::size_t i) {
 // outcome of an entry whose copy is pending is known once settle() has run.
 class Run {
 public:
-    Run(Platform& platform, const WorkArea& area, const RunRequest& request, std::vector<EntryOutcome>& outcomes)
+    Run(Platform& platform, const WorkArea& area, const RunRequest& request,
+        std::vector<EntryOutcome>& outcomes)
         : m_platform(platform), m_area(area), m_request(request), m_outcomes(outcomes) {}
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -61,7 +64,8 @@ public:
                 directed(e, toFlash(e), computerState, flashState, Kind::UpdatedToFlash, Kind::NewToFlash);
                 break;
             case RunKind::ToComputer:
-                directed(e, toComputer(e), flashState, computerState, Kind::UpdatedToComputer, Kind::NewToComputer);
+                directed(e, toComputer(e), flashState, computerState, Kind::UpdatedToComputer,
+                         Kind::NewToComputer);
                 break;
             case RunKind::Synchronise:
                 synchronise(e, computerState, flashState);
@@ -108,6 +112,21 @@ private:
 
     State stateOf(const std::string& path) const { return usable(path) ? m_platform.stateOf(path) : State{}; }
 
+    // A replaced version is kept in the old-files folder beside the entry's copy, so that
+    // a copy shared with another computer keeps its versions in one place; a flash path
+    // typed by hand outside the copies folders keeps them in the computer's own.
+    std::string backupPathOf(const Entry& e) {
+        const auto folder = copiesFolderOf(m_area, e.flash);
+        if (!folder || *folder == m_area.copiesFolder(m_request.computerName)) {
+            return m_area.backupPath(m_request.computerName, e.backupName);
+        }
+        const std::string oldFiles = *folder + kSeparator + kOldFilesFolderName;
+        if (m_madeFolders.insert(oldFiles).second && !m_platform.isFolder(oldFiles)) {
+            m_platform.makeFolder(oldFiles);  // a failure shows as the backup's own
+        }
+        return oldFiles + kSeparator + e.backupName;
+    }
+
     int start(const std::string& source, const std::string& target, CopyMode mode, bool afterPrevious) {
         if (!m_swept) {
             m_swept = true;
@@ -133,8 +152,7 @@ private:
         }
         bool backedUp = false;
         if (m_request.backups && targetExists) {
-            outcome.error = start(c.target, m_area.backupPath(m_request.computerName, e.backupName),
-                                  CopyMode::Backup, false);
+            outcome.error = start(c.target, backupPathOf(e), CopyMode::Backup, false);
             backedUp = outcome.error == 0;
         }
         if (outcome.error == 0) {
@@ -194,8 +212,9 @@ private:
     const WorkArea& m_area;
     const RunRequest& m_request;
     std::vector<EntryOutcome>& m_outcomes;
-    std::vector<std::size_t> m_started;  // the outcome of each pending copy, in the order started
-    bool m_swept = false;                 // the leftovers of a killed run are gone
+    std::vector<std::size_t> m_started;             // the outcome of each pending copy, in the order started
+    bool m_swept = false;                           // the leftovers of a killed run are gone
+    std::unordered_set<std::string> m_madeFolders;  // old-files folders beside shared copies
 };
 
 }  // namespace

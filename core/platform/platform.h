@@ -127,8 +127,7 @@ public:
     // Removes the temporary files that a killed copy or write left in a folder.
     virtual void removeLeftovers(const std::string& folder) = 0;
 
-    // Renames a file inside its file system, never over another file (EEXIST then); a
-    // change of letter case alone renames the file itself on a stick that ignores case.
+    // Renames a file inside its file system, never over another file (EEXIST then).
     virtual int moveFile(const std::string& from, const std::string& to) = 0;
     // An exclusive lock on the file (made when missing), for every program that takes
     // it: waits up to wait for another holder, then gives EWOULDBLOCK.

@@ -1,5 +1,4 @@
-// The calls behind the work area's lock and moving copies.
-#include <dirent.h>
+// The calls behind the work area's lock, and moving a copy no entry needs aside.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -9,7 +8,6 @@
 #include <cstdio>
 #include <thread>
 
-#include "cp1251.h"
 #include "posix_platform.h"
 
 namespace verdaline {
@@ -26,33 +24,12 @@ private:
     int m_fd;
 };
 
-bool folderListsExactly(const std::string& folder, const std::string& name) {
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (dir == nullptr) {
-        return true;
-    }
-    bool found = false;
-    while (const dirent* entry = ::readdir(dir)) {
-        found = found || name == entry->d_name;
-    }
-    ::closedir(dir);
-    return found;
-}
-
 }  // namespace
 
 int PosixPlatform::moveFile(const std::string& from, const std::string& to) {
     struct stat st {};
     if (::lstat(to.c_str(), &st) == 0) {
-        const auto slash = to.rfind('/');
-        const std::string folder = slash == std::string::npos ? std::string() : to.substr(0, slash);
-        const std::string name = to.substr(slash == std::string::npos ? 0 : slash + 1);
-        // On a stick that ignores case, "x.txt" finds "X.txt" itself: only a name that
-        // the folder really holds is another file.
-        const bool caseOnly = foldCase(from) == foldCase(to) && from != to;
-        if (!caseOnly || folderListsExactly(folder, name)) {
-            return EEXIST;
-        }
+        return EEXIST;
     }
     return std::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
 }

@@ -389,8 +389,7 @@ std::vector<std::string> WindowsPlatform::filesIn(const std::string& folder) {
 }
 
 int WindowsPlatform::moveFile(const std::string& from, const std::string& to) {
-    // Without MOVEFILE_REPLACE_EXISTING another file is never replaced, while a change of
-    // letter case alone renames the file itself.
+    // Without MOVEFILE_REPLACE_EXISTING another file is never replaced.
     return ::MoveFileExW(wide(from).c_str(), wide(to).c_str(), 0) ? 0 : lastError();
 }
 

@@ -27,6 +27,10 @@ std::string folderErrorText(int error) {
 std::string systemReason(int error) {
     return windowsErrorText(error);
 }
+
+bool isWriteProtection(int error) {
+    return error == 5 || error == 19;  // ERROR_ACCESS_DENIED, ERROR_WRITE_PROTECT
+}
 #else
 std::string folderErrorText(int error) {
     switch (error) {
@@ -51,6 +55,10 @@ std::string folderErrorText(int error) {
 
 std::string systemReason(int error) {
     return std::strerror(error);
+}
+
+bool isWriteProtection(int error) {
+    return error == EROFS || error == EACCES || error == EPERM;
 }
 #endif
 

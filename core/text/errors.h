@@ -22,6 +22,10 @@ std::string cannotCreateFileText(const std::string& path, int error);
 // The system's own reason for an error number.
 std::string systemReason(int error);
 
+// Whether the error says that nothing may be written there: a write-protected stick, or
+// no right to write.
+bool isWriteProtection(int error);
+
 // A failure's text as the message box shows it: a full stop is added when the last
 // character sorts after the full stop (letters, digits), not after punctuation or a space.
 std::string withFullStop(const std::string& text);

@@ -2,6 +2,10 @@
 
 #include "errors.h"
 
+namespace {
+constexpr const char* kOldFilesFolder = "Старые файлы";
+}  // namespace
+
 namespace verdaline::texts {
 
 std::string count(std::size_t n) {
@@ -82,11 +86,6 @@ std::string workAreaBusy() {
            "файлы. Дождитесь, пока она закончит, и повторите.";
 }
 
-std::string copyNotMoved(const std::string& from, const std::string& to, int error) {
-    return "Список файлов не изменен: копию \"" + from + "\" не удалось перенести в \"" + to + "\" (" +
-           systemReason(error) + "). Проверьте флешку и повторите.";
-}
-
 std::string userListOutsideCp1251(const std::string& line) {
     return "Список не сохранен: строка \"" + line +
            "\" содержит символы, которых нет в кодировке Windows-1251 (кириллица), а списки на флешке "
@@ -122,7 +121,58 @@ std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlas
 
 std::string copyFailed(const std::string& source, const std::string& target, int error) {
     return "Файл \"" + source + "\" не скопирован в \"" + target + "\": " + systemReason(error) +
-           ". Файл добавлен в список, но на компьютер не скопирован.";
+           ". Файл в список не добавлен.";
+}
+
+std::string notOnStick(const std::string& path) {
+    return "Файл \"" + path +
+           "\" не добавлен в список: его нет на флешке. Выберите файл на флешке, например в папке "
+           "копий другого компьютера.";
+}
+
+std::string listedAlready(const std::string& path, std::size_t position) {
+    return "Файл \"" + path + "\" уже есть в списке под номером " + std::to_string(position) +
+           ". Выберите для файла с флешки другое место или другое имя.";
+}
+
+std::string tiedAlready(const std::string& path, std::size_t position) {
+    return "Файл \"" + path + "\" уже есть в списке под номером " + std::to_string(position) +
+           " и уже связан с этой копией на флешке: синхронизация сама переносит изменения.";
+}
+
+std::string copyOfAnotherEntry(const std::string& copy, std::size_t position) {
+    return "Копия \"" + copy + "\" уже связана с файлом номер " + std::to_string(position) +
+           " этого списка. Одна копия на флешке служит одному файлу компьютера.";
+}
+
+std::string computerVersionNotKept(const std::string& path, int error) {
+    return "Файл \"" + path + "\" не заменен: его нынешнюю версию не удалось сохранить в папке \"" +
+           kOldFilesFolder + "\" (" + systemReason(error) + "). Файл в список не добавлен.";
+}
+
+std::string tieCaption() {
+    return "Файл уже есть в списке";
+}
+
+std::string tieQuestion(const std::string& path, std::size_t position, const std::string& copy) {
+    return "Файл \"" + path + "\" уже есть в списке под номером " + std::to_string(position) +
+           ".\n\nСвязать его с копией \"" + copy +
+           "\"? Копия будет скопирована на компьютер, а нынешняя версия файла сохранится в папке \"" +
+           kOldFilesFolder + "\" на флешке. Дальше изменения будут переноситься между ними.";
+}
+
+std::string tieHint(const std::string& path, std::size_t position) {
+    return "Файл \"" + path + "\" уже есть в списке под номером " + std::to_string(position) +
+           ". Чтобы связать его с этой копией (нынешняя версия файла сохранится в папке \"" +
+           kOldFilesFolder +
+           "\"), повторите команду с --tie: verdaline-cli add-from-flash --tie ФАЙЛ_НА_ФЛЕШКЕ ПУТЬ";
+}
+
+std::string copiesNowRemembered(std::size_t entries) {
+    return "Для " + std::to_string(entries) +
+           " файл(ов) списка на флешке не было записано, какая копия чья (список записан прежней "
+           "версией программы или изменен вручную). Копии найдены по прежнему правилу и теперь "
+           "запомнены.";
 }
 
 std::string untrustedComputerName(const std::string& computerListFile, const std::string& name) {

@@ -24,7 +24,6 @@ std::string pathNotForStick(const std::string& path, char character);
 std::string pathIsFolder(const std::string& path);
 std::string computerListUnreadable(const std::string& reason);
 std::string workAreaBusy();
-std::string copyNotMoved(const std::string& from, const std::string& to, int error);
 std::string userListOutsideCp1251(const std::string& line);
 std::string duplicateCaption();
 std::string duplicateEntry(const std::string& path, std::size_t position);
@@ -32,7 +31,18 @@ std::string flashDriveGone(const std::string& copiesFolder);
 // What the last synchronisation did and when the next is due; either part may be missing.
 std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlash, std::size_t toComputer,
                                   std::size_t failed, const std::string& nextAt);
+// Adding a file from the stick.
 std::string copyFailed(const std::string& source, const std::string& target, int error);
+std::string notOnStick(const std::string& path);
+std::string listedAlready(const std::string& path, std::size_t position);
+std::string tiedAlready(const std::string& path, std::size_t position);
+std::string copyOfAnotherEntry(const std::string& copy, std::size_t position);
+std::string computerVersionNotKept(const std::string& path, int error);
+std::string tieCaption();
+std::string tieQuestion(const std::string& path, std::size_t position, const std::string& copy);
+std::string tieHint(const std::string& path, std::size_t position);
+// Entries whose copies a stick of an older version did not remember, given them now.
+std::string copiesNowRemembered(std::size_t entries);
 
 std::string untrustedComputerName(const std::string& computerListFile, const std::string& name);
 

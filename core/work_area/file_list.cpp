@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "copies_list.h"
 #include "cp1251.h"
 #include "errors.h"
 #include "flash_paths.h"
@@ -24,100 +25,85 @@ std::optional<char> characterNotOnStick(const std::string& name) {
     return std::nullopt;
 }
 
-// Renames copies in the copies folder, writing each rename down so that all of them
-// can be undone when the change they serve cannot be completed.
-class CopyMoves {
-public:
-    CopyMoves(Platform& platform, const WorkArea& area, const std::string& computer)
-        : m_platform(platform), m_area(area), m_computer(computer) {}
+std::string comparable(const std::string& path) {
+    return isAbsolutePath(path) ? plainPath(path) : path;
+}
 
-    void move(const std::string& from, const std::string& to) {
-        if (const int error = m_platform.moveFile(from, to)) {
-            throw Failure(texts::copyNotMoved(from, to, error));
-        }
-        m_done.emplace_back(from, to);
+// The lists of the stick as a window shows them: held while the stick's are the ones held.
+FileLists shown(const StoredLists& stick, const FileLists& held) {
+    const std::uint64_t remembered = digestOf(stick.flash);
+    if (stick.files == held.files && remembered == held.remembered) {
+        return held;
     }
+    return {stick.files, stick.flash, remembered};
+}
 
-    // A file found where a copy belongs is kept in the old-files folder under a name
-    // no other file there has.
-    void moveAside(const std::string& path) {
-        ensureFolder(m_platform, m_area.copiesFolder(m_computer));
-        ensureFolder(m_platform, m_area.oldFilesFolder(m_computer));
-        const std::string name = fileNameOf(path);
-        for (unsigned n = 1;; ++n) {
-            const std::string target = m_area.backupPath(
-                m_computer,
-                nameWithSuffix(name, n == 1 ? " (прежний)" : " (прежний " + std::to_string(n) + ")"));
-            if (!m_platform.isFile(target) && !m_platform.isFolder(target)) {
-                move(path, target);
-                return;
-            }
+// A place in an old-files folder for a version of that name that no other file there has:
+// "name (прежний)", "name (прежний 2)"...
+std::string placeAside(Platform& platform, const std::string& oldFiles, const std::string& name) {
+    for (unsigned n = 1;; ++n) {
+        const std::string target =
+            oldFiles + kSeparator +
+            nameWithSuffix(name, n == 1 ? " (прежний)" : " (прежний " + std::to_string(n) + ")");
+        if (!platform.isFile(target) && !platform.isFolder(target)) {
+            return target;
         }
     }
+}
 
-    // Each copy to its new flash path. A move waits for the copy lying at its target to
-    // leave first; in a ring of moves one copy steps aside under a hidden name.
-    void relocate(std::vector<std::pair<std::string, std::string>> moves) {
-        std::erase_if(moves, [this](const auto& m) { return !m_platform.isFile(m.first); });
-        std::unordered_map<std::string, std::size_t> waiting;  // folded source -> move
-        for (std::size_t i = 0; i < moves.size(); ++i) {
-            waiting[foldCase(moves[i].first)] = i;
-        }
-        for (const auto& [from, to] : moves) {
-            if (!waiting.contains(foldCase(to)) && m_platform.isFile(to)) {
-                moveAside(to);
-            }
-        }
-        enum class State { Waiting, InChain, Done };
-        std::vector<State> state(moves.size(), State::Waiting);
-        for (std::size_t first = 0; first < moves.size(); ++first) {
-            std::vector<std::size_t> chain;
-            for (std::size_t k = first; state[k] == State::Waiting;) {
-                state[k] = State::InChain;
-                chain.push_back(k);
-                const auto blocker = waiting.find(foldCase(moves[k].second));
-                if (blocker == waiting.end() || blocker->second == k) {
-                    break;
-                }
-                const std::size_t j = blocker->second;
-                if (state[j] == State::InChain) {
-                    const std::string hidden = m_area.copiesFolder(m_computer) + kSeparator +
-                                               ".verdaline-move-" + fileNameOf(moves[j].first);
-                    move(moves[j].first, hidden);
-                    waiting.erase(blocker);
-                    moves[j].first = hidden;
-                    waiting[foldCase(hidden)] = j;
-                    break;
-                }
-                k = j;
-            }
-            for (auto k = chain.rbegin(); k != chain.rend(); ++k) {
-                move(moves[*k].first, moves[*k].second);
-                waiting.erase(foldCase(moves[*k].first));
-                state[*k] = State::Done;
-            }
-        }
+// A copy that no entry needs any more is kept in the old-files folder beside it. Should
+// it not move, it stays where it is: no new copy takes its place.
+void keepAside(Platform& platform, const std::string& path) {
+    const std::string name = fileNameOf(path);
+    const std::string oldFiles = path.substr(0, path.size() - name.size()) + kOldFilesFolderName;
+    if (platform.isFile(path) && (platform.isFolder(oldFiles) || platform.makeFolder(oldFiles) == 0)) {
+        platform.moveFile(path, placeAside(platform, oldFiles, name));
     }
+}
 
-    void undo() noexcept {
-        for (auto m = m_done.rbegin(); m != m_done.rend(); ++m) {
-            m_platform.moveFile(m->second, m->first);
-        }
-        m_done.clear();
+// A version on the computer that a file from the stick is about to replace, kept in the
+// old-files folder; the error number when it cannot be.
+int keepComputerVersion(Platform& platform, const WorkArea& area, const std::string& computer,
+                        const std::string& path) {
+    if (!platform.isFile(path)) {
+        return 0;
     }
+    ensureFolder(platform, area.copiesFolder(computer));
+    ensureFolder(platform, area.oldFilesFolder(computer));
+    return platform.copyFile(path, placeAside(platform, area.oldFilesFolder(computer), fileNameOf(path)),
+                             CopyMode::Backup);
+}
 
-private:
-    Platform& m_platform;
-    const WorkArea& m_area;
-    const std::string& m_computer;
-    std::vector<std::pair<std::string, std::string>> m_done;  // from, to
-};
+// The entries' positions by the plain spelling of their paths.
+std::unordered_map<std::string, std::size_t> positionsOf(const Lines& files) {
+    std::unordered_map<std::string, std::size_t> positions;
+    positions.reserve(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        positions.try_emplace(comparable(files[i]), i + 1);
+    }
+    return positions;
+}
+
+// Puts an entry's line into the flash-side list shown, on its entry's number whatever the
+// user made of that list.
+void showLine(Lines& flash, std::size_t line, const std::string& flashPath) {
+    if (flash.size() < line) {
+        flash.resize(line);
+    }
+    flash.insert(flash.begin() + static_cast<std::ptrdiff_t>(line), flashPath);
+}
+
+const Notice& warning() {
+    static const Notice notice{texts::kApplicationTitle, {}};
+    return notice;
+}
 
 }  // namespace
 
 std::optional<std::size_t> positionOf(const Lines& fileList, const std::string& path) {
+    const std::string wanted = comparable(path);
     for (std::size_t i = 0; i < fileList.size(); ++i) {
-        if (fileList[i] == path) {
+        if (comparable(fileList[i]) == wanted) {
             return i + 1;
         }
     }
@@ -139,19 +125,15 @@ std::optional<std::string> pathProblem(const std::string& path) {
 
 FileLists listsOnStick(Platform& platform, const WorkArea& area, const std::string& computer,
                        const FileLists& held) {
-    Lines files = readListFile(platform, area.fileListFile(computer)).value_or(Lines{});
-    if (files == held.files) {
-        return held;
-    }
-    Lines flash = flashPathsFor(files, area.copiesFolder(computer));
-    return {std::move(files), std::move(flash)};
+    return shown(readStoredLists(platform, area, computer).lists, held);
 }
 
 std::optional<FileLists> changedOnStick(Platform& platform, const WorkArea& area, const std::string& computer,
                                         const FileLists& held) {
     try {
+        const WorkAreaLock lock(platform, area, WorkAreaLock::Reading::Yes, {});
         FileLists lists = listsOnStick(platform, area, computer, held);
-        if (lists.files != held.files) {
+        if (lists != held) {
             return lists;
         }
     } catch (const Failure&) {
@@ -160,73 +142,156 @@ std::optional<FileLists> changedOnStick(Platform& platform, const WorkArea& area
     return std::nullopt;
 }
 
-ListChange addEntries(Platform& platform, const WorkArea& area, const std::string& computer,
-                      const FileLists& held, const std::vector<std::string>& paths,
-                      const std::string& copiedFrom) {
-    const WorkAreaLock lock(platform, area);
-    ListChange change{listsOnStick(platform, area, computer, held), {}, {}, {}};
-    Lines& files = change.lists.files;
-    Lines& flash = change.lists.flash;
-    const std::string copies = area.copiesFolder(computer);
-    ensureFolder(platform, copies);
-    // Many paths at once stay linear: one flash-path rule over the whole list and the
-    // positions of the listed paths by name.
-    FlashPathBuilder builder(copies);
-    builder.reserve(files.size() + paths.size());
-    std::unordered_map<std::string, std::size_t> positions;
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        builder.add(files[i]);
-        positions.try_emplace(files[i], i + 1);
+std::optional<ListChange> loadLists(Platform& platform, const WorkArea& area, const std::string& computer) {
+    StickLists stick;
+    {
+        const WorkAreaLock reading(platform, area, WorkAreaLock::Reading::Yes);
+        if (!platform.isFile(area.fileListFile(computer))) {
+            return std::nullopt;
+        }
+        stick = readStoredLists(platform, area, computer);
     }
-    const Notice warning{texts::kApplicationTitle, {}};
-    bool save = paths.empty();
-    CopyMoves moves(platform, area, computer);
-    try {
-        for (const auto& path : paths) {
-            auto problem = pathProblem(path);
-            if (!problem && platform.isFolder(path)) {
-                problem = texts::pathIsFolder(path);
-            }
-            const std::string flashPath = problem ? std::string() : builder.peek(path);
-            if (const auto bad = problem ? std::nullopt : characterNotOnStick(fileNameOf(flashPath))) {
-                problem = texts::pathNotForStick(path, *bad);
-            }
-            if (problem) {
-                change.notices.push_back({warning.caption, *problem});
-                continue;
-            }
-            save = true;
-            if (const auto known = positions.find(path); known != positions.end()) {
+    ListChange change;
+    if (stick.notRemembered > 0) {
+        try {
+            const WorkAreaLock writing(platform, area);
+            stick = readStoredLists(platform, area, computer);
+            if (stick.notRemembered > 0) {
+                saveStoredLists(platform, area, computer, stick, stick.lists);
                 change.notices.push_back(
-                    {texts::duplicateCaption(), texts::duplicateEntry(path, known->second)});
-                continue;
+                    {warning().caption, texts::copiesNowRemembered(stick.notRemembered)});
             }
-            if (!copiedFrom.empty()) {
-                if (const int error = platform.copyFile(copiedFrom, path, CopyMode::OnComputer)) {
-                    change.notices.push_back({warning.caption, texts::copyFailed(copiedFrom, path, error)});
-                }
-            }
-            if (flashPath != copiedFrom && platform.isFile(flashPath)) {
-                moves.moveAside(flashPath);
-            }
-            builder.add(path);
-            files.push_back(path);
-            positions.emplace(path, files.size());
-            // The new flash path goes onto its entry's line, whatever the user made of the
-            // flash-side list.
-            const std::size_t line = files.size() - 1;
-            if (flash.size() < line) {
-                flash.resize(line);
-            }
-            flash.insert(flash.begin() + static_cast<std::ptrdiff_t>(line), flashPath);
-            change.added.push_back(line);
+        } catch (const Failure&) {
+            // A stick that cannot be written now: the copies are given the same way next time.
         }
-        if (save) {
-            saveFileList(platform, area, computer, files);
+    }
+    change.lists = shown(stick.lists, {});
+    return change;
+}
+
+ListChange addEntries(Platform& platform, const WorkArea& area, const std::string& computer,
+                      const FileLists& held, const std::vector<std::string>& paths) {
+    const WorkAreaLock lock(platform, area);
+    const StickLists stick = readStoredLists(platform, area, computer);
+    StoredLists lists = stick.lists;
+    ListChange change{shown(lists, held), {}, {}, {}, {}};
+    ensureFolder(platform, area.copiesFolder(computer));
+    std::unordered_map<std::string, std::size_t> positions = positionsOf(lists.files);
+    std::optional<NewCopies> copies;
+    bool save = paths.empty();
+    for (const auto& given : paths) {
+        auto problem = pathProblem(given);
+        if (!problem && platform.isFolder(given)) {
+            problem = texts::pathIsFolder(given);
         }
-    } catch (...) {
-        moves.undo();
-        throw;
+        if (const auto bad = problem ? std::nullopt : characterNotOnStick(fileNameOf(given))) {
+            problem = texts::pathNotForStick(given, *bad);
+        }
+        if (problem) {
+            change.notices.push_back({warning().caption, *problem});
+            continue;
+        }
+        save = true;
+        const std::string path = comparable(given);
+        if (const auto known = positions.find(path); known != positions.end()) {
+            change.notices.push_back(
+                {texts::duplicateCaption(), texts::duplicateEntry(given, known->second)});
+            continue;
+        }
+        if (!copies) {
+            copies.emplace(platform, area, computer, lists.flash);
+        }
+        const std::string flashPath = copies->give(path);
+        lists.files.push_back(path);
+        lists.flash.push_back(flashPath);
+        lists.states.emplace_back();
+        positions.emplace(path, lists.files.size());
+        change.lists.files.push_back(path);
+        showLine(change.lists.flash, lists.files.size() - 1, flashPath);
+        change.added.push_back(lists.files.size() - 1);
+    }
+    if (save) {
+        saveStoredLists(platform, area, computer, stick, lists);
+    }
+    change.lists.remembered = digestOf(lists.flash);
+    return change;
+}
+
+ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::string& computer,
+                        const FileLists& held, const std::string& flashFile, const std::string& computerPath,
+                        bool tie) {
+    const WorkAreaLock lock(platform, area);
+    const StickLists stick = readStoredLists(platform, area, computer);
+    StoredLists lists = stick.lists;
+    ListChange change{shown(lists, held), {}, {}, {}, {}};
+    const auto refuse = [&](std::string text) {
+        change.notices.push_back({warning().caption, std::move(text)});
+        return change;
+    };
+    auto problem = pathProblem(computerPath);
+    if (!problem && platform.isFolder(computerPath)) {
+        problem = texts::pathIsFolder(computerPath);
+    }
+    if (const auto bad = problem ? std::nullopt : characterNotOnStick(fileNameOf(computerPath))) {
+        problem = texts::pathNotForStick(computerPath, *bad);
+    }
+    if (problem) {
+        return refuse(*problem);
+    }
+    if (!platform.isFile(flashFile) ||
+        platform.mountPointOf(flashFile) != platform.mountPointOf(area.programFolder())) {
+        return refuse(texts::notOnStick(flashFile));
+    }
+    const std::string path = comparable(computerPath);
+    const auto folder = copiesFolderOf(area, comparable(flashFile));
+    const std::optional<std::string> shared =
+        folder ? std::optional<std::string>(*folder + kSeparator + fileNameOf(flashFile)) : std::nullopt;
+    NewCopies copies(platform, area, computer, lists.flash);
+    const auto listed = positionOf(lists.files, path);
+    if (listed && !shared) {
+        return refuse(texts::listedAlready(computerPath, *listed));
+    }
+    if (shared) {
+        const auto owner = copies.entryOf(*shared);
+        if (owner && owner == listed) {
+            return refuse(texts::tiedAlready(computerPath, *listed));
+        }
+        if (owner) {
+            return refuse(texts::copyOfAnotherEntry(*shared, *owner));
+        }
+    }
+    if (listed && !tie) {
+        change.canTie = listed;
+        return change;
+    }
+    if (const int error = keepComputerVersion(platform, area, computer, path)) {
+        return refuse(texts::computerVersionNotKept(path, error));
+    }
+    if (const int error = platform.copyFile(flashFile, path, CopyMode::OnComputer)) {
+        return refuse(texts::copyFailed(flashFile, path, error));
+    }
+    const std::string flashPath = shared ? *shared : copies.give(path);
+    std::optional<std::string> before;
+    if (listed) {
+        const std::size_t i = *listed - 1;
+        before = lists.flash[i];
+        lists.flash[i] = flashPath;
+        lists.states[i].clear();
+        if (i < change.lists.flash.size()) {
+            change.lists.flash[i] = flashPath;
+        }
+    } else {
+        lists.files.push_back(path);
+        lists.flash.push_back(flashPath);
+        lists.states.emplace_back();
+        change.lists.files.push_back(path);
+        showLine(change.lists.flash, lists.files.size() - 1, flashPath);
+        change.added.push_back(lists.files.size() - 1);
+    }
+    saveStoredLists(platform, area, computer, stick, lists);
+    change.lists.remembered = digestOf(lists.flash);
+    if (before && !copyInUse(platform, area, computer, lists.flash, *before)) {
+        keepAside(platform, *before);
     }
     return change;
 }
@@ -234,63 +299,68 @@ ListChange addEntries(Platform& platform, const WorkArea& area, const std::strin
 ListChange removeEntry(Platform& platform, const WorkArea& area, const std::string& computer,
                        const FileLists& held, std::optional<std::size_t> index) {
     const WorkAreaLock lock(platform, area);
-    ListChange change{listsOnStick(platform, area, computer, held), {}, {}, {}};
-    Lines& files = change.lists.files;
-    Lines& flash = change.lists.flash;
+    const StickLists stick = readStoredLists(platform, area, computer);
+    StoredLists lists = stick.lists;
+    ListChange change{shown(lists, held), {}, {}, {}, {}};
     // The entry chosen in held, found again in the list as it is now.
     std::optional<std::size_t> at;
     if (index && *index < held.files.size()) {
-        if (*index < files.size() && files[*index] == held.files[*index]) {
+        if (*index < lists.files.size() && lists.files[*index] == held.files[*index]) {
             at = *index;
-        } else if (const auto position = positionOf(files, held.files[*index])) {
-            at = *position - 1;
-        }
-    }
-    CopyMoves moves(platform, area, computer);
-    try {
-        if (at) {
-            const std::string copies = area.copiesFolder(computer);
-            const Lines before = flashPathsFor(files, copies);
-            change.removed = files[*at];
-            files.erase(files.begin() + static_cast<std::ptrdiff_t>(*at));
-            if (*at < flash.size()) {
-                flash.erase(flash.begin() + static_cast<std::ptrdiff_t>(*at));
-            }
-            const Lines after = flashPathsFor(files, copies);
-            std::vector<std::pair<std::string, std::string>> relocations;
-            for (std::size_t i = 0; i < after.size(); ++i) {
-                const std::string& old = before[i < *at ? i : i + 1];
-                if (old != after[i]) {
-                    relocations.emplace_back(old, after[i]);
-                    if (i < flash.size() && flash[i] == old) {
-                        flash[i] = after[i];
-                    }
+        } else {
+            for (std::size_t i = 0; i < lists.files.size() && !at; ++i) {
+                if (lists.files[i] == held.files[*index]) {
+                    at = i;
                 }
             }
-            moves.relocate(std::move(relocations));
         }
-        saveFileList(platform, area, computer, files);
-    } catch (...) {
-        moves.undo();
-        throw;
+    }
+    std::string copy;
+    if (at) {
+        const auto line = static_cast<std::ptrdiff_t>(*at);
+        change.removed = lists.files[*at];
+        copy = lists.flash[*at];
+        lists.files.erase(lists.files.begin() + line);
+        lists.flash.erase(lists.flash.begin() + line);
+        lists.states.erase(lists.states.begin() + line);
+        change.lists.files.erase(change.lists.files.begin() + line);
+        if (*at < change.lists.flash.size()) {
+            change.lists.flash.erase(change.lists.flash.begin() + line);
+        }
+    }
+    saveStoredLists(platform, area, computer, stick, lists);
+    change.lists.remembered = digestOf(lists.flash);
+    if (at && !copyInUse(platform, area, computer, lists.flash, copy)) {
+        keepAside(platform, copy);
     }
     return change;
-}
-
-void saveFileList(Platform& platform, const WorkArea& area, const std::string& computer,
-                  const Lines& fileList) {
-    ensureFolder(platform, area.listsFolder());
-    writeListFile(platform, area.fileListFile(computer), fileList);
 }
 
 void saveUserList(Platform& platform, const std::string& path, const Lines& flashList) {
     writeListFile(platform, path, flashList);
 }
 
-Lines loadUserList(Platform& platform, const std::string& path) {
+Lines loadUserList(Platform& platform, const WorkArea& area, const std::string& path) {
     auto lines = readListFile(platform, path);
     if (!lines) {
         throw Failure(cannotOpenFileText(path, platform.isFolder(path) ? EISDIR : ENOENT));
+    }
+    // "<where the stick was>/Файлы с компьютера_X/<name>", with either separator, is that
+    // copy where the stick is now.
+    const std::string marker = kCopiesFolderPrefix;
+    for (auto& line : *lines) {
+        const auto at = line.rfind(marker);
+        if (at == 0 || at == std::string::npos || (line[at - 1] != '/' && line[at - 1] != '\\') ||
+            line.starts_with(area.programFolder())) {
+            continue;
+        }
+        const std::string rest = line.substr(at);
+        const auto separator = rest.find_first_of("/\\");
+        if (separator == std::string::npos || separator + 1 == rest.size() ||
+            rest.find_first_of("/\\", separator + 1) != std::string::npos) {
+            continue;
+        }
+        line = area.programFolder() + rest.substr(0, separator) + kSeparator + rest.substr(separator + 1);
     }
     return std::move(*lines);
 }

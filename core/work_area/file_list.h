@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -10,8 +11,8 @@
 
 namespace verdaline {
 
-// The 1-based position of the entry equal to path (letter case significant), or
-// nothing when the path is not listed.
+// The 1-based position of the entry that names the same file as path in any spelling
+// (letter case significant), or nothing when the path is not listed.
 std::optional<std::size_t> positionOf(const Lines& fileList, const std::string& path);
 
 // Why a path cannot go into the file list as a line, or nothing.
@@ -20,7 +21,10 @@ std::optional<std::string> pathProblem(const std::string& path);
 // The file list and its flash-side list, paired line by line.
 struct FileLists {
     Lines files;
-    Lines flash;
+    Lines flash;  // each entry's copy as the stick remembers it, or lines typed by hand
+    // A digest of the copies the stick remembers for the entries, so that a change on the
+    // stick shows even while the flash-side list holds lines typed by hand.
+    std::uint64_t remembered = 0;
     bool operator==(const FileLists&) const = default;
 };
 
@@ -37,42 +41,57 @@ struct ListChange {
     std::vector<Notice> notices;
     std::vector<std::size_t> added;      // 0-based positions of the entries added
     std::optional<std::string> removed;  // the path of the entry removed
+    // A copy chosen on the stick for a listed path: the entry (1-based) it may be tied to,
+    // when the user wants it so.
+    std::optional<std::size_t> canTie;
 };
 
-// The lists as the stick has them now: held itself while the file list on the stick is
-// the one held (so lines typed by hand stay), otherwise the stick's file list with the
-// flash paths of the load rule. A file list that cannot be read throws Failure.
+// The lists as the stick has them now: held itself while the stick's lists are the ones
+// held (so lines typed by hand stay), otherwise the stick's file list with each entry's
+// copy. The caller holds the work area's lock. A file list that cannot be read throws Failure.
 FileLists listsOnStick(Platform& platform, const WorkArea& area, const std::string& computer,
                        const FileLists& held);
-// The same when the stick's file list differs from held; nothing when it does not or
-// cannot be read now.
+// The same when the stick's lists differ from held; nothing when they do not, or cannot be
+// read now (another program is changing them).
 std::optional<FileLists> changedOnStick(Platform& platform, const WorkArea& area, const std::string& computer,
                                         const FileLists& held);
 
-// Adds paths, under the work area's lock, to the file list as the stick has it. A path
-// that is listed already, cannot be a list line or has a name a stick refuses is left
-// out with a notice. A file lying where a new entry's copy belongs goes to the old-files
-// folder first, unless it is copiedFrom: with copiedFrom, the one path is first copied
-// there from it (a failed copy is a notice; the entry is added all the same).
+// The computer's lists as the window's start and every command load them, under the
+// work area's lock; nothing when it has no file list. Entries whose copies the stick
+// does not remember yet (a stick of an older version) get them now, remembered from
+// then on, with a notice.
+std::optional<ListChange> loadLists(Platform& platform, const WorkArea& area, const std::string& computer);
+
+// Adds files of this computer, under the work area's lock, to the file list as the stick
+// has it, each in its plain spelling with a copy of its own. A path that is listed
+// already (in any spelling), cannot be a list line or has a name a stick refuses is left
+// out with a notice.
 ListChange addEntries(Platform& platform, const WorkArea& area, const std::string& computer,
-                      const FileLists& held, const std::vector<std::string>& paths,
-                      const std::string& copiedFrom = {});
+                      const FileLists& held, const std::vector<std::string>& paths);
+
+// Adds a file taken from the stick: copies flashFile to computerPath (keeping a version
+// that is there in the old-files folder) and lists it. A file lying in a copies folder of
+// this work area, this computer's or another's, becomes the entry's copy, so that two
+// computers share it; any other file of the stick gets a copy of its own. A path listed
+// already is tied to the copy only with tie (its copy of before stays on the stick when
+// another entry uses it, otherwise it goes to the old-files folder); without, canTie says
+// that it may be. A file that is not on the stick or cannot be copied adds nothing.
+ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::string& computer,
+                        const FileLists& held, const std::string& flashFile, const std::string& computerPath,
+                        bool tie = false);
 
 // Removes entry index (0-based, of held) under the work area's lock; without an index
-// the file list is only saved again. Every kept entry whose flash path the load rule now
-// gives otherwise has its copy moved there, and a file lying in the way goes to the
-// old-files folder. If a move or the save fails, every move is undone and Failure thrown.
+// the file list is only saved again. No other entry's copy moves; the removed entry's
+// copy goes to the old-files folder unless an entry of another computer uses it.
 ListChange removeEntry(Platform& platform, const WorkArea& area, const std::string& computer,
                        const FileLists& held, std::optional<std::size_t> index);
-
-// Writes the computer's file list, making the lists folder first when missing.
-void saveFileList(Platform& platform, const WorkArea& area, const std::string& computer,
-                  const Lines& fileList);
 
 // Saves a flash-side list as a user list; a line the code page cannot hold is refused
 // before anything is written.
 void saveUserList(Platform& platform, const std::string& path, const Lines& flashList);
-// Reads a user list; one that is missing cannot be opened either.
-Lines loadUserList(Platform& platform, const std::string& path);
+// Reads a user list; one that is missing cannot be opened either. A copy of this work
+// area's copies folders, written where another computer mounts the stick (another
+// folder, another drive letter), is read as the same copy here.
+Lines loadUserList(Platform& platform, const WorkArea& area, const std::string& path);
 
 }  // namespace verdaline

@@ -1,9 +1,12 @@
 #include "work_area.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <string_view>
+#include <vector>
 
 #include "errors.h"
 #include "texts.h"
@@ -28,12 +31,16 @@ std::string WorkArea::fileListFile(const std::string& computer) const {
     return listsFolder() + kSeparator + "Список файлов на компьютере_" + computer + "_.txt";
 }
 
+std::string WorkArea::copiesListFile(const std::string& computer) const {
+    return listsFolder() + kSeparator + "Список копий_" + computer + "_.txt";
+}
+
 std::string WorkArea::reportFile(const std::string& computer) const {
     return listsFolder() + kSeparator + "Отчет копирования_" + computer + "_.txt";
 }
 
 std::string WorkArea::copiesFolder(const std::string& computer) const {
-    return m_programFolder + "Файлы с компьютера_" + computer;
+    return m_programFolder + kCopiesFolderPrefix + computer;
 }
 
 std::string WorkArea::oldFilesFolder(const std::string& computer) const {
@@ -85,6 +92,92 @@ bool isAbsolutePath(const std::string& path) {
 #endif
 }
 
+namespace {
+
+// The components of a path after its root, without empty ones, "." and ".." (which
+// takes the one before it away, never the root).
+std::vector<std::string_view> plainComponents(std::string_view rest, char separator) {
+    std::vector<std::string_view> parts;
+    for (std::size_t start = 0; start <= rest.size();) {
+        const auto end = std::min(rest.find(separator, start), rest.size());
+        const std::string_view part = rest.substr(start, end - start);
+        if (part == "..") {
+            if (!parts.empty()) {
+                parts.pop_back();
+            }
+        } else if (!part.empty() && part != ".") {
+            parts.push_back(part);
+        }
+        start = end + 1;
+    }
+    return parts;
+}
+
+}  // namespace
+
+std::string plainPath(const std::string& given) {
+#ifdef _WIN32
+    std::string path = given;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    // "\\?\C:\x" names what "C:\x" names, "\\?\UNC\server\share" what "\\server\share" names.
+    if (path.rfind("\\\\?\\UNC\\", 0) == 0) {
+        path = "\\\\" + path.substr(8);
+    } else if (path.rfind("\\\\?\\", 0) == 0) {
+        path = path.substr(4);
+    }
+    std::string plain;
+    std::string_view rest(path);
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') {
+        plain = {static_cast<char>(std::toupper(static_cast<unsigned char>(path[0]))), ':'};
+        rest.remove_prefix(2);
+    } else if (path.rfind("\\\\", 0) == 0) {
+        // A share: its server and share name are the root.
+        const auto share = path.find('\\', path.find('\\', 2) + 1);
+        plain = path.substr(0, share);
+        rest = share == std::string::npos ? std::string_view() : rest.substr(share);
+    } else {
+        return given;
+    }
+    for (std::string_view part : plainComponents(rest, '\\')) {
+        const auto kept = part.find_last_not_of(". ");
+        plain += '\\';
+        plain += kept == std::string_view::npos ? part : part.substr(0, kept + 1);
+    }
+    return plain.size() == 2 ? plain + '\\' : plain;
+#else
+    if (!isAbsolutePath(given)) {
+        return given;
+    }
+    std::string plain;
+    for (std::string_view part : plainComponents(given, '/')) {
+        plain += '/';
+        plain += part;
+    }
+    return plain.empty() ? "/" : plain;
+#endif
+}
+
+std::string stickSafeName(const std::string& name) {
+    const auto kept = name.find_last_not_of(". ");
+    if (kept == std::string::npos) {
+        return "_";
+    }
+    std::string safe = name.substr(0, kept + 1);
+    std::string stem = safe.substr(0, safe.find('.'));
+    stem.erase(stem.find_last_not_of(' ') + 1);
+    std::string upper = stem;
+    for (char& c : upper) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
+    const bool numbered = upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
+                          upper[3] >= '1' && upper[3] <= '9';
+    if (numbered || std::find(kDevices.begin(), kDevices.end(), upper) != kDevices.end()) {
+        safe.insert(stem.size(), "_");
+    }
+    return safe;
+}
+
 WorkAreaLock::WorkAreaLock(Platform& platform, const WorkArea& area, std::chrono::milliseconds wait) {
     ensureFolder(platform, area.listsFolder());
     const int error = platform.lockFile(area.lockFile(), wait, m_lock);
@@ -92,6 +185,20 @@ WorkAreaLock::WorkAreaLock(Platform& platform, const WorkArea& area, std::chrono
         throw Failure(texts::workAreaBusy());
     }
     if (error != 0) {
+        throw Failure(cannotCreateFileText(area.lockFile(), error));
+    }
+}
+
+WorkAreaLock::WorkAreaLock(Platform& platform, const WorkArea& area, Reading,
+                           std::chrono::milliseconds wait) {
+    if (!platform.isFolder(area.listsFolder())) {
+        return;
+    }
+    const int error = platform.lockFile(area.lockFile(), wait, m_lock);
+    if (error == EWOULDBLOCK) {
+        throw Failure(texts::workAreaBusy());
+    }
+    if (error != 0 && !isWriteProtection(error)) {
         throw Failure(cannotCreateFileText(area.lockFile(), error));
     }
 }

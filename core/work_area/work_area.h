@@ -22,6 +22,8 @@ public:
     // The file whose lock every change of the work area holds.
     std::string lockFile() const;
     std::string fileListFile(const std::string& computer) const;
+    // Beside the file list: which copy on the stick is each entry's.
+    std::string copiesListFile(const std::string& computer) const;
     std::string reportFile(const std::string& computer) const;
     std::string copiesFolder(const std::string& computer) const;
     std::string oldFilesFolder(const std::string& computer) const;
@@ -38,6 +40,8 @@ inline constexpr char kSeparator = '\\';
 inline constexpr char kSeparator = '/';
 #endif
 inline constexpr const char* kOldFilesFolderName = "Старые файлы";
+// The copies folder of a computer is the program folder, this and the computer's name.
+inline constexpr const char* kCopiesFolderPrefix = "Файлы с компьютера_";
 
 // The part of a path after its last separator (on Windows '/' counts too, as it does there).
 std::string fileNameOf(const std::string& path);
@@ -46,6 +50,16 @@ std::string fileNameOf(const std::string& path);
 std::string holdingFolderOf(const std::string& path);
 // Whether a path starts at a root: '/' here; a drive ("C:\\") or a share on Windows.
 bool isAbsolutePath(const std::string& path);
+// An absolute path in its plain spelling, the one file it names written one way: no
+// doubled separators, "." or ".."; on Windows also a backslash for every '/', an
+// upper-case drive letter, no "\\?\" prefix and no dots or spaces that end a name
+// (Windows drops them).
+// Letter case of the names stays.
+std::string plainPath(const std::string& path);
+// A file name that every stick and Windows can carry: without the dots and spaces that
+// Windows drops from the end of a name, and with "_" after a device name (CON, PRN, AUX,
+// NUL, COM1-COM9, LPT1-LPT9) that Windows would open instead of the file.
+std::string stickSafeName(const std::string& name);
 
 // Held by every change of the work area (a list change, a copy run) from its reading
 // to its last write, so that two programs on one stick never lose each other's
@@ -55,6 +69,11 @@ class WorkAreaLock {
 public:
     static constexpr std::chrono::milliseconds kWait{3000};
     WorkAreaLock(Platform& platform, const WorkArea& area, std::chrono::milliseconds wait = kWait);
+    // For reading the lists whole while no other program writes them. Makes nothing: with
+    // no lists folder, or on a stick nothing can write (the lock file cannot be made),
+    // there is nothing to wait for.
+    enum class Reading { Yes };
+    WorkAreaLock(Platform& platform, const WorkArea& area, Reading, std::chrono::milliseconds wait = kWait);
 
 private:
     std::unique_ptr<FileLock> m_lock;

@@ -75,6 +75,15 @@ TEST_F(Cli, RegisterAddListRemoveAndStatus) {
               cp1251Lines({other.c_str()}));
     EXPECT_EQ(cli({"status"}), 0);
     EXPECT_EQ(out.str(), "Номер диска: 1A2B3C4D1A2B3C4D\nКомпьютер: Офисный\nФайлов в списке: 1\n");
+
+    // A copy on the stick for a listed path: tied only when asked.
+    const std::string copy = copies + kSeparator + "общая.txt";
+    tree.write({{"Файлы с компьютера_Офисный/общая.txt", "общая"}, {"work/Дом/План.doc", "дом"}});
+    EXPECT_EQ(cli({"add-from-flash", copy, other}), 1);
+    EXPECT_NE(err.str().find("--tie"), std::string::npos);
+    EXPECT_EQ(cli({"add-from-flash", "--tie", copy, other}), 0);
+    EXPECT_EQ(out.str(), "Связан с копией: 1\t" + other + "\n");
+    EXPECT_EQ(tree.read("work/Дом/План.doc"), "общая");
 }
 
 #ifndef _WIN32

@@ -1,9 +1,18 @@
+// The file list and each entry's copy: given once, remembered on the stick, never
+// moved; shared by two computers; kept paired through list changes, runs, failures
+// and random sequences of all of them.
 #include "file_list.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <random>
+
+#include "copies_list.h"
+#include "copy_run.h"
 #include "cp1251.h"
 #include "errors.h"
+#include "exfat_stick.h"
 #include "flash_paths.h"
 #include "temp_tree.h"
 #include "test_platform.h"
@@ -16,15 +25,22 @@ using testing::native;
 using testing::TempTree;
 using testing::TestPlatform;
 
-const std::string kCopies = native("/stick/Файлы с компьютера_Офисный");
-
-TEST(FileList, DuplicatesAreExactMatchesOnly) {
+// One file in any spelling is one entry; letter case of the names counts.
+TEST(FileList, OneFileInAnySpellingIsOneEntryAndBadPathsAreRefused) {
+#ifdef _WIN32
+    const Lines list = {"C:\\a\\x.txt", "C:\\b\\y.txt", "\\\\srv\\share\\z.txt"};
+    const std::vector<std::pair<std::string, std::size_t>> spellings = {
+        {"c:/b/y.txt", 2},           {"C:\\b\\\\.\\y.txt", 2},         {"\\\\?\\C:\\a\\x.txt", 1},
+        {"C:\\b\\..\\a\\x.txt.", 1}, {"\\\\srv\\share\\..\\z.txt", 3}, {"\\\\?\\UNC\\srv\\share\\z.txt", 3},
+        {"C:\\A\\X.txt", 0}};
+#else
     const Lines list = {"/a/x.txt", "/b/y.txt", "/c/z.txt"};
-    EXPECT_EQ(positionOf(list, "/c/z.txt"), 3u);
-    EXPECT_EQ(positionOf(list, "/C/z.txt"), std::nullopt);
-}
-
-TEST(FileList, PathsAListLineOrAStickCannotCarryAreRefused) {
+    const std::vector<std::pair<std::string, std::size_t>> spellings = {
+        {"/c/z.txt", 3}, {"//c//./z.txt", 3}, {"/a/q/../x.txt", 1}, {"/../b/y.txt", 2}, {"/C/z.txt", 0}};
+#endif
+    for (const auto& [path, position] : spellings) {
+        EXPECT_EQ(positionOf(list, path).value_or(0), position) << path;
+    }
     EXPECT_TRUE(pathProblem("/home/u/café.txt"));
     EXPECT_FALSE(pathProblem("/home/u/Отчет №5 — итог.doc"));
     for (const std::string path : {"/home/u/a\nb.txt", "/home/u/a\rb.txt", "/home/u/docs/", ""}) {
@@ -33,32 +49,30 @@ TEST(FileList, PathsAListLineOrAStickCannotCarryAreRefused) {
 }
 
 const std::string kListFile = "Списки_отчеты/Список файлов на компьютере_Офисный_.txt";
+const std::string kCopiesList = "Списки_отчеты/Список копий_Офисный_.txt";
 const std::string kCopiesFolder = "Файлы с компьютера_Офисный/";
 
-// A stick with the computer "Офисный", its file list and copies, each copy holding
-// its own name, so that a test sees whose copy lies where.
+// A stick with the computers "Офисный" and "Домашний", their file lists and copies,
+// each copy holding its own name, so that a test sees whose copy lies where.
 struct Stick {
     TempTree tree;
     TestPlatform platform;
     WorkArea area{tree.root()};
     std::string copies = area.copiesFolder("Офисный");
 
-    FileLists start(const Lines& files, const Lines& copyNames = {}) {
-        tree.write(kListFile, *encodeCp1251(joinLines(files)));
-        for (const auto& name : copyNames) {
-            tree.write(kCopiesFolder + name, name);
-        }
-        return listsOnStick(platform, area, "Офисный", {});
-    }
+    // As an older version left it: a file list and the copies where the load rule puts them.
     FileLists startWithCopies(const Lines& files) {
-        Lines names;
+        tree.write(kListFile, *encodeCp1251(joinLines(files)));
         for (const auto& path : flashPathsFor(files, copies)) {
-            names.push_back(fileNameOf(path));
+            tree.write(kCopiesFolder + fileNameOf(path), fileNameOf(path));
         }
-        return start(files, names);
+        return loadLists(platform, area, "Офисный")->lists;
     }
-    ListChange add(const FileLists& held, const std::string& path, const std::string& from = {}) {
-        return addEntries(platform, area, "Офисный", held, {path}, from);
+    ListChange add(const FileLists& held, const std::string& path, const std::string& computer = "Офисный") {
+        return addEntries(platform, area, computer, held, {path});
+    }
+    ListChange remove(const FileLists& held, std::size_t index) {
+        return removeEntry(platform, area, "Офисный", held, index);
     }
     std::map<std::string, std::string> copiesNow() const {
         std::map<std::string, std::string> result;
@@ -69,16 +83,17 @@ struct Stick {
         }
         return result;
     }
-    // What was saved is what the next start builds the same lists from.
-    void expectRestartAgrees(const FileLists& lists) const {
-        EXPECT_EQ(tree.read(kListFile), *encodeCp1251(joinLines(lists.files)));
-        EXPECT_EQ(lists.flash, flashPathsFor(lists.files, copies));
+    // What was saved is what the next start reads, every copy remembered.
+    void expectRestartAgrees(const FileLists& lists, const std::string& computer = "Офисный") {
+        const StickLists read = readStoredLists(platform, area, computer);
+        EXPECT_EQ(read.lists.files, lists.files);
+        EXPECT_EQ(read.lists.flash, lists.flash);
+        EXPECT_EQ(read.notRemembered, 0u) << tree.dump();
     }
 };
 
-// Each kept entry's copy follows its flash path; a removed entry's copy in the way
-// goes to the old-files folder; nothing else moves.
-TEST(FileListChange, RemovalMovesEveryKeptCopyToWhereTheNextStartLooks) {
+// A removal moves no other entry's copy; the removed entry's own goes to the old-files folder.
+TEST(FileListChange, RemovalMovesNoOtherCopy) {
     struct Case {
         Lines files;
         std::size_t removed;
@@ -87,71 +102,55 @@ TEST(FileListChange, RemovalMovesEveryKeptCopyToWhereTheNextStartLooks) {
     const std::vector<Case> cases = {
         {{"/A/План.txt", "/B/План.txt"},
          0,
-         {{"План.txt", "B_План.txt"}, {"Старые файлы/План (прежний).txt", "План.txt"}}},
+         {{"B_План.txt", "B_План.txt"}, {"Старые файлы/План (прежний).txt", "План.txt"}}},
         {{"/a/x.txt", "/b/X.txt", "/c/X (2).txt"},
          1,
          {{"x.txt", "x.txt"},
-          {"X (2).txt", "c_X (2).txt"},
+          {"c_X (2).txt", "c_X (2).txt"},
           {"Старые файлы/X (2) (прежний).txt", "X (2).txt"}}},
-        {{"/a/x.txt", "/b/x.txt", "/c/x.txt"},
-         2,
-         {{"x.txt", "x.txt"}, {"b_x.txt", "b_x.txt"}, {"c_x.txt", "c_x.txt"}}},
-        {{"/a/x.txt", "/b/x.txt", "/c/x.txt"},
-         0,
-         {{"x.txt", "b_x.txt"}, {"c_x.txt", "c_x.txt"}, {"Старые файлы/x (прежний).txt", "x.txt"}}},
     };
     for (const auto& c : cases) {
         Stick stick;
         const FileLists held = stick.startWithCopies(c.files);
-        const ListChange change = removeEntry(stick.platform, stick.area, "Офисный", held, c.removed);
+        const ListChange change = stick.remove(held, c.removed);
         EXPECT_EQ(change.removed, c.files[c.removed]);
         EXPECT_EQ(stick.copiesNow(), c.copiesAfter) << stick.tree.dump();
         stick.expectRestartAgrees(change.lists);
     }
 }
 
-TEST(FileListChange, FailedSaveUndoesTheMoves) {
-    Stick stick;
-    const FileLists held = stick.startWithCopies({"/A/План.txt", "/B/План.txt"});
-    const auto before = stick.tree.files();
-    stick.platform.failWrite[stick.tree.path(kListFile)] = ENOSPC;
-    EXPECT_THROW(removeEntry(stick.platform, stick.area, "Офисный", held, 0), Failure);
-    auto after = stick.tree.files();
-    after.erase("Списки_отчеты/.verdaline.lock");
-    EXPECT_EQ(after, before) << stick.tree.dump();
-}
-
-// After a removal the next entry added keeps apart from every copy in use, a file
-// lying at its flash path goes aside, and the lists stay paired line by line.
-TEST(FileListChange, AddingKeepsEveryEntryOnItsOwnCopyAndLine) {
+// A new entry takes no copy in use nor a name a file has, and the flash-side list shown
+// keeps its lines paired, however the user edited it.
+TEST(FileListChange, NewEntriesTakeNoCopyInUseAndKeepTheirLines) {
     Stick stick;
     FileLists lists = stick.startWithCopies({"/A/План.txt", "/B/План.txt"});
-    lists = removeEntry(stick.platform, stick.area, "Офисный", lists, 0).lists;
+    lists = stick.remove(lists, 0).lists;
     lists = stick.add(lists, "/C/План.txt").lists;
-    EXPECT_EQ(lists.flash, (Lines{native(stick.copies + "/План.txt"), native(stick.copies + "/C_План.txt")}));
-    stick.tree.write(kCopiesFolder + "D.txt", "чужая");
+    EXPECT_EQ(lists.flash, (Lines{native(stick.copies + "/B_План.txt"), native(stick.copies + "/План.txt")}));
+    stick.tree.write(kCopiesFolder + "d.TXT", "чужая");
     lists = stick.add(lists, "/x/D.txt").lists;
-    EXPECT_EQ(stick.copiesNow()["Старые файлы/D (прежний).txt"], "чужая");
+    EXPECT_EQ(lists.flash.back(), native(stick.copies + "/D (2).txt"));
+    EXPECT_EQ(stick.copiesNow()["d.TXT"], "чужая");
+    lists = stick.add(lists, "/y/CON.txt.").lists;  // a name Windows refuses
+    EXPECT_EQ(lists.flash.back(), native(stick.copies + "/CON_.txt"));
     stick.expectRestartAgrees(lists);
 
-    // A flash-side list made shorter or longer by hand: the new line lands on its
-    // entry's number; a refusal leaves both lists as they were.
-    for (const Lines& flash : {Lines{"/own/1"}, Lines{"/own/1", "/own/2", "/own/3", "/own/4"}}) {
-        const FileLists held{lists.files, flash};
+    for (const Lines& flash : {Lines{"/own/1"}, Lines{"/own/1", "/own/2", "/own/3", "/own/4", "/own/5"}}) {
+        const FileLists held{lists.files, flash, lists.remembered};
         const ListChange refused = stick.add(held, "/C/План.txt");
         EXPECT_EQ(refused.lists, held);
         ASSERT_EQ(refused.notices.size(), 1u);
         EXPECT_EQ(refused.notices[0].text, "Файл с именем /C/План.txt уже есть в списке под номером 2\r\n");
         const ListChange added = stick.add(held, "/E/e.txt");
-        EXPECT_EQ(added.lists.flash[3], native(stick.copies + "/e.txt"));
-        EXPECT_EQ(added.lists.flash.size(), std::max<std::size_t>(4, flash.size() + 1));
-        removeEntry(stick.platform, stick.area, "Офисный", added.lists, 3);
+        EXPECT_EQ(added.lists.flash[4], native(stick.copies + "/e.txt"));
+        EXPECT_EQ(added.lists.flash.size(), std::max<std::size_t>(5, flash.size() + 1));
+        stick.remove(added.lists, 4);
     }
 }
 
 TEST(FileListChange, RefusedPathsChangeNothing) {
     Stick stick;
-    const FileLists held = stick.start({"/a/x.txt"});
+    const FileLists held = stick.startWithCopies({"/a/x.txt"});
     stick.tree.makeFolder("folder");
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"/a/b\nc.txt", "перевод строки"},
@@ -159,6 +158,7 @@ TEST(FileListChange, RefusedPathsChangeNothing) {
         {"/a/b?.txt", "знак \"?\""},
 #ifndef _WIN32  // there the separator
         {"/a/b\\c.txt", "знак \"\\\""},
+        {"/a//x.txt", "уже есть в списке под номером 1"},
 #endif
         {"/a/b\tc.txt", "управляющий символ"},
         {stick.tree.path("folder"), "это папка"},
@@ -170,20 +170,193 @@ TEST(FileListChange, RefusedPathsChangeNothing) {
         ASSERT_EQ(change.notices.size(), 1u) << path;
         EXPECT_NE(change.notices[0].text.find(reason), std::string::npos) << change.notices[0].text;
     }
-    // From the flash drive onto a listed path: refused before anything is copied.
-    stick.tree.write("stick/y.txt", "y");
-    EXPECT_EQ(stick.add(held, "/a/x.txt", stick.tree.path("stick/y.txt")).lists, held);
     EXPECT_EQ(stick.tree.read(kListFile), *encodeCp1251(joinLines(held.files)));
 }
-TEST(UserList, SavedAndLoadedAsAListFile) {
-    TempTree tree;
-    TestPlatform platform;
-    saveUserList(platform, tree.path("Мой список.txt"), {kCopies + "/a.txt", ""});
-    EXPECT_EQ(tree.read("Мой список.txt"), cp1251Lines({(kCopies + "/a.txt").c_str(), ""}));
-    EXPECT_EQ(loadUserList(platform, tree.path("Мой список.txt")), (Lines{kCopies + "/a.txt", ""}));
-    EXPECT_EQ(testing::failureOf([&] { loadUserList(platform, tree.path("нет.txt")); }),
-              "Cannot open file \"" + tree.path("нет.txt") + "\". " + systemReason(ENOENT));
+
+// A stick of an older version remembers no copies: they are found by the load rule once,
+// with a notice, and remembered. So are entries a copies list lacks (a list edited by
+// hand), and one that a damaged copies list gives another entry's copy gets a new one.
+TEST(FileListChange, CopiesNotRememberedAreFoundOnceAndSaid) {
+    Stick stick;
+    stick.tree.write(kListFile, cp1251Lines({"/a/x.txt", "/b/x.txt", "/c/y.txt"}));
+    const auto first = loadLists(stick.platform, stick.area, "Офисный");
+    ASSERT_EQ(first->notices.size(), 1u);
+    EXPECT_NE(first->notices[0].text.find("Для 3 файл(ов)"), std::string::npos);
+    EXPECT_EQ(stick.tree.read(kCopiesList),
+              cp1251Lines({"Файлы с компьютера_Офисный\\x.txt\t\t\t\t\t/a/x.txt",
+                           "Файлы с компьютера_Офисный\\b_x.txt\t\t\t\t\t/b/x.txt",
+                           "Файлы с компьютера_Офисный\\y.txt\t\t\t\t\t/c/y.txt"}));
+    EXPECT_TRUE(loadLists(stick.platform, stick.area, "Офисный")->notices.empty());
+
+    stick.tree.write(kCopiesList, cp1251Lines({"Файлы с компьютера_Офисный\\y.txt\t\t\t\t\t/a/x.txt",
+                                               "Файлы с компьютера_Офисный\\y.txt\t\t\t\t\t/b/x.txt",
+                                               "/elsewhere/z.txt\t\t\t\t\t/c/y.txt", "foreign line"}));
+    const auto damaged = loadLists(stick.platform, stick.area, "Офисный");
+    EXPECT_EQ(damaged->lists.flash, (Lines{native(stick.copies + "/y.txt"), native(stick.copies + "/b_x.txt"),
+                                           native(stick.copies + "/c_y.txt")}));
+    EXPECT_NE(damaged->notices.at(0).text.find("Для 2 файл(ов)"), std::string::npos);
+    stick.expectRestartAgrees(damaged->lists);
 }
+
+// A file taken from another computer's copies folder shares that copy; any other file
+// of the stick gets its own. A listed path is tied to a copy only when asked, its
+// computer version kept. A file off the stick, or one that cannot be copied, adds nothing.
+TEST(AddFromFlash, TwoComputersShareOneCopy) {
+    Stick stick;
+    FileLists office = stick.add({}, "/office/plan.txt").lists;
+    stick.tree.write(kCopiesFolder + "plan.txt", "office edit");
+    const std::string shared = office.flash[0];
+    const std::string home = stick.tree.path("home/plan.txt");
+    stick.tree.makeFolder("home");
+    const ListChange added = addFromFlash(stick.platform, stick.area, "Домашний", {}, shared, home);
+    EXPECT_TRUE(added.notices.empty());
+    EXPECT_EQ(added.lists.flash, Lines{shared});
+    EXPECT_EQ(stick.tree.read("home/plan.txt"), "office edit");
+    stick.expectRestartAgrees(added.lists, "Домашний");
+    // The office removes another file of that name and adds one: the shared copy stays.
+    office = stick.add(office, "/office/old/plan.txt").lists;
+    office = stick.remove(office, 0).lists;
+    office = stick.add(office, "/office/new/plan.txt").lists;
+    EXPECT_EQ(stick.copiesNow()["plan.txt"], "office edit");
+    EXPECT_NE(office.flash.back(), shared);
+
+    stick.tree.write({{"home/notes.txt", "home notes"}, {"stick/loose.txt", "loose"}, {"off/x.txt", "x"}});
+    const auto from = [&](const std::string& flashFile, const std::string& path, bool tie = false) {
+        return addFromFlash(stick.platform, stick.area, "Домашний", added.lists, flashFile, path, tie);
+    };
+    EXPECT_EQ(from(stick.tree.path("stick/loose.txt"), stick.tree.path("home/loose.txt")).lists.flash.back(),
+              native(stick.area.copiesFolder("Домашний") + "/loose.txt"));
+    EXPECT_EQ(from(shared, stick.tree.path("home/again.txt")).notices.size(), 1u);  // that copy is entry 1's
+    EXPECT_EQ(from(stick.tree.path("stick/none.txt"), stick.tree.path("home/none.txt")).notices.size(), 1u);
+    EXPECT_FALSE(stick.tree.exists("home/none.txt"));
+
+    const std::string other = office.flash.back();
+    stick.tree.write(kCopiesFolder + fileNameOf(other), "new plan");
+    const auto offered = from(other, home);
+    EXPECT_EQ(offered.canTie, 1u);
+    EXPECT_EQ(stick.tree.read("home/plan.txt"), "office edit");
+    const auto tied = from(other, home, true);
+    EXPECT_EQ(tied.lists.flash[0], other);
+    EXPECT_EQ(stick.tree.read("home/plan.txt"), "new plan");
+    EXPECT_EQ(stick.tree.read("Файлы с компьютера_Домашний/Старые файлы/plan (прежний).txt"), "office edit");
+    // The copy of before serves no entry now: kept in the old-files folder beside it.
+    EXPECT_EQ(stick.copiesNow()["Старые файлы/plan (прежний).txt"], "office edit");
+}
+
+TEST(UserList, SavedAndLoadedAsAListFileWhereverTheStickIs) {
+    Stick stick;
+    const std::string copy = native(stick.copies + "/a.txt");
+    saveUserList(stick.platform, stick.tree.path("Мой список.txt"), {copy, ""});
+    EXPECT_EQ(stick.tree.read("Мой список.txt"), cp1251Lines({copy.c_str(), ""}));
+    EXPECT_EQ(loadUserList(stick.platform, stick.area, stick.tree.path("Мой список.txt")), (Lines{copy, ""}));
+    stick.tree.write("Мой список.txt",
+                     cp1251Lines({"E:\\Tools\\Файлы с компьютера_Офисный\\a.txt",
+                                  "/media/other/Файлы с компьютера_Офисный/a.txt", "/own/b.txt"}));
+    EXPECT_EQ(loadUserList(stick.platform, stick.area, stick.tree.path("Мой список.txt")),
+              (Lines{copy, copy, "/own/b.txt"}));
+    EXPECT_EQ(
+        testing::failureOf([&] { loadUserList(stick.platform, stick.area, stick.tree.path("нет.txt")); }),
+        "Cannot open file \"" + stick.tree.path("нет.txt") + "\". " + systemReason(ENOENT));
+}
+
+enum class Medium { Disk, ExFat };
+
+class Pairing : public ::testing::TestWithParam<Medium> {
+protected:
+    void SetUp() override {
+        if (GetParam() == Medium::ExFat && testing::ExFatStick::get().mountPoint().empty()) {
+            if (std::getenv("CI") != nullptr) {
+                FAIL() << "The exFAT stick must be mounted on CI: " << testing::ExFatStick::get().problem();
+            }
+            GTEST_SKIP() << "exFAT pass not run here: " << testing::ExFatStick::get().problem();
+        }
+    }
+    TempTree computer;
+    TempTree stick{GetParam() == Medium::ExFat ? testing::ExFatStick::get().mountPoint() : std::string()};
+    TestPlatform platform;
+    testing::FixedClock clock;
+    WorkArea area{stick.root()};
+
+    // Every entry with its own copy: no two share one, and neither side holds another
+    // entry's file (each file begins with its entry's computer path; on Windows, where
+    // names of two letter cases are one file, in either case).
+    void expectPaired(const std::string& step) {
+        const StoredLists lists = readStoredLists(platform, area, "Офисный").lists;
+        std::set<std::string> copies;
+        for (std::size_t i = 0; i < lists.files.size(); ++i) {
+            ASSERT_TRUE(copies.insert(foldCase(lists.flash[i])).second) << step << stick.dump();
+            for (const auto& path : {lists.files[i], lists.flash[i]}) {
+                if (platform.isFile(path)) {
+                    std::string bytes;
+                    platform.readFile(path, bytes);
+#ifdef _WIN32
+                    bytes = foldCase(bytes);
+                    ASSERT_EQ(bytes.rfind(foldCase(lists.files[i] + "#"), 0), 0u)
+#else
+                    ASSERT_EQ(bytes.rfind(lists.files[i] + "#", 0), 0u)
+#endif
+                        << step << ": " << path << stick.dump();
+                }
+            }
+        }
+    }
+};
+
+// Seeded random adds, removals, edits on either side and runs over look-alike names.
+TEST_P(Pairing, RandomChangesAndRunsKeepEveryEntryWithItsOwnCopy) {
+    const char* const folders[] = {"A", "a", "B", "A_plan", "x"};
+    const char* const names[] = {"plan.txt", "Plan.txt", "PLAN.TXT", "A_plan.txt", "plan (2).txt"};
+    std::time_t time = testing::localTime(2026, 3, 1, 9, 0, 0);
+    for (unsigned seed = 1; seed <= 4; ++seed) {
+        std::mt19937 random(seed);
+        const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+        for (int step = 0; step < 40; ++step) {
+            FileLists lists = listsOnStick(platform, area, "Офисный", {});
+            const std::size_t count = lists.files.size();
+            const std::size_t op = pick(7);
+            const std::string what = "seed " + std::to_string(seed) + " step " + std::to_string(step) +
+                                     " op " + std::to_string(op);
+            time += 10;
+            if (op == 0 || count == 0) {
+                const std::string relative = std::string("pc/") + folders[pick(5)] + "/" + names[pick(5)];
+                computer.write({{relative, computer.path(relative) + "#", time}});
+                addEntries(platform, area, "Офисный", lists, {computer.path(relative)});
+            } else if (op == 1) {
+                removeEntry(platform, area, "Офисный", lists, pick(count));
+            } else if (op == 2 || op == 3) {
+                const std::size_t i = pick(count);
+                const std::string& path = op == 2 ? lists.files[i] : lists.flash[i];
+                const std::string bytes = lists.files[i] + "#" + std::to_string(step);
+                const TempTree& side = op == 2 ? computer : stick;
+                side.write({{path.substr(side.root().size()), bytes, time}});
+            } else {
+                const RunKind kinds[] = {RunKind::ToFlash, RunKind::ToComputer, RunKind::Synchronise};
+                const RunResult result = runCopy(platform, area, clock,
+                                                 {kinds[op - 4], "Офисный", lists.files, lists.flash, true});
+                ASSERT_FALSE(result.failure) << what << *result.failure;
+                for (const auto& outcome : result.outcomes) {
+                    ASSERT_NE(outcome.kind, EntryOutcome::Kind::Failed) << what << " error " << outcome.error;
+                }
+            }
+            expectPaired(what);
+        }
+    }
+    // A removal stopped at any write leaves every entry with its own copy.
+    const FileLists lists = listsOnStick(platform, area, "Офисный", {});
+    for (const auto& file : {area.copiesListFile("Офисный"), area.fileListFile("Офисный")}) {
+        platform.failWrite[file] = EIO;
+        EXPECT_THROW(removeEntry(platform, area, "Офисный", lists, 0), Failure);
+        platform.failWrite.clear();
+        expectPaired("removal stopped");
+    }
+}
+
+#ifdef _WIN32
+INSTANTIATE_TEST_SUITE_P(Medium, Pairing, ::testing::Values(Medium::Disk));
+#else
+INSTANTIATE_TEST_SUITE_P(Medium, Pairing, ::testing::Values(Medium::Disk, Medium::ExFat),
+                         [](const auto& p) { return p.param == Medium::Disk ? "Disk" : "ExFat"; });
+#endif
 
 }  // namespace
 }  // namespace verdaline

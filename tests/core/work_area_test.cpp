@@ -25,6 +25,13 @@ TEST(WorkArea, NamesAtTheEdges) {
     EXPECT_EQ(fileNameOf("/home/u/"), "");
     EXPECT_EQ(holdingFolderOf("/План.doc"), "");
     EXPECT_EQ(holdingFolderOf("Plan/report.doc"), "Plan");
+    // Names Windows refuses or reads as another file, made safe for a copy's name.
+    const std::pair<const char*, const char*> names[] = {
+        {"aux.c", "aux_.c"}, {"nul.txt", "nul_.txt"}, {"COM1", "COM1_"}, {"Отчет.txt. ", "Отчет.txt"},
+        {"con .txt", "con_ .txt"}, {"COM10.txt", "COM10.txt"}, {"CONFIG.SYS", "CONFIG.SYS"}, {"..", "_"}};
+    for (const auto& [name, safe] : names) {
+        EXPECT_EQ(stickSafeName(name), safe) << name;
+    }
 }
 
 #ifndef _WIN32

@@ -41,8 +41,16 @@ private slots:
         QCOMPARE(h.tree.read("notes2.txt"), std::string("заметки"));
         click(f, "addFromFlashButton");
         expectMessage(h.dialogs, 2, Dialogs::Icon::Warning, QString::fromLocal8Bit(strerror(ENOENT)));
-        QCOMPARE(f.fileList().back(), h.tree.path("gone/x.txt"));
+        QCOMPARE(f.fileList().size(), size_t(3));
         QCOMPARE(h.tree.read(kFileList), listBytes(f.fileList()));
+        // A copy chosen for a listed file ties them together when the user says so.
+        h.tree.write(kCopies + "/общая.txt", "общая");
+        h.dialogs.answers = {q(h.copy("общая.txt")), q(h.tree.path("notes2.txt"))};
+        h.dialogs.replies = {true};
+        click(f, "addFromFlashButton");
+        expectMessage(h.dialogs, 3, Dialogs::Icon::Information, QStringLiteral("Связать его с копией"));
+        QCOMPARE(f.flashList()[2], h.copy("общая.txt"));
+        QCOMPARE(h.tree.read("notes2.txt"), std::string("общая"));
     }
 
     // The list window deletes the row the user selected and nothing else: focus makes a

@@ -53,6 +53,7 @@ MainWindow& WindowHarness::start() {
 MainWindow& WindowHarness::startRecognised(const Lines& fileList) {
     tree.write(kComputerList, cp1251Lines({"Офисный", kDisk}));
     tree.write(kFileList, listBytes(fileList));
+    loadLists(platform, WorkArea(tree.root()), "Офисный");  // the copies remembered, as this version keeps them
     return start();
 }
 

@@ -65,6 +65,7 @@ public:
     std::vector<Message> messages;
     std::vector<FileDialogRequest> requests;
     std::deque<QString> answers;  // what the next file dialogs return; a null text cancels
+    std::deque<bool> replies;     // the next questions' answers; "Нет" when none is left
     std::vector<QUrl> opened;
     // Runs while a message box stands open, as timers would.
     std::function<void(const Message&)> whileMessageOpen;
@@ -74,6 +75,14 @@ public:
         if (whileMessageOpen) {
             whileMessageOpen(messages.back());
         }
+    }
+    bool ask(QWidget*, const QString& caption, const QString& text) override {
+        messages.push_back({caption, text, Icon::Information});
+        const bool reply = !replies.empty() && replies.front();
+        if (!replies.empty()) {
+            replies.pop_front();
+        }
+        return reply;
     }
     std::optional<QString> chooseFile(QWidget*, const FileDialogRequest& request) override {
         requests.push_back(request);

@@ -52,7 +52,7 @@ exe=$windows_cli steps windows '\' Z: wine
 
 status=0
 for file in "stick/Списки_отчеты/Список компьютеров.txt" "stick/Списки_отчеты/Список файлов на компьютере_Офисный_.txt" \
-  to-flash.txt "stick/Списки_отчеты/Отчет копирования_Офисный_.txt"; do
+  "stick/Списки_отчеты/Список копий_Офисный_.txt" to-flash.txt "stick/Списки_отчеты/Отчет копирования_Офисный_.txt"; do
   if ! cmp -s <(normalised linux "" "$work/linux/$file") <(normalised windows Z: "$work/windows/$file"); then
     echo "differs: $file" >&2
     diff <(normalised linux "" "$work/linux/$file" | iconv -f CP1251 -t UTF-8) \

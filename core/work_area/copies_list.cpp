@@ -1,0 +1,348 @@
+#include "copies_list.h"
+
+#include <deque>
+#include <unordered_map>
+
+#include "cp1251.h"
+#include "errors.h"
+#include "flash_paths.h"
+
+namespace verdaline {
+namespace {
+
+// Between a copy's folder and its name in the copies list, on every system: neither a
+// computer's name nor a copy's name can hold it, and the Windows program reads the
+// same bytes.
+constexpr char kStoredSeparator = '\\';
+// A copies-list line: the copy, four fields of what both sides held after the last
+// run, the computer path. The computer path comes last, so that it may hold any
+// character but a line break.
+constexpr std::size_t kFieldsBeforePath = 5;
+const std::string kNoState = "\t\t\t";
+
+// Room that a copy's name leaves for what its kept versions add to it (a date, a mark).
+constexpr std::size_t kLongestCopyName = 255 - 64;
+
+constexpr std::string_view kNotOnStick = ":*?\"<>|\\/";
+
+bool carried(std::string_view name) {
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || kNotOnStick.find(c) != std::string_view::npos) {
+            return false;
+        }
+    }
+    return !name.empty();
+}
+
+std::string folded(const std::string& path) {
+    return foldCase(path);
+}
+
+// The copy as the copies list writes it, or nothing for one outside the copies folders.
+std::optional<std::string> storedPathOf(const WorkArea& area, const std::string& flashPath) {
+    const auto folder = copiesFolderOf(area, flashPath);
+    if (!folder) {
+        return std::nullopt;
+    }
+    return folder->substr(area.programFolder().size()) + kStoredSeparator + fileNameOf(flashPath);
+}
+
+// The copy a copies-list line names, or nothing for a line this program did not write.
+std::optional<std::string> flashPathOf(const WorkArea& area, std::string_view stored) {
+    const auto at = stored.find(kStoredSeparator);
+    if (at == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view folder = stored.substr(0, at);
+    const std::string_view name = stored.substr(at + 1);
+    const std::string_view prefix = kCopiesFolderPrefix;
+    if (!folder.starts_with(prefix) ||
+        (folder.size() > prefix.size() && !carried(folder.substr(prefix.size()))) || !carried(name) ||
+        name == "." || name == "..") {
+        return std::nullopt;
+    }
+    return area.programFolder() + std::string(folder) + kSeparator + std::string(name);
+}
+
+std::optional<std::string> encodeLine(const WorkArea& area, const std::string& file, const std::string& flash,
+                                      const std::string& state) {
+    const auto stored = storedPathOf(area, flash);
+    if (!stored) {
+        return std::nullopt;
+    }
+    return *stored + '\t' + (state.empty() ? kNoState : state) + '\t' + file;
+}
+
+Lines encodeLines(const WorkArea& area, const StoredLists& lists) {
+    Lines lines;
+    lines.reserve(lists.files.size());
+    for (std::size_t i = 0; i < lists.files.size(); ++i) {
+        // A copy outside the copies folders is not remembered: the next reading gives
+        // the entry one of its own.
+        if (auto line = encodeLine(area, lists.files[i], lists.flash[i], lists.states[i])) {
+            lines.push_back(std::move(*line));
+        }
+    }
+    return lines;
+}
+
+struct Remembered {
+    std::string flash;
+    std::string state;
+};
+
+// The copies list's lines by computer path; the lines of one path in their order.
+std::unordered_map<std::string, std::deque<Remembered>> rememberedByPath(const WorkArea& area,
+                                                                         const Lines& copiesList) {
+    std::unordered_map<std::string, std::deque<Remembered>> byPath;
+    byPath.reserve(copiesList.size());
+    for (const auto& line : copiesList) {
+        std::size_t tabs[kFieldsBeforePath];
+        std::size_t found = 0;
+        for (std::size_t at = line.find('\t'); at != std::string::npos && found < kFieldsBeforePath;
+             at = line.find('\t', at + 1)) {
+            tabs[found++] = at;
+        }
+        if (found < kFieldsBeforePath) {
+            continue;
+        }
+        auto flash = flashPathOf(area, std::string_view(line).substr(0, tabs[0]));
+        if (!flash) {
+            continue;
+        }
+        std::string state = line.substr(tabs[0] + 1, tabs[4] - tabs[0] - 1);
+        byPath[line.substr(tabs[4] + 1)].push_back(
+            {std::move(*flash), state == kNoState ? std::string() : std::move(state)});
+    }
+    return byPath;
+}
+
+// The copies the other computers' copies lists remember, folded, added to used.
+void addCopiesOfOtherComputers(Platform& platform, const WorkArea& area, const std::string& computer,
+                               std::unordered_set<std::string>& used) {
+    const std::string own = fileNameOf(area.copiesListFile(computer));
+    const std::string prefix = fileNameOf(area.copiesListFile({}));  // "Список копий__.txt"
+    const std::string head = prefix.substr(0, prefix.size() - std::string("_.txt").size());
+    for (const auto& name : platform.filesIn(area.listsFolder())) {
+        if (name == own || !name.starts_with(head) || !name.ends_with("_.txt") ||
+            name.size() < prefix.size()) {
+            continue;
+        }
+        try {
+            const auto lines = readListFile(platform, area.listsFolder() + kSeparator + name);
+            for (const auto& [path, copies] : rememberedByPath(area, lines.value_or(Lines{}))) {
+                for (const auto& copy : copies) {
+                    used.insert(folded(copy.flash));
+                }
+            }
+        } catch (const Failure&) {
+            // A list that cannot be read now: its computer reads it again at its next start.
+        }
+    }
+}
+
+// The name with the suffix before its extension, cut short where it would not fit:
+// the end of the name before the extension goes, at a whole character.
+std::string fitted(const std::string& name, const std::string& suffix) {
+    std::string whole = nameWithSuffix(name, suffix);
+    if (whole.size() <= kLongestCopyName) {
+        return whole;
+    }
+    const auto dot = name.rfind('.');
+    const std::string extension =
+        dot != std::string::npos && dot > 0 && name.size() - dot <= 16 ? name.substr(dot) : std::string();
+    std::string stem = name.substr(0, name.size() - extension.size());
+    std::size_t keep = kLongestCopyName - extension.size() - suffix.size();
+    while (keep > 0 && (static_cast<unsigned char>(stem[keep]) & 0xC0) == 0x80) {
+        --keep;
+    }
+    stem.resize(keep);
+    stem = stickSafeName(stem);
+    return stem + suffix + extension;
+}
+
+}  // namespace
+
+bool copyInUse(Platform& platform, const WorkArea& area, const std::string& computer,
+               const Lines& thisComputer, const std::string& flashPath) {
+    const std::string wanted = folded(flashPath);
+    for (const auto& path : thisComputer) {
+        if (folded(path) == wanted) {
+            return true;
+        }
+    }
+    std::unordered_set<std::string> others;
+    addCopiesOfOtherComputers(platform, area, computer, others);
+    return others.contains(wanted);
+}
+
+std::optional<std::string> copiesFolderOf(const WorkArea& area, const std::string& path) {
+    const std::string prefix = area.programFolder() + kCopiesFolderPrefix;
+    if (path.size() <= prefix.size() || folded(path.substr(0, prefix.size())) != folded(prefix)) {
+        return std::nullopt;
+    }
+#ifdef _WIN32
+    constexpr const char* kSeparators = "\\/";
+#else
+    constexpr const char* kSeparators = "/";
+#endif
+    const std::string rest = path.substr(prefix.size());
+    const auto at = rest.find_first_of(kSeparators);
+    if (at == std::string::npos || rest.find_first_of(kSeparators, at + 1) != std::string::npos ||
+        at + 1 == rest.size() || folded(rest.substr(at + 1)) == folded(kOldFilesFolderName)) {
+        return std::nullopt;
+    }
+    return prefix + rest.substr(0, at);
+}
+
+StickLists readStoredLists(Platform& platform, const WorkArea& area, const std::string& computer) {
+    StickLists stick;
+    StoredLists& lists = stick.lists;
+    lists.files = readListFile(platform, area.fileListFile(computer)).value_or(Lines{});
+    try {
+        stick.copiesList = readListFile(platform, area.copiesListFile(computer)).value_or(Lines{});
+    } catch (const Failure&) {
+        // Counts as missing: the entries get their copies by the load rule again.
+    }
+    auto remembered = rememberedByPath(area, stick.copiesList);
+    const std::size_t count = lists.files.size();
+    lists.flash.assign(count, {});
+    lists.states.assign(count, {});
+    std::unordered_set<std::string> taken;  // no two entries of a computer share a copy
+    taken.reserve(count);
+    std::vector<std::size_t> lacking;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto found = remembered.find(lists.files[i]);
+        if (found != remembered.end() && !found->second.empty() &&
+            taken.insert(folded(found->second.front().flash)).second) {
+            lists.flash[i] = std::move(found->second.front().flash);
+            lists.states[i] = std::move(found->second.front().state);
+            found->second.pop_front();
+        } else {
+            lacking.push_back(i);
+        }
+    }
+    if (lacking.empty()) {
+        return stick;
+    }
+    // The load rule first, where its copy is no other entry's; then new copies for the rest.
+    const Lines byLoadRule = flashPathsFor(lists.files, area.copiesFolder(computer));
+    std::vector<std::size_t> rest;
+    for (const std::size_t i : lacking) {
+        if (taken.insert(folded(byLoadRule[i])).second) {
+            lists.flash[i] = byLoadRule[i];
+        } else {
+            rest.push_back(i);
+        }
+    }
+    if (!rest.empty()) {
+        NewCopies copies(platform, area, computer, lists.flash);
+        for (const std::size_t i : rest) {
+            lists.flash[i] = copies.give(lists.files[i]);
+        }
+    }
+    stick.notRemembered = lacking.size();
+    return stick;
+}
+
+void saveStoredLists(Platform& platform, const WorkArea& area, const std::string& computer,
+                     const StickLists& onStick, const StoredLists& lists) {
+    const Lines final = encodeLines(area, lists);
+    Lines joined = final;
+    std::unordered_multiset<std::string> kept(final.begin(), final.end());
+    for (auto& line : encodeLines(area, onStick.lists)) {
+        if (const auto it = kept.find(line); it != kept.end()) {
+            kept.erase(it);
+        } else {
+            joined.push_back(std::move(line));  // an entry that leaves
+        }
+    }
+    ensureFolder(platform, area.listsFolder());
+    if (joined != onStick.copiesList) {
+        writeListFile(platform, area.copiesListFile(computer), joined);
+    }
+    writeListFile(platform, area.fileListFile(computer), lists.files);
+    if (final != joined) {
+        writeListFile(platform, area.copiesListFile(computer), final);
+    }
+}
+
+NewCopies::NewCopies(Platform& platform, const WorkArea& area, const std::string& computer,
+                     const Lines& thisComputer)
+    : m_platform(platform), m_copies(area.copiesFolder(computer)), m_thisComputer(thisComputer) {
+    for (const auto& path : thisComputer) {
+        m_used.insert(folded(path));
+    }
+    addCopiesOfOtherComputers(platform, area, computer, m_used);
+    const std::string prefix = folded(m_copies + kSeparator);
+    for (const auto& path : m_used) {
+        if (path.starts_with(prefix) && path.find(kSeparator, prefix.size()) == std::string::npos) {
+            m_folded.insert(path.substr(prefix.size()));
+        }
+    }
+    for (const auto& path : thisComputer) {
+        if (copiesFolderOf(area, path) == m_copies) {
+            m_names.insert(fileNameOf(path));
+        }
+    }
+    for (auto& name : platform.filesIn(m_copies)) {
+        m_folded.insert(folded(name));
+        m_names.insert(std::move(name));
+    }
+    m_folded.insert(folded(kOldFilesFolderName));
+}
+
+bool NewCopies::taken(const std::string& name, bool exactly) const {
+    if (exactly) {
+        return m_names.contains(name);
+    }
+    const std::string path = m_copies + kSeparator + name;
+    return m_folded.contains(folded(name)) || m_platform.isFile(path) || m_platform.isFolder(path);
+}
+
+std::string NewCopies::give(const std::string& computerPath) {
+    const std::string fileName = fileNameOf(computerPath);
+    std::string base = stickSafeName(fileName);
+    if (taken(fitted(base, {}), true)) {
+        const std::string clash = stickSafeName(holdingFolderOf(computerPath) + "_" + fileName);
+        if (carried(clash)) {
+            base = clash;
+        }
+    }
+    std::string name = fitted(base, {});
+    for (unsigned n = 2; taken(name, false); ++n) {
+        name = fitted(base, " (" + std::to_string(n) + ")");
+    }
+    m_names.insert(name);
+    m_folded.insert(folded(name));
+    std::string path = m_copies + kSeparator + name;
+    m_used.insert(folded(path));
+    m_thisComputer.push_back(path);
+    return path;
+}
+
+std::optional<std::size_t> NewCopies::entryOf(const std::string& flashPath) const {
+    const std::string wanted = folded(flashPath);
+    for (std::size_t i = 0; i < m_thisComputer.size(); ++i) {
+        if (folded(m_thisComputer[i]) == wanted) {
+            return i + 1;
+        }
+    }
+    return std::nullopt;
+}
+
+std::uint64_t digestOf(const Lines& lines) {
+    if (lines.empty()) {
+        return 0;
+    }
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const auto& line : lines) {
+        for (const unsigned char c : line) {
+            hash = (hash ^ c) * 1099511628211ull;
+        }
+        hash = (hash ^ '\n') * 1099511628211ull;
+    }
+    return hash;
+}
+
+}  // namespace verdaline
