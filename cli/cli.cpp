@@ -43,6 +43,7 @@ const char* const kUsage =
     "  to-flash            копировать с компьютера на флешку (кнопка \">\")\n"
     "  to-computer         копировать с флешки на компьютер (кнопка \"<\")\n"
     "  sync                синхронизировать (кнопка \"Синхронизация\")\n"
+    "                      с --no-backups замененные версии не сохраняются (кроме конфликтов)\n"
     "  --help              эта справка\n"
     "\n"
     "Один файл на двух компьютерах (на работе и дома): добавьте его в список на первом\n"
@@ -86,14 +87,15 @@ public:
             if (command == "list" && rest.empty()) {
                 return list();
             }
-            if (command == "to-flash" && rest.empty()) {
-                return copy(RunKind::ToFlash);
-            }
-            if (command == "to-computer" && rest.empty()) {
-                return copy(RunKind::ToComputer);
-            }
-            if (command == "sync" && rest.empty()) {
-                return copy(RunKind::Synchronise);
+            const bool noBackups = rest.size() == 1 && rest[0] == "--no-backups";
+            if (rest.empty() || noBackups) {
+                for (const auto& [name, kind] : {std::pair{"to-flash", RunKind::ToFlash},
+                                                 {"to-computer", RunKind::ToComputer},
+                                                 {"sync", RunKind::Synchronise}}) {
+                    if (command == name) {
+                        return copy(kind, !noBackups);
+                    }
+                }
             }
         } catch (const std::exception& failure) {
             m_c.err << withFullStop(failure.what()) << "\n";
@@ -267,7 +269,7 @@ private:
         return kDone;
     }
 
-    int copy(RunKind kind) {
+    int copy(RunKind kind, bool backups) {
         const auto name = requireRegistered();
         if (!name) {
             return kStopped;
@@ -283,6 +285,8 @@ private:
         request.computerName = *name;
         request.fileList = std::move(lists.files);
         request.flashList = std::move(lists.flash);
+        request.states = std::move(lists.states);
+        request.backups = backups;
         const std::size_t total = request.fileList.size();
         std::function<void(std::size_t)> progress;
         if (m_c.showProgress) {
@@ -300,6 +304,9 @@ private:
                         [&](std::size_t i) { return reportLineAt(request, result, i); });
         if (result.failure) {
             m_c.err << withFullStop(*result.failure) << "\n";
+        }
+        if (const std::size_t conflicts = summarise(result).conflicts) {
+            m_c.err << texts::conflictsKept(conflicts) << "\n";
         }
         return result.anyFailed() ? kPartly : kDone;
     }

@@ -123,7 +123,7 @@ private:
 
     void setFileList(Lines lines);
     void setFlashList(Lines lines);
-    FileLists heldLists() const { return {m_fileList, m_flashList, m_remembered}; }
+    FileLists heldLists() const { return {m_fileList, m_flashList, m_remembered, {}}; }
     // The lists shown, with their hints and counts.
     void showLists(const FileLists& lists);
     // The lists after a change, with hints, counts and the change's messages.

@@ -55,7 +55,8 @@ RunResult MainWindow::run(RunKind kind) {
     // The run works on the lists as the stick has them, and no other program changes
     // the work area meanwhile.
     const WorkAreaLock lock(m_env.platform, m_area);
-    showLists(listsOnStick(m_env.platform, m_area, computerName(), heldLists()));
+    FileLists lists = listsOnStick(m_env.platform, m_area, computerName(), heldLists());
+    showLists(lists);
     const int entries = static_cast<int>(m_fileList.size());
     if (entries == 0) {
         m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
@@ -72,6 +73,7 @@ RunResult MainWindow::run(RunKind kind) {
     request.fileList = m_fileList;
     request.flashList = m_flashList;
     request.backups = m_backupsBox->isChecked();
+    request.states = std::move(lists.states);
     m_report.clear();
     // The window stays drawn and answers the desktop through a long run; the user's
     // clicks and keys wait until it ends, so no second run can start inside it.
@@ -115,7 +117,7 @@ void MainWindow::directedCopy(RunKind kind) {
     const RunResult result = run(kind);
     m_running = true;
     m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
-                              QString::fromStdString(reportText(m_report)), Dialogs::Icon::None);
+                              QString::fromStdString(finishedRunText(result, m_report)), Dialogs::Icon::None);
     m_running = false;
     m_progressBar->setValue(0);
     if (m_tickWaiting) {
@@ -148,8 +150,9 @@ void MainWindow::refreshSynchronisationStatus() {
         m_synchronisationTimer->isActive()
             ? m_env.clock.timeOfDay(std::time(nullptr) + m_synchronisationTimer->remainingTime() / 1000)
             : "";
-    m_synchronisationStatus->setText(QString::fromStdString(texts::synchronisationStatus(
-        m_lastSynchronisation, m_lastSummary.toFlash, m_lastSummary.toComputer, m_lastSummary.failed, next)));
+    m_synchronisationStatus->setText(QString::fromStdString(
+        texts::synchronisationStatus(m_lastSynchronisation, m_lastSummary.toFlash, m_lastSummary.toComputer,
+                                     m_lastSummary.failed, m_lastSummary.conflicts, next)));
 }
 
 // The report on the stick is code page 1251 for the Windows build; the desktop's text

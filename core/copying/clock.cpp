@@ -1,9 +1,8 @@
 #include "clock.h"
 
 namespace verdaline {
-namespace {
 
-std::string formatted(std::time_t moment, const char* format) {
+std::string localTimeText(std::time_t moment, const char* format) {
     std::tm local{};
 #ifdef _WIN32
     localtime_s(&local, &moment);
@@ -15,14 +14,12 @@ std::string formatted(std::time_t moment, const char* format) {
     return std::string(buffer, n);
 }
 
-}  // namespace
-
 std::string SystemClock::timestamp() {
-    return formatted(std::time(nullptr), "%x %X");
+    return localTimeText(std::time(nullptr), "%x %X");
 }
 
 std::string SystemClock::timeOfDay(std::time_t moment) {
-    return formatted(moment, "%X");
+    return localTimeText(moment, "%X");
 }
 
 }  // namespace verdaline

@@ -1,10 +1,12 @@
 #include "copy_run.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <unordered_set>
 
 #include "copies_list.h"
 #include "errors.h"
+#include "kept_versions.h"
 #include "report.h"
 #include "texts.h"
 
@@ -26,13 +28,30 @@ const std::string& flashPath(const RunRequest& request, std::size_t i) {
     return i < request.flashList.size() ? request.flashList[i] : none;
 }
 
+// A side differs from what it held: gone, another size, or another two-second step.
+bool changed(const Platform::FileState& now, const SideState& then) {
+    return !now.exists || now.size != then.size || !sameStep(now.seconds, then.seconds);
+}
+
+SideState sideOf(const Platform::FileState& state) {
+    return {state.seconds, state.size};
+}
+
+// A version dated this long after the computer's clock is dated in the future.
+constexpr std::time_t kFutureSlack = 5 * 60;
+
 // Decides the entries one by one and starts their copies, which finish together: the
 // outcome of an entry whose copy is pending is known once settle() has run.
 class Run {
 public:
-    Run(Platform& platform, const WorkArea& area, const RunRequest& request,
-        std::vector<EntryOutcome>& outcomes)
-        : m_platform(platform), m_area(area), m_request(request), m_outcomes(outcomes) {}
+    Run(Platform& platform, const WorkArea& area, const RunRequest& request, RunResult& result,
+        std::time_t now)
+        : m_platform(platform),
+          m_area(area),
+          m_request(request),
+          m_result(result),
+          m_kept(platform),
+          m_now(now) {}
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
     ~Run() {
@@ -40,6 +59,9 @@ public:
             settle();
         } catch (...) {
             // The platform drops what it cannot finish; the targets stay as they were.
+        }
+        if (m_marked) {
+            m_platform.removeFile(m_area.computerWritesMarker(m_request.computerName));
         }
     }
 
@@ -56,9 +78,14 @@ public:
             computerState = stateOf(computer);
             flashState = stateOf(flash);
         }
-        const Entry e{computer, flash, fileNameOf(flash)};
-        m_outcomes.push_back({});
-        m_outcomes.back().number = index + 1;
+        const std::optional<EntryState> known =
+            index < m_request.states.size() ? m_request.states[index] : std::nullopt;
+        const Entry e{index, computer, flash, fileNameOf(flash), known};
+        m_result.outcomes.push_back({});
+        EntryOutcome& outcome = m_result.outcomes.back();
+        outcome.number = index + 1;
+        outcome.computerInFuture = future(computerState);
+        outcome.flashInFuture = future(flashState);
         switch (m_request.kind) {
             case RunKind::ToFlash:
                 directed(e, toFlash(e), computerState, flashState, Kind::UpdatedToFlash, Kind::NewToFlash);
@@ -71,7 +98,7 @@ public:
                 synchronise(e, computerState, flashState);
                 break;
         }
-        const Kind kind = m_outcomes.back().kind;
+        const Kind kind = m_result.outcomes.back().kind;
         return failed || kind == Kind::Failed || kind == Kind::NotFound;
     }
 
@@ -83,8 +110,8 @@ public:
         const std::vector<int> errors = m_platform.finishCopies();
         bool failed = false;
         for (std::size_t k = 0; k < errors.size() && k < m_started.size(); ++k) {
-            EntryOutcome& o = m_outcomes[m_started[k]];
-            // A backup's error comes first: the replacement tied to it is not made.
+            EntryOutcome& o = m_result.outcomes[m_started[k]];
+            // A kept version's error comes first: the replacement tied to it is not made.
             if (errors[k] != 0 && o.kind != Kind::Failed) {
                 o.kind = Kind::Failed;
                 o.error = errors[k];
@@ -92,39 +119,84 @@ public:
             }
         }
         m_started.clear();
+        for (const Replacement& r : m_replacements) {
+            const bool done = m_result.outcomes[r.outcome].kind != Kind::Failed;
+            if (done) {
+                m_result.states.emplace_back(m_result.outcomes[r.outcome].number - 1, r.after);
+            }
+            if (!r.kept) {
+                continue;
+            }
+            if (!done) {
+                m_kept.notReplaced(*r.kept);
+            } else if (r.conflict) {
+                m_result.kept.emplace_back(r.outcome, *r.kept);
+            } else {
+                m_kept.replaced(r.oldFiles, r.name, *r.kept);
+            }
+        }
+        m_replacements.clear();
         return failed;
     }
 
 private:
     using State = Platform::FileState;
     struct Entry {
+        std::size_t index;
         const std::string& computer;
         const std::string& flash;
-        std::string backupName;  // the flash name: two listed files of one name keep apart
+        std::string name;  // the copy's name, which its kept versions take: two listed files keep apart
+        std::optional<EntryState> state;
     };
     struct Copy {
         const std::string& source;
         const std::string& target;
         CopyMode mode;
     };
+    // How the version a copy replaces is kept: by the backup switch, or always (a conflict).
+    enum class Keep { BySwitch, Conflict };
+    // A replacement started, with what settle() does once it is known how it went.
+    struct Replacement {
+        std::size_t outcome;
+        EntryState after;  // both sides, once it is made
+        std::optional<std::string> kept;
+        std::string oldFiles;
+        std::string name;
+        bool conflict;
+    };
+
     static Copy toFlash(const Entry& e) { return {e.computer, e.flash, CopyMode::FromSource}; }
     static Copy toComputer(const Entry& e) { return {e.flash, e.computer, CopyMode::OnComputer}; }
 
     State stateOf(const std::string& path) const { return usable(path) ? m_platform.stateOf(path) : State{}; }
+    bool future(const State& state) const { return state.exists && state.seconds > m_now + kFutureSlack; }
 
-    // A replaced version is kept in the old-files folder beside the entry's copy, so that
-    // a copy shared with another computer keeps its versions in one place; a flash path
-    // typed by hand outside the copies folders keeps them in the computer's own.
-    std::string backupPathOf(const Entry& e) {
+    void remember(const Entry& e, const State& computer, const State& flash) {
+        const EntryState now{sideOf(computer), sideOf(flash)};
+        if (e.state != now) {
+            m_result.states.emplace_back(e.index, now);
+        }
+    }
+
+    // Both sides hold the same bytes (only sides of one size are read).
+    bool sameContents(const Entry& e, const State& computer, const State& flash) {
+        bool same = false;
+        return computer.size == flash.size && m_platform.compareFiles(e.computer, e.flash, same) == 0 && same;
+    }
+
+    // The old-files folder beside the entry's copy, so that a copy shared with another
+    // computer keeps its versions in one place; a flash path typed by hand outside the
+    // copies folders keeps them in the computer's own.
+    std::string oldFilesOf(const Entry& e) {
         const auto folder = copiesFolderOf(m_area, e.flash);
         if (!folder || *folder == m_area.copiesFolder(m_request.computerName)) {
-            return m_area.backupPath(m_request.computerName, e.backupName);
+            return m_area.oldFilesFolder(m_request.computerName);
         }
         const std::string oldFiles = *folder + kSeparator + kOldFilesFolderName;
         if (m_madeFolders.insert(oldFiles).second && !m_platform.isFolder(oldFiles)) {
-            m_platform.makeFolder(oldFiles);  // a failure shows as the backup's own
+            m_platform.makeFolder(oldFiles);  // a failure shows as the kept version's own
         }
-        return oldFiles + kSeparator + e.backupName;
+        return oldFiles;
     }
 
     int start(const std::string& source, const std::string& target, CopyMode mode, bool afterPrevious) {
@@ -133,89 +205,190 @@ private:
             m_platform.removeLeftovers(m_area.copiesFolder(m_request.computerName));
             m_platform.removeLeftovers(m_area.oldFilesFolder(m_request.computerName));
         }
+        if (mode == CopyMode::OnComputer && !m_marked) {
+            // Noted before the first temporary file on the computer, so that whatever a
+            // killed run leaves there goes at the next run.
+            m_marked = true;
+            m_platform.writeFile(m_area.computerWritesMarker(m_request.computerName), {});
+        }
         const int error = m_platform.startCopy(source, target, mode, afterPrevious);
         if (error == 0) {
-            m_started.push_back(m_outcomes.size() - 1);
+            m_started.push_back(m_result.outcomes.size() - 1);
         }
         return error;
     }
 
     // Replaces or creates the target. A target that is there (even one the freshness
-    // rule counts as missing, dated outside 1980..2107) is backed up first when the
-    // switch says so, and stays as it is when its version cannot be kept.
-    void copy(const Entry& e, const Copy& c, Kind done, bool targetExists) {
-        EntryOutcome& outcome = m_outcomes.back();
+    // rule counts as missing, dated outside 1980..2107) is kept first when the switch
+    // or a conflict says so, and stays as it is when its version cannot be kept.
+    void copy(const Entry& e, const Copy& c, Kind done, const State& source, const State& target, Keep keep) {
+        EntryOutcome& outcome = m_result.outcomes.back();
         if (!usable(c.source) || !usable(c.target)) {
             outcome.kind = Kind::Failed;
             outcome.error = ENOENT;
             return;
         }
-        bool backedUp = false;
-        if (m_request.backups && targetExists) {
-            outcome.error = start(c.target, backupPathOf(e), CopyMode::Backup, false);
-            backedUp = outcome.error == 0;
+        const bool conflict = keep == Keep::Conflict;
+        Replacement r{
+            m_result.outcomes.size() - 1, {sideOf(source), sideOf(source)}, {}, {}, e.name, conflict};
+        if (target.exists && (conflict || m_request.backups)) {
+            r.oldFiles = oldFilesOf(e);
+            r.kept = m_kept.placeFor(r.oldFiles, e.name, static_cast<std::time_t>(target.seconds), conflict);
+            if (r.kept) {
+                outcome.error = start(c.target, *r.kept, CopyMode::Backup, false);
+                if (outcome.error != 0) {
+                    m_kept.notReplaced(*r.kept);
+                    outcome.kind = Kind::Failed;
+                    return;
+                }
+            }
         }
-        if (outcome.error == 0) {
-            outcome.error = start(c.source, c.target, c.mode, backedUp);
-        }
+        outcome.error = start(c.source, c.target, c.mode, r.kept.has_value());
         outcome.kind = outcome.error == 0 ? done : Kind::Failed;
+        m_replacements.push_back(std::move(r));
+    }
+
+    void equal(const Entry& e, const State& computer, const State& flash) {
+        m_result.outcomes.back().kind = Kind::Equal;
+        remember(e, computer, flash);
     }
 
     void directed(const Entry& e, const Copy& c, const State& source, const State& target, Kind updated,
                   Kind created) {
         if (!source.date) {
-            m_outcomes.back().kind = Kind::NotFound;
+            m_result.outcomes.back().kind = Kind::NotFound;
             return;
         }
         if (!target.date) {
-            copy(e, c, created, target.exists);
+            copy(e, c, created, source, target, Keep::BySwitch);
+            return;
+        }
+        const bool toFlash = m_request.kind == RunKind::ToFlash;
+        const State& computer = toFlash ? source : target;
+        const State& flash = toFlash ? target : source;
+        if (e.state) {
+            const bool sourceChanged = changed(source, toFlash ? e.state->computer : e.state->flash);
+            const bool targetChanged = changed(target, toFlash ? e.state->flash : e.state->computer);
+            if (!sourceChanged && !targetChanged) {
+                m_result.outcomes.back().kind = Kind::Equal;
+            } else if (!targetChanged) {
+                copy(e, c, updated, source, target, Keep::BySwitch);
+            } else if (!sourceChanged) {
+                m_result.outcomes.back().kind =
+                    compareDates(*source.date, *target.date) == Freshness::TargetLater ? Kind::TargetLater
+                                                                                       : Kind::TargetChanged;
+            } else if (sameContents(e, computer, flash)) {
+                equal(e, computer, flash);
+            } else {
+                copy(e, c, toFlash ? Kind::ConflictToFlash : Kind::ConflictToComputer, source, target,
+                     Keep::Conflict);
+            }
             return;
         }
         switch (compareDates(*source.date, *target.date)) {
             case Freshness::Equal:
-                m_outcomes.back().kind = Kind::Equal;
+                equal(e, computer, flash);
                 break;
             case Freshness::TargetLater:
-                m_outcomes.back().kind = Kind::TargetLater;
+                m_result.outcomes.back().kind = Kind::TargetLater;
                 break;
             case Freshness::TargetEarlier:
-                copy(e, c, updated, true);
+                copy(e, c, updated, source, target, Keep::BySwitch);
                 break;
         }
     }
 
     void synchronise(const Entry& e, const State& computer, const State& flash) {
-        const auto& computerDate = computer.date;
-        const auto& flashDate = flash.date;
-        if (computerDate && flashDate) {
-            switch (compareDates(*computerDate, *flashDate)) {
+        if (computer.date && flash.date) {
+            Freshness order = compareDates(*computer.date, *flash.date);
+            if (e.state) {
+                const bool computerChanged = changed(computer, e.state->computer);
+                const bool flashChanged = changed(flash, e.state->flash);
+                if (!computerChanged && !flashChanged) {
+                    m_result.outcomes.back().kind = Kind::Equal;
+                    return;
+                }
+                if (computerChanged && flashChanged) {
+                    if (sameContents(e, computer, flash)) {
+                        equal(e, computer, flash);
+                    } else if (order == Freshness::TargetLater) {
+                        copy(e, toComputer(e), Kind::ConflictToComputer, flash, computer, Keep::Conflict);
+                    } else {
+                        copy(e, toFlash(e), Kind::ConflictToFlash, computer, flash, Keep::Conflict);
+                    }
+                    return;
+                }
+                // The side that changed travels, whatever the dates.
+                order = computerChanged ? Freshness::TargetEarlier : Freshness::TargetLater;
+            }
+            switch (order) {
                 case Freshness::Equal:
-                    m_outcomes.back().kind = Kind::Equal;
+                    equal(e, computer, flash);
                     break;
                 case Freshness::TargetEarlier:
-                    copy(e, toFlash(e), Kind::UpdatedToFlash, true);
+                    copy(e, toFlash(e), Kind::UpdatedToFlash, computer, flash, Keep::BySwitch);
                     break;
                 case Freshness::TargetLater:
-                    copy(e, toComputer(e), Kind::UpdatedToComputer, true);
+                    copy(e, toComputer(e), Kind::UpdatedToComputer, flash, computer, Keep::BySwitch);
                     break;
             }
-        } else if (computerDate) {
-            copy(e, toFlash(e), Kind::NewToFlash, flash.exists);
-        } else if (flashDate) {
-            copy(e, toComputer(e), Kind::NewToComputer, computer.exists);
+        } else if (computer.date) {
+            copy(e, toFlash(e), Kind::NewToFlash, computer, flash, Keep::BySwitch);
+        } else if (flash.date) {
+            copy(e, toComputer(e), Kind::NewToComputer, flash, computer, Keep::BySwitch);
         } else {
-            m_outcomes.back().kind = Kind::NotFound;
+            m_result.outcomes.back().kind = Kind::NotFound;
         }
     }
 
     Platform& m_platform;
     const WorkArea& m_area;
     const RunRequest& m_request;
-    std::vector<EntryOutcome>& m_outcomes;
+    RunResult& m_result;
+    KeptVersions m_kept;
+    std::time_t m_now;
     std::vector<std::size_t> m_started;             // the outcome of each pending copy, in the order started
-    bool m_swept = false;                           // the leftovers of a killed run are gone
+    std::vector<Replacement> m_replacements;        // started since the last settle()
+    bool m_swept = false;                           // the leftovers of a killed run are gone from the stick
+    bool m_marked = false;                          // the run has noted that it writes on the computer
     std::unordered_set<std::string> m_madeFolders;  // old-files folders beside shared copies
 };
+
+// What a run killed while it wrote on the computer left there: the temporary files in
+// the folders of the listed files.
+void sweepComputer(Platform& platform, const WorkArea& area, const RunRequest& request) {
+    const std::string marker = area.computerWritesMarker(request.computerName);
+    if (!platform.isFile(marker)) {
+        return;
+    }
+    std::unordered_set<std::string> folders;
+    for (const auto& path : request.fileList) {
+        if (usable(path) && folders.insert(path.substr(0, path.size() - fileNameOf(path).size())).second) {
+            platform.removeLeftovers(path.substr(0, path.size() - fileNameOf(path).size()));
+        }
+    }
+    platform.removeFile(marker);
+}
+
+// The states the run found or made, remembered for the entries whose lists are still
+// the run's; written only when one changed.
+void rememberStates(Platform& platform, const WorkArea& area, const RunRequest& request,
+                    const RunResult& result) {
+    if (result.states.empty()) {
+        return;
+    }
+    const StickLists stick = readStoredLists(platform, area, request.computerName);
+    StoredLists lists = stick.lists;
+    for (const auto& [i, state] : result.states) {
+        if (i < lists.files.size() && lists.files[i] == request.fileList[i] &&
+            lists.flash[i] == flashPath(request, i)) {
+            lists.states[i] = state;
+        }
+    }
+    if (lists.states != stick.lists.states) {
+        saveStoredLists(platform, area, request.computerName, stick, lists);
+    }
+}
 
 }  // namespace
 
@@ -226,6 +399,12 @@ bool RunResult::anyFailed() const {
         }
     }
     return failure.has_value();
+}
+
+const std::string* RunResult::keptFor(std::size_t outcome) const {
+    const auto at = std::lower_bound(kept.begin(), kept.end(), outcome,
+                                     [](const auto& k, std::size_t wanted) { return k.first < wanted; });
+    return at != kept.end() && at->first == outcome ? &at->second : nullptr;
 }
 
 RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const RunRequest& request,
@@ -239,6 +418,7 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
     // report is written at every run; the copies folder, which is long, is looked
     // through by the first copy that writes there.
     platform.removeLeftovers(area.listsFolder());
+    sweepComputer(platform, area, request);
 
     RunResult result;
     result.outcomes.reserve(request.fileList.size());
@@ -252,7 +432,7 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
         return result.failure.has_value();
     };
     {
-        Run run(platform, area, request, result.outcomes);
+        Run run(platform, area, request, result, clock.now());
         for (std::size_t i = 0; i < request.fileList.size(); ++i) {
             if (onEntry) {
                 onEntry(i);
@@ -268,6 +448,7 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
     result.closing = closingLines(request.kind, clock.timestamp());
     if (!result.failure) {
         try {
+            rememberStates(platform, area, request, result);
             saveReport(platform, area, request.computerName, reportSize(result),
                        [&](std::size_t i) { return reportLineAt(request, result, i); });
         } catch (const Failure& failure) {
@@ -289,6 +470,14 @@ RunSummary summarise(const RunResult& result) {
             case Kind::NewToComputer:
                 ++summary.toComputer;
                 break;
+            case Kind::ConflictToFlash:
+                ++summary.toFlash;
+                ++summary.conflicts;
+                break;
+            case Kind::ConflictToComputer:
+                ++summary.toComputer;
+                ++summary.conflicts;
+                break;
             case Kind::Failed:
                 ++summary.failed;
                 break;
@@ -308,7 +497,7 @@ std::string reportLineAt(const RunRequest& request, const RunResult& result, std
         return result.closing.at(i - result.outcomes.size());
     }
     return reportLine(request.kind, result.outcomes[i], request.fileList[i], flashPath(request, i),
-                      request.computerName);
+                      request.computerName, result.keptFor(i));
 }
 
 Lines reportLines(const RunRequest& request, const RunResult& result) {
@@ -318,6 +507,11 @@ Lines reportLines(const RunRequest& request, const RunResult& result) {
         lines.push_back(reportLineAt(request, result, i));
     }
     return lines;
+}
+
+std::string finishedRunText(const RunResult& result, const Lines& report) {
+    const std::size_t conflicts = summarise(result).conflicts;
+    return (conflicts > 0 ? texts::conflictsKept(conflicts) + "\n\n" : std::string()) + reportText(report);
 }
 
 std::string stoppedRunText(const RunResult& result, const Lines& report) {

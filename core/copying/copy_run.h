@@ -4,9 +4,11 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "clock.h"
+#include "freshness.h"
 #include "list_file.h"
 #include "platform.h"
 #include "work_area.h"
@@ -26,10 +28,18 @@ struct EntryOutcome {
         NewToComputer,      // the computer's file was made from the copy
         Failed,             // the copy that should have been made failed
         NotFound,           // no source to copy from
+        // Both sides changed since the last run: the newer went this way, the other
+        // version was kept in the old-files folder.
+        ConflictToFlash,
+        ConflictToComputer,
+        TargetChanged,  // a directed copy's target changed since the last run, its source did not
     };
     Kind kind = Kind::NotFound;
-    std::size_t number = 0;  // the entry's 1-based position
-    int error = 0;           // the system's error number of a failed copy
+    std::size_t number = 0;   // the entry's 1-based position
+    int error = 0;            // the system's error number of a failed copy
+    // The sides dated more than a few minutes after the computer's clock.
+    bool computerInFuture = false;
+    bool flashInFuture = false;
 };
 
 struct RunRequest {
@@ -38,6 +48,9 @@ struct RunRequest {
     Lines fileList;
     Lines flashList;  // line i is the flash path of entry i; missing lines are empty paths
     bool backups = true;
+    // What both sides of entry i held after the last run, when known: a side that differs
+    // from it has changed, and what changed decides. Without it, dates decide.
+    std::vector<std::optional<EntryState>> states;
 };
 
 struct RunResult {
@@ -46,20 +59,29 @@ struct RunResult {
     // Why the run stopped before its end or could not save its report; its lines then
     // still tell what it did.
     std::optional<std::string> failure;
+    // Where the other version of each conflict was kept, by outcome.
+    std::vector<std::pair<std::size_t, std::string>> kept;
+    // What both sides of an entry hold now that the run left them equal, where that is
+    // new; remembered on the stick at the run's end.
+    std::vector<std::pair<std::size_t, EntryState>> states;
     bool anyFailed() const;
+    const std::string* keptFor(std::size_t outcome) const;
 };
 
 // One copy run: makes the copies folder and its old-files folder, decides and copies
-// entry by entry (reporting each entry before its work to onEntry), then saves the
-// report as the computer's copy report. The run asks nothing; a folder that cannot
-// be made at its start stops it with Failure. A flash drive that disappears during
-// the run stops it, and a report that cannot be saved is kept: both come back in
-// RunResult::failure with the lines of what was done.
-// The freshness rule lets only a strictly later source replace its target. A target
-// that exists is never replaced without the backup rule (with the switch on, its
-// version goes to the old-files folder first, under the entry's flash name, and a
-// version that cannot be kept is not replaced), even where the freshness rule counts
-// it as missing for a date outside 1980..2107.
+// entry by entry (reporting each entry before its work to onEntry), then remembers what
+// both sides hold and saves the report as the computer's copy report. The run asks
+// nothing; a folder that cannot be made at its start stops it with Failure. A flash
+// drive that disappears during the run stops it, and a report that cannot be saved is
+// kept: both come back in RunResult::failure with the lines of what was done.
+// Where an entry's state is known, the side that changed since travels, whatever the
+// dates; when both changed and differ, the newer wins and the other is kept as a
+// conflict, whatever the backup switch says. Otherwise only a strictly later source
+// replaces its target. A target that exists is never replaced without the backup rule
+// (with the switch on, its version is kept in the old-files folder first, and a version
+// that cannot be kept is not replaced), even where the freshness rule counts it as
+// missing for a date outside 1980..2107. What a killed run left on the computer goes at
+// the next run.
 // onBytes hears from inside each copy, with the bytes copied so far and the file's
 // size, so that a window can stay drawn through a large file.
 RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const RunRequest& request,
@@ -71,6 +93,7 @@ struct RunSummary {
     std::size_t toFlash = 0;     // new or updated copies on the flash drive
     std::size_t toComputer = 0;  // new or updated files on the computer
     std::size_t failed = 0;
+    std::size_t conflicts = 0;  // of these, both sides had changed: the other version kept
 };
 RunSummary summarise(const RunResult& result);
 
@@ -80,6 +103,8 @@ std::size_t reportSize(const RunResult& result);
 std::string reportLineAt(const RunRequest& request, const RunResult& result, std::size_t i);
 Lines reportLines(const RunRequest& request, const RunResult& result);
 
+// A finished run's message box: the conflicts kept, if any, then its report lines.
+std::string finishedRunText(const RunResult& result, const Lines& report);
 // A stopped run's message box: why it stopped, then its report lines.
 std::string stoppedRunText(const RunResult& result, const Lines& report);
 

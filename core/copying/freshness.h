@@ -26,6 +26,21 @@ bool sameStep(std::time_t a, std::time_t b);
 
 enum class Freshness { TargetEarlier, Equal, TargetLater };
 
+// What one side of an entry held: its modification time and its size.
+struct SideState {
+    std::int64_t seconds = 0;
+    std::uint64_t size = 0;
+    friend bool operator==(const SideState&, const SideState&) = default;
+};
+
+// What both sides of an entry held when a run last left them equal. A side whose size
+// or two-second step differs from it has changed since.
+struct EntryState {
+    SideState computer;
+    SideState flash;
+    friend bool operator==(const EntryState&, const EntryState&) = default;
+};
+
 // Only a source strictly later than its target may replace it.
 Freshness compareDates(FileDate source, FileDate target);
 

@@ -23,7 +23,8 @@ std::string join(std::initializer_list<std::string_view> parts) {
 }
 
 std::string directedLine(RunKind kind, const EntryOutcome& o, const std::string& computerPath,
-                         const std::string& flashPath, const std::string& computerName) {
+                         const std::string& flashPath, const std::string& computerName,
+                         const std::string& kept) {
     const std::string number = std::to_string(o.number);
     // The copy to the computer names its source, the copy, in every line but one.
     const std::string& source = kind == RunKind::ToFlash ? computerPath : flashPath;
@@ -41,6 +42,18 @@ std::string directedLine(RunKind kind, const EntryOutcome& o, const std::string&
             return join({"Выполнено- Файл N", number, "   ", source, " - новый."});
         case Kind::Failed:
             return join({"Ошибка ", std::to_string(o.error), " Файл N", number, "   ", source});
+        case Kind::TargetChanged:
+            return join({"Не копирую- Файл N", number, "   ", source,
+                         kind == RunKind::ToFlash
+                             ? "   - КОПИЯ НА ФЛЕШКЕ ИЗМЕНЕНА ПОСЛЕ ПРОШЛОГО КОПИРОВАНИЯ"
+                             : "   - ФАЙЛ НА КОМПЬЮТЕРЕ ИЗМЕНЕН ПОСЛЕ ПРОШЛОГО КОПИРОВАНИЯ"});
+        case Kind::ConflictToFlash:
+            return join({"Конфликт- Файл N", number, "   ", source,
+                         " - обновлен, но копия на флешке тоже была изменена; ее версия сохранена: ", kept});
+        case Kind::ConflictToComputer:
+            return join(
+                {"Конфликт- Файл N", number, "   ", source,
+                 " - обновлен, но файл на компьютере тоже был изменен; его версия сохранена: ", kept});
         case Kind::NotFound:
             break;
     }
@@ -48,11 +61,13 @@ std::string directedLine(RunKind kind, const EntryOutcome& o, const std::string&
 }
 
 std::string synchronisationLine(const EntryOutcome& o, const std::string& computerPath,
-                                const std::string& flashPath, const std::string& computerName) {
+                                const std::string& flashPath, const std::string& computerName,
+                                const std::string& kept) {
     const std::string number = std::to_string(o.number);
     switch (o.kind) {
         case Kind::Equal:
         case Kind::TargetLater:
+        case Kind::TargetChanged:
             return join({"Не копирую - Файлы N", number, " ", computerPath, "    и    ", flashPath,
                          " - даты изменений равны."});
         case Kind::UpdatedToFlash:
@@ -67,6 +82,17 @@ std::string synchronisationLine(const EntryOutcome& o, const std::string& comput
             return join({"Выполнено - Файл N", number, " ", flashPath, " - Новый - с флешки на компьютер."});
         case Kind::Failed:
             return join({"Ошибка ", std::to_string(static_cast<unsigned>(o.error))});
+        case Kind::ConflictToFlash:
+            return join(
+                {"Конфликт - Файл N", number, " ", computerPath,
+                 " - Изменены обе версии: более новая скопирована с компьютера на флешку, версия с флешки "
+                 "сохранена: ",
+                 kept});
+        case Kind::ConflictToComputer:
+            return join({"Конфликт - Файл N", number, " ", flashPath,
+                         " - Изменены обе версии: более новая скопирована с флешки на компьютер, версия с "
+                         "компьютера сохранена: ",
+                         kept});
         case Kind::NotFound:
             break;
     }
@@ -91,9 +117,19 @@ Platform::Pieces piecesOf(std::size_t lines, const LineAt& lineAt,
 }  // namespace
 
 std::string reportLine(RunKind kind, const EntryOutcome& outcome, const std::string& computerPath,
-                       const std::string& flashPath, const std::string& computerName) {
-    return kind == RunKind::Synchronise ? synchronisationLine(outcome, computerPath, flashPath, computerName)
-                                        : directedLine(kind, outcome, computerPath, flashPath, computerName);
+                       const std::string& flashPath, const std::string& computerName,
+                       const std::string* kept) {
+    static const std::string none;
+    std::string line =
+        kind == RunKind::Synchronise
+            ? synchronisationLine(outcome, computerPath, flashPath, computerName, kept ? *kept : none)
+            : directedLine(kind, outcome, computerPath, flashPath, computerName, kept ? *kept : none);
+    if (outcome.computerInFuture || outcome.flashInFuture) {
+        line += outcome.computerInFuture && outcome.flashInFuture ? " (дата в будущем у обеих версий)"
+                : outcome.computerInFuture                       ? " (дата в будущем у файла на компьютере)"
+                                                                 : " (дата в будущем у копии на флешке)";
+    }
+    return line;
 }
 
 Lines closingLines(RunKind kind, const std::string& timestamp) {

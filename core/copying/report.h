@@ -9,9 +9,11 @@
 
 namespace verdaline {
 
-// The report line of one entry, exactly as the report file and the message box show it.
+// The report line of one entry, exactly as the report file and the message box show it;
+// kept: where a conflict's other version was kept.
 std::string reportLine(RunKind kind, const EntryOutcome& outcome, const std::string& computerPath,
-                       const std::string& flashPath, const std::string& computerName);
+                       const std::string& flashPath, const std::string& computerName,
+                       const std::string* kept = nullptr);
 
 // The closing lines: seven spaces, then the time stamp framed by the run's separator
 // (hyphens for a copy to the flash drive, underscores otherwise).

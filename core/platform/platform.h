@@ -87,6 +87,8 @@ public:
         // Whether the path names the target of a pending copy, which shows its old
         // version until the copy is finished: then the rest says nothing.
         bool pending = false;
+        std::int64_t seconds = 0;  // a file's modification time, seconds since the epoch
+        std::uint64_t size = 0;    // and its size in bytes
     };
     virtual FileState stateOf(const std::string& path) = 0;
     std::optional<FileDate> modificationDate(const std::string& path) { return stateOf(path).date; }
@@ -126,6 +128,10 @@ public:
     virtual std::vector<int> finishCopies() = 0;
     // Removes the temporary files that a killed copy or write left in a folder.
     virtual void removeLeftovers(const std::string& folder) = 0;
+    virtual int removeFile(const std::string& path) = 0;
+    // Whether two regular files hold the same bytes, read piece by piece; the error number
+    // when one cannot be read.
+    virtual int compareFiles(const std::string& a, const std::string& b, bool& same) = 0;
 
     // Renames a file inside its file system, never over another file (EEXIST then).
     virtual int moveFile(const std::string& from, const std::string& to) = 0;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <utility>
@@ -278,8 +279,58 @@ Platform::FileState PosixPlatform::stateOf(const std::string& path) {
     if (error == 0 && found.error == 0 && !S_ISDIR(found.st.st_mode)) {
         state.exists = true;
         state.date = fileDateOf(found.st.st_mtim.tv_sec);
+        state.seconds = found.st.st_mtim.tv_sec;
+        state.size = static_cast<std::uint64_t>(found.st.st_size);
     }
     return state;
+}
+
+int PosixPlatform::compareFiles(const std::string& a, const std::string& b, bool& same) {
+    same = false;
+    const int first = m_sys.open(a.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
+    if (first < 0) {
+        return errno;
+    }
+    Descriptor closeFirst(m_sys, first);
+    const int second = m_sys.open(b.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
+    if (second < 0) {
+        return errno;
+    }
+    Descriptor closeSecond(m_sys, second);
+    constexpr std::size_t kPiece = std::size_t(1) << 16;
+    const auto readPiece = [this](int fd, char* buffer, std::size_t& got) {
+        got = 0;
+        while (got < kPiece) {
+            const ssize_t n = m_sys.read(fd, buffer + got, kPiece - got);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
+            if (n <= 0) {
+                return n < 0 ? errno : 0;
+            }
+            got += static_cast<std::size_t>(n);
+        }
+        return 0;
+    };
+    auto left = std::make_unique_for_overwrite<char[]>(kPiece);
+    auto right = std::make_unique_for_overwrite<char[]>(kPiece);
+    for (;;) {
+        std::size_t leftSize = 0;
+        std::size_t rightSize = 0;
+        if (const int error = readPiece(first, left.get(), leftSize)) {
+            return error;
+        }
+        if (const int error = readPiece(second, right.get(), rightSize)) {
+            return error;
+        }
+        if (leftSize != rightSize || std::memcmp(left.get(), right.get(), leftSize) != 0) {
+            return 0;
+        }
+        if (leftSize < kPiece) {
+            same = true;
+            return 0;
+        }
+    }
 }
 
 int PosixPlatform::readFile(const std::string& path, std::string& bytes) {

@@ -64,6 +64,10 @@ void PosixPlatform::removeLeftovers(const std::string& folder) {
     ::closedir(dir);
 }
 
+int PosixPlatform::removeFile(const std::string& path) {
+    return m_sys.unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
 std::string PosixPlatform::mountPointOf(const std::string& path) {
     std::string current = path;
     while (current.size() > 1 && current.back() == '/') {

@@ -31,6 +31,8 @@ public:
                   bool afterPrevious = false) override;
     std::vector<int> finishCopies() override;
     void removeLeftovers(const std::string& folder) override;
+    int removeFile(const std::string& path) override;
+    int compareFiles(const std::string& a, const std::string& b, bool& same) override;
     std::string mountPointOf(const std::string& path) override;
     std::vector<std::string> filesIn(const std::string& folder) override;
     int moveFile(const std::string& from, const std::string& to) override;

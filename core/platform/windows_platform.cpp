@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "cp1251.h"
 
@@ -46,7 +48,8 @@ int lastError() {
 }
 
 std::time_t unixSeconds(const FILETIME& time) {
-    const auto ticks = static_cast<std::int64_t>((std::uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    const auto ticks =
+        static_cast<std::int64_t>((std::uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime);
     const std::int64_t since = ticks - static_cast<std::int64_t>(kUnixEpochInFileTime);
     const std::int64_t second = 10000000;
     return static_cast<std::time_t>(since >= 0 ? since / second : (since - second + 1) / second);
@@ -151,11 +154,12 @@ int replaceSafely(const std::string& target, const Times* times, DWORD attribute
     if (error == 0) {
         error = out.close();
     }
-    if (error == 0 && !::SetFileAttributesW(temporary.c_str(), attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes)) {
+    if (error == 0 &&
+        !::SetFileAttributesW(temporary.c_str(), attributes == 0 ? FILE_ATTRIBUTE_NORMAL : attributes)) {
         error = lastError();
     }
-    if (error == 0 &&
-        !::MoveFileExW(temporary.c_str(), wideTarget.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (error == 0 && !::MoveFileExW(temporary.c_str(), wideTarget.c_str(),
+                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = lastError();
     }
     if (error != 0) {
@@ -193,7 +197,8 @@ private:
 // Visits the names in a folder.
 template <typename Visit>
 void forEachEntry(const std::string& folder, Visit visit) {
-    const std::string prefix = folder.empty() || lastSeparator(folder) == folder.size() - 1 ? folder : folder + "\\";
+    const std::string prefix =
+        folder.empty() || lastSeparator(folder) == folder.size() - 1 ? folder : folder + "\\";
     WIN32_FIND_DATAW found{};
     HANDLE search = ::FindFirstFileW(wide(prefix + "*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
@@ -229,12 +234,14 @@ VolumeSerial WindowsPlatform::systemVolumeSerial() {
 }
 
 bool WindowsPlatform::isFolder(const std::string& path) {
-    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(wide(path).c_str());
+    const DWORD attributes =
+        path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool WindowsPlatform::isFile(const std::string& path) {
-    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(wide(path).c_str());
+    const DWORD attributes =
+        path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesW(wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
@@ -244,7 +251,43 @@ Platform::FileState WindowsPlatform::stateOf(const std::string& path) {
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return {};
     }
-    return {true, fileDateOf(unixSeconds(data.ftLastWriteTime)), false};
+    const std::time_t seconds = unixSeconds(data.ftLastWriteTime);
+    return {true, fileDateOf(seconds), false, seconds,
+            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
+}
+
+int WindowsPlatform::compareFiles(const std::string& a, const std::string& b, bool& same) {
+    same = false;
+    const auto open = [](const std::string& path) {
+        return ::CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    };
+    Handle first(open(a));
+    if (!first.valid()) {
+        return lastError();
+    }
+    Handle second(open(b));
+    if (!second.valid()) {
+        return lastError();
+    }
+    constexpr DWORD kPiece = 1 << 16;
+    std::vector<char> left(kPiece);
+    std::vector<char> right(kPiece);
+    for (;;) {
+        DWORD leftSize = 0;
+        DWORD rightSize = 0;
+        if (!::ReadFile(first.get(), left.data(), kPiece, &leftSize, nullptr) ||
+            !::ReadFile(second.get(), right.data(), kPiece, &rightSize, nullptr)) {
+            return lastError();
+        }
+        if (leftSize != rightSize || std::memcmp(left.data(), right.data(), leftSize) != 0) {
+            return 0;
+        }
+        if (leftSize == 0) {
+            same = true;
+            return 0;
+        }
+    }
 }
 
 int WindowsPlatform::makeFolder(const std::string& path) {
@@ -255,8 +298,9 @@ int WindowsPlatform::makeFolder(const std::string& path) {
 }
 
 int WindowsPlatform::readFile(const std::string& path, std::string& bytes) {
-    Handle in(::CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    Handle in(::CreateFileW(wide(path).c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!in.valid()) {
         return lastError();
     }
@@ -279,16 +323,16 @@ int WindowsPlatform::readFile(const std::string& path, std::string& bytes) {
 
 int WindowsPlatform::writeFileInPieces(const std::string& path, const Pieces& nextPiece) {
     const DWORD existing = ::GetFileAttributesW(wide(path).c_str());
-    const DWORD attributes = existing == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : existing & kKeptAttributes;
-    return replaceSafely(path, nullptr, attributes,
-                         [&](HANDLE out) {
-                             for (std::string_view piece = nextPiece(); !piece.empty(); piece = nextPiece()) {
-                                 if (const int error = writeAll(out, piece.data(), piece.size())) {
-                                     return error;
-                                 }
-                             }
-                             return 0;
-                         });
+    const DWORD attributes =
+        existing == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_NORMAL : existing & kKeptAttributes;
+    return replaceSafely(path, nullptr, attributes, [&](HANDLE out) {
+        for (std::string_view piece = nextPiece(); !piece.empty(); piece = nextPiece()) {
+            if (const int error = writeAll(out, piece.data(), piece.size())) {
+                return error;
+            }
+        }
+        return 0;
+    });
 }
 
 int WindowsPlatform::copyFile(const std::string& source, const std::string& target, CopyMode mode) {
@@ -311,7 +355,8 @@ int WindowsPlatform::copyFile(const std::string& source, const std::string& targ
     DWORD attributes = info.dwFileAttributes & kKeptAttributes;
     if (mode == CopyMode::OnComputer) {
         const DWORD existing = ::GetFileAttributesW(wide(target).c_str());
-        attributes = existing == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_ARCHIVE : existing & kKeptAttributes;
+        attributes =
+            existing == INVALID_FILE_ATTRIBUTES ? FILE_ATTRIBUTE_ARCHIVE : existing & kKeptAttributes;
     } else if (mode == CopyMode::Backup) {
         attributes &= ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
     }
@@ -341,7 +386,8 @@ int WindowsPlatform::copyFile(const std::string& source, const std::string& targ
 
 int WindowsPlatform::startCopy(const std::string& source, const std::string& target, CopyMode mode,
                                bool afterPrevious) {
-    const int error = afterPrevious && m_lastStartError != 0 ? m_lastStartError : copyFile(source, target, mode);
+    const int error =
+        afterPrevious && m_lastStartError != 0 ? m_lastStartError : copyFile(source, target, mode);
     m_lastStartError = error;
     if (error == 0) {
         m_finished.push_back(0);
@@ -360,6 +406,10 @@ void WindowsPlatform::removeLeftovers(const std::string& folder) {
             removeTemporary(wide(prefix + name));
         }
     });
+}
+
+int WindowsPlatform::removeFile(const std::string& path) {
+    return ::DeleteFileW(wide(path).c_str()) ? 0 : lastError();
 }
 
 std::string WindowsPlatform::mountPointOf(const std::string& path) {
@@ -396,8 +446,9 @@ int WindowsPlatform::moveFile(const std::string& from, const std::string& to) {
 // A byte-range lock: two holders exclude each other even within one program.
 int WindowsPlatform::lockFile(const std::string& path, std::chrono::milliseconds wait,
                               std::unique_ptr<FileLock>& lock) {
-    HANDLE file = ::CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    HANDLE file =
+        ::CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return lastError();
     }

@@ -107,16 +107,24 @@ std::string flashDriveGone(const std::string& copiesFolder) {
 }
 
 std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlash, std::size_t toComputer,
-                                  std::size_t failed, const std::string& nextAt) {
+                                  std::size_t failed, std::size_t conflicts, const std::string& nextAt) {
     std::string text;
     if (!endedAt.empty()) {
         text = "Последняя: " + endedAt + "\nна флешку " + std::to_string(toFlash) + ", на компьютер " +
-               std::to_string(toComputer) + ",\nошибок " + std::to_string(failed);
+               std::to_string(toComputer) + ",\nошибок " + std::to_string(failed) + ", конфликтов " +
+               std::to_string(conflicts);
     }
     if (!nextAt.empty()) {
         text += (text.empty() ? "" : "\n") + std::string("Следующая: ") + nextAt;
     }
     return text;
+}
+
+std::string conflictsKept(std::size_t conflicts) {
+    return "Конфликтов: " + std::to_string(conflicts) +
+           ". Файл изменен и на компьютере, и на флешке: скопирована более новая версия, а другая "
+           "сохранена в папке \"" +
+           std::string(kOldFilesFolder) + "\" (где именно - в строке \"Конфликт\").";
 }
 
 std::string copyFailed(const std::string& source, const std::string& target, int error) {

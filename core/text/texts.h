@@ -30,7 +30,9 @@ std::string duplicateEntry(const std::string& path, std::size_t position);
 std::string flashDriveGone(const std::string& copiesFolder);
 // What the last synchronisation did and when the next is due; either part may be missing.
 std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlash, std::size_t toComputer,
-                                  std::size_t failed, const std::string& nextAt);
+                                  std::size_t failed, std::size_t conflicts, const std::string& nextAt);
+// Before a run's report when both sides of some entries had changed.
+std::string conflictsKept(std::size_t conflicts);
 // Adding a file from the stick.
 std::string copyFailed(const std::string& source, const std::string& target, int error);
 std::string notOnStick(const std::string& path);

@@ -1,5 +1,7 @@
 #include "copies_list.h"
 
+#include <algorithm>
+#include <charconv>
 #include <deque>
 #include <unordered_map>
 
@@ -18,7 +20,6 @@ constexpr char kStoredSeparator = '\\';
 // run, the computer path. The computer path comes last, so that it may hold any
 // character but a line break.
 constexpr std::size_t kFieldsBeforePath = 5;
-const std::string kNoState = "\t\t\t";
 
 // Room that a copy's name leaves for what its kept versions add to it (a date, a mark).
 constexpr std::size_t kLongestCopyName = 255 - 64;
@@ -64,13 +65,42 @@ std::optional<std::string> flashPathOf(const WorkArea& area, std::string_view st
     return area.programFolder() + std::string(folder) + kSeparator + std::string(name);
 }
 
+// The four fields of a state: each side's time and size; empty when it is not known.
+std::string stateFields(const std::optional<EntryState>& state) {
+    if (!state) {
+        return "\t\t\t";
+    }
+    return std::to_string(state->computer.seconds) + '\t' + std::to_string(state->computer.size) + '\t' +
+           std::to_string(state->flash.seconds) + '\t' + std::to_string(state->flash.size);
+}
+
+// A state as stateFields writes it; nothing for fields another program wrote.
+std::optional<EntryState> stateOf(std::string_view fields) {
+    std::int64_t numbers[4] = {};
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto end = i < 3 ? fields.find('\t') : fields.size();
+        if (end == std::string_view::npos) {
+            return std::nullopt;
+        }
+        const std::string_view field = fields.substr(0, end);
+        const auto [at, error] = std::from_chars(field.data(), field.data() + field.size(), numbers[i]);
+        if (field.empty() || error != std::errc() || at != field.data() + field.size() ||
+            (i % 2 == 1 && numbers[i] < 0)) {
+            return std::nullopt;
+        }
+        fields.remove_prefix(std::min(fields.size(), end + 1));
+    }
+    return EntryState{{numbers[0], static_cast<std::uint64_t>(numbers[1])},
+                      {numbers[2], static_cast<std::uint64_t>(numbers[3])}};
+}
+
 std::optional<std::string> encodeLine(const WorkArea& area, const std::string& file, const std::string& flash,
-                                      const std::string& state) {
+                                      const std::optional<EntryState>& state) {
     const auto stored = storedPathOf(area, flash);
     if (!stored) {
         return std::nullopt;
     }
-    return *stored + '\t' + (state.empty() ? kNoState : state) + '\t' + file;
+    return *stored + '\t' + stateFields(state) + '\t' + file;
 }
 
 Lines encodeLines(const WorkArea& area, const StoredLists& lists) {
@@ -88,7 +118,7 @@ Lines encodeLines(const WorkArea& area, const StoredLists& lists) {
 
 struct Remembered {
     std::string flash;
-    std::string state;
+    std::optional<EntryState> state;
 };
 
 // The copies list's lines by computer path; the lines of one path in their order.
@@ -110,9 +140,8 @@ std::unordered_map<std::string, std::deque<Remembered>> rememberedByPath(const W
         if (!flash) {
             continue;
         }
-        std::string state = line.substr(tabs[0] + 1, tabs[4] - tabs[0] - 1);
         byPath[line.substr(tabs[4] + 1)].push_back(
-            {std::move(*flash), state == kNoState ? std::string() : std::move(state)});
+            {std::move(*flash), stateOf(std::string_view(line).substr(tabs[0] + 1, tabs[4] - tabs[0] - 1))});
     }
     return byPath;
 }

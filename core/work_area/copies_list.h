@@ -10,7 +10,9 @@
 #include <optional>
 #include <string>
 #include <unordered_set>
+#include <vector>
 
+#include "freshness.h"
 #include "list_file.h"
 #include "platform.h"
 #include "work_area.h"
@@ -21,7 +23,7 @@ namespace verdaline {
 struct StoredLists {
     Lines files;   // the file list
     Lines flash;   // each entry's copy, a full path
-    Lines states;  // what the copies list keeps of each entry besides its copy, as it stands there
+    std::vector<std::optional<EntryState>> states;  // what both sides held after the last run, when known
     bool operator==(const StoredLists&) const = default;
 };
 

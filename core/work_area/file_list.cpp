@@ -30,12 +30,20 @@ std::string comparable(const std::string& path) {
 }
 
 // The lists of the stick as a window shows them: held while the stick's are the ones held.
+// The states go with the stick's copies, not with lines typed over them.
 FileLists shown(const StoredLists& stick, const FileLists& held) {
     const std::uint64_t remembered = digestOf(stick.flash);
-    if (stick.files == held.files && remembered == held.remembered) {
-        return held;
+    if (stick.files != held.files || remembered != held.remembered) {
+        return {stick.files, stick.flash, remembered, stick.states};
     }
-    return {stick.files, stick.flash, remembered};
+    FileLists lists = held;
+    lists.states = stick.states;
+    for (std::size_t i = 0; i < lists.states.size(); ++i) {
+        if (i >= held.flash.size() || held.flash[i] != stick.flash[i]) {
+            lists.states[i].reset();
+        }
+    }
+    return lists;
 }
 
 // A place in an old-files folder for a version of that name that no other file there has:
@@ -214,6 +222,7 @@ ListChange addEntries(Platform& platform, const WorkArea& area, const std::strin
         saveStoredLists(platform, area, computer, stick, lists);
     }
     change.lists.remembered = digestOf(lists.flash);
+    change.lists = shown(lists, change.lists);
     return change;
 }
 
@@ -276,7 +285,7 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
         const std::size_t i = *listed - 1;
         before = lists.flash[i];
         lists.flash[i] = flashPath;
-        lists.states[i].clear();
+        lists.states[i].reset();
         if (i < change.lists.flash.size()) {
             change.lists.flash[i] = flashPath;
         }
@@ -290,6 +299,7 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
     }
     saveStoredLists(platform, area, computer, stick, lists);
     change.lists.remembered = digestOf(lists.flash);
+    change.lists = shown(lists, change.lists);
     if (before && !copyInUse(platform, area, computer, lists.flash, *before)) {
         keepAside(platform, *before);
     }
@@ -330,6 +340,7 @@ ListChange removeEntry(Platform& platform, const WorkArea& area, const std::stri
     }
     saveStoredLists(platform, area, computer, stick, lists);
     change.lists.remembered = digestOf(lists.flash);
+    change.lists = shown(lists, change.lists);
     if (at && !copyInUse(platform, area, computer, lists.flash, copy)) {
         keepAside(platform, copy);
     }

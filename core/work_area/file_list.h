@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "freshness.h"
 #include "list_file.h"
 #include "platform.h"
 #include "work_area.h"
@@ -25,7 +26,12 @@ struct FileLists {
     // A digest of the copies the stick remembers for the entries, so that a change on the
     // stick shows even while the flash-side list holds lines typed by hand.
     std::uint64_t remembered = 0;
-    bool operator==(const FileLists&) const = default;
+    // What both sides of each entry held after the last run, where the stick knows it and
+    // the entry's flash path is its copy.
+    std::vector<std::optional<EntryState>> states;
+    bool operator==(const FileLists& other) const {
+        return files == other.files && flash == other.flash && remembered == other.remembered;
+    }
 };
 
 // A message for the user: a refusal or a warning.

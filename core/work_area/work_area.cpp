@@ -39,6 +39,10 @@ std::string WorkArea::reportFile(const std::string& computer) const {
     return listsFolder() + kSeparator + "Отчет копирования_" + computer + "_.txt";
 }
 
+std::string WorkArea::computerWritesMarker(const std::string& computer) const {
+    return listsFolder() + kSeparator + ".verdaline-writes-computer_" + computer;
+}
+
 std::string WorkArea::copiesFolder(const std::string& computer) const {
     return m_programFolder + kCopiesFolderPrefix + computer;
 }

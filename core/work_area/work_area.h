@@ -25,6 +25,8 @@ public:
     // Beside the file list: which copy on the stick is each entry's.
     std::string copiesListFile(const std::string& computer) const;
     std::string reportFile(const std::string& computer) const;
+    // There while a run of the computer may have temporary files on the computer.
+    std::string computerWritesMarker(const std::string& computer) const;
     std::string copiesFolder(const std::string& computer) const;
     std::string oldFilesFolder(const std::string& computer) const;
     // Where the replaced version of a file of that name is kept.

@@ -21,6 +21,7 @@
 #ifndef _WIN32
 #include "failing_syscalls.h"
 #endif
+#include "kept_versions.h"
 #include "temp_tree.h"
 #include "test_platform.h"
 
@@ -95,7 +96,7 @@ protected:
     };
     Ran run(RunKind kind, const Lines& files, const Lines& flashPaths, bool backups = true, Platform* on = nullptr,
             const std::function<void(std::size_t)>& onEntry = {}) {
-        RunRequest request{kind, "Офисный", files, flashPaths, backups};
+        RunRequest request{kind, "Офисный", files, flashPaths, backups, {}};
         Ran ran{runCopy(on != nullptr ? *on : platform, area, clock, request, onEntry), {}};
         ran.report = reportLines(request, ran);
         return ran;
@@ -140,7 +141,7 @@ TEST_P(CopyRun, ToFlashDecidesEachEntryAndReportsItInOrder) {
     pair(longName, "long", kNew);
     pair("café.txt", "x", kNew);
     stick.makeFolder(kCopies + "blocked.txt");
-    stick.makeFolder(kOldFiles + "unkept.txt");  // its backup cannot be made
+    stick.makeFolder(kOldFiles + keptName("unkept.txt", kOld, false));  // its version cannot be kept
     const Lines files = {pc("equal.txt"),   pc("older.txt"), pc("newer.txt"), pc("fresh.txt"),
                          pc("missing.txt"), pc("blocked.txt"), pc("unkept.txt"), pc(longName),
                          pc("café.txt")};
@@ -172,7 +173,7 @@ TEST_P(CopyRun, ToFlashDecidesEachEntryAndReportsItInOrder) {
 
     // Nothing changed since: the second run copies nothing.
     std::filesystem::remove(fsPath(stick.path(kCopies + "blocked.txt")));
-    std::filesystem::remove(fsPath(stick.path(kOldFiles + "unkept.txt")));
+    std::filesystem::remove(fsPath(stick.path(kOldFiles + keptName("unkept.txt", kOld, false))));
     run(RunKind::ToFlash, files, flashPaths);
     const std::string second = stick.read(kReport);
     EXPECT_EQ(second.find("Выполнено"), std::string::npos) << second;
@@ -305,13 +306,14 @@ TEST_P(CopyRun, BackupsOfDifferentEntriesKeepApart) {
            {"pc/Дом/План.doc", "home old", kOld},
            {kCopies + "Дом_План.doc", "home new", kNew}});
     ::chmod(pc("Работа/План.doc").c_str(), 0444);
-    stick.write(kOldFiles + "Дом_План.doc", "an older, read-only backup");
+    stick.write({{kOldFiles + "Дом_План.doc", "an older, read-only backup", kOld - 3600}});
     ::chmod(stick.path(kOldFiles + "Дом_План.doc").c_str(), 0444);
     const Lines files = {pc("Работа/План.doc"), pc("Дом/План.doc")};
     const Lines flashPaths = {flash("План.doc"), flash("Дом_План.doc")};
     run(RunKind::ToComputer, files, flashPaths);
-    EXPECT_EQ(read(kOldFiles + "План.doc"), "work old");
+    EXPECT_FALSE(exists(kOldFiles + "План.doc"));  // not replaced: nothing kept
     EXPECT_EQ(read(kOldFiles + "Дом_План.doc"), "home old");
+    EXPECT_EQ(read(kOldFiles + keptName("Дом_План.doc", kOld - 3600, false)), "an older, read-only backup");
     ::chmod(pc("Работа/План.doc").c_str(), 0644);
     EXPECT_FALSE(run(RunKind::ToComputer, files, flashPaths).anyFailed());
     EXPECT_EQ(read("pc/Работа/План.doc"), "work new");

@@ -136,7 +136,7 @@ TEST(FileListChange, NewEntriesTakeNoCopyInUseAndKeepTheirLines) {
     stick.expectRestartAgrees(lists);
 
     for (const Lines& flash : {Lines{"/own/1"}, Lines{"/own/1", "/own/2", "/own/3", "/own/4", "/own/5"}}) {
-        const FileLists held{lists.files, flash, lists.remembered};
+        const FileLists held{lists.files, flash, lists.remembered, {}};
         const ListChange refused = stick.add(held, "/C/План.txt");
         EXPECT_EQ(refused.lists, held);
         ASSERT_EQ(refused.notices.size(), 1u);
@@ -332,7 +332,7 @@ TEST_P(Pairing, RandomChangesAndRunsKeepEveryEntryWithItsOwnCopy) {
             } else {
                 const RunKind kinds[] = {RunKind::ToFlash, RunKind::ToComputer, RunKind::Synchronise};
                 const RunResult result = runCopy(platform, area, clock,
-                                                 {kinds[op - 4], "Офисный", lists.files, lists.flash, true});
+                                                 {kinds[op - 4], "Офисный", lists.files, lists.flash, true, lists.states});
                 ASSERT_FALSE(result.failure) << what << *result.failure;
                 for (const auto& outcome : result.outcomes) {
                     ASSERT_NE(outcome.kind, EntryOutcome::Kind::Failed) << what << " error " << outcome.error;

@@ -90,7 +90,7 @@ private slots:
         QCOMPARE(bar->maximum(), 1);
         QCOMPARE(bar->value(), 0);
         QCOMPARE(text(f, "synchronisationStatus"),
-                 QStringLiteral("Последняя: 16:18:02\nна флешку 1, на компьютер 0,\nошибок 0"));
+                 QStringLiteral("Последняя: 16:18:02\nна флешку 1, на компьютер 0,\nошибок 0, конфликтов 0"));
         click(f, "openReportButton");
         QCOMPARE(h.dialogs.opened.size(), size_t(1));
         QFile opened(h.dialogs.opened[0].toLocalFile());

@@ -1,0 +1,48 @@
+#pragma once
+
+// The versions a run replaces are kept in the old-files folder beside the entry's copy,
+// as a history that nothing overwrites: the latest replaced version under the copy's
+// own name (where a person looks first), the ones before it under that name with their
+// date, "Отчет (2026-12-07 10-30-00).doc", and the versions that lost a conflict with
+// "конфликт" before the date. At most 10 ordinary versions of an entry stay, the oldest
+// going first; versions of a conflict stay until the user removes them.
+
+#include <ctime>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "platform.h"
+
+namespace verdaline {
+
+// The name of a kept version of a file named name, dated by its modification time.
+// Legal on FAT (no ':'), and no longer than 255 bytes.
+std::string keptName(const std::string& name, std::time_t seconds, bool conflict);
+
+class KeptVersions {
+public:
+    static constexpr std::size_t kMostOrdinary = 10;
+
+    explicit KeptVersions(Platform& platform) : m_platform(platform) {}
+
+    // Where to keep a version of the entry whose copy is called name, dated seconds,
+    // that is about to be replaced; nothing when that version is kept there already.
+    std::optional<std::string> placeFor(const std::string& oldFiles, const std::string& name,
+                                        std::time_t seconds, bool conflict);
+    // The replacement was made: an ordinary version just kept takes the copy's own name,
+    // the one there before takes its dated name, and the oldest beyond the limit go.
+    void replaced(const std::string& oldFiles, const std::string& name, const std::string& kept);
+    // The replacement failed: the version just kept goes again, so that every kept
+    // version stays as it was.
+    void notReplaced(const std::string& kept);
+
+private:
+    const std::set<std::string>& namesIn(const std::string& oldFiles);
+
+    Platform& m_platform;
+    std::map<std::string, std::set<std::string>> m_names;  // folder -> names, read once a run
+};
+
+}  // namespace verdaline
