@@ -123,7 +123,7 @@ TEST_F(Cli, RunsPrintTheirReportAndEveryCommandTellsHowItWent) {
     tree.write("home/a.txt", "a");
     cli({"add", tree.path("home/a.txt")});
 
-    EXPECT_EQ(cli({"to-flash"}), 0);
+    EXPECT_EQ(cli({"to-flash", "--no-backups"}), 0);
     EXPECT_EQ(out.str(), "Выполнено- Файл N1   " + tree.path("home/a.txt") +
                              " - новый.\n       \n-------------06.12.2026 16:18:02-------------\n");
     EXPECT_EQ(tree.read("Файлы с компьютера_Офисный/a.txt"), "a");

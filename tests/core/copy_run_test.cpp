@@ -102,6 +102,19 @@ protected:
         return ran;
     }
 
+    // A run of a computer whose stick remembers what both sides held after its last run.
+    std::vector<std::optional<EntryState>> known;
+    Ran remembering(RunKind kind, const Lines& files, const Lines& flashPaths, bool backups = true) {
+        RunRequest request{kind, "Офисный", files, flashPaths, backups, known};
+        Ran ran{runCopy(platform, area, clock, request), {}};
+        ran.report = reportLines(request, ran);
+        known.resize(files.size());
+        for (const auto& [i, state] : ran.states) {
+            known[i] = state;
+        }
+        return ran;
+    }
+
     // The report file must hold exactly these lines and the closing lines.
     void expectReport(const std::vector<std::string>& lines, const std::string& separator) {
         std::string expected;
@@ -297,6 +310,78 @@ TEST_P(CopyRun, DatesCompareInTwoSecondStepsAsTheRunGoes) {
     EXPECT_EQ(read(kOldFiles + "d.txt"), "pc from 1979");
 }
 
+// What changed since the last run decides, whatever the dates: an edit, a version put
+// back on purpose, a copy dated in the future. When both sides changed and differ, the
+// newer wins and the other is kept as a conflict, backups on or off; equal contents only
+// renew the memory. Every replaced version stays, the latest under the copy's name.
+TEST_P(CopyRun, WhatChangedSinceTheLastRunDecides) {
+    using Kind = EntryOutcome::Kind;
+    const std::time_t future = localTime(2030, 1, 1, 10, 0, 0);
+    struct Step {
+        RunKind kind;
+        const char* pcBytes;  // written with its time when not null
+        std::time_t pcTime;
+        const char* flashBytes;
+        std::time_t flashTime;
+        Kind outcome;
+        const char* pcAfter;
+        const char* flashAfter;
+    };
+    const Step steps[] = {
+        {RunKind::Synchronise, "v1", kOld, nullptr, 0, Kind::NewToFlash, "v1", "v1"},
+        {RunKind::Synchronise, "v2", kNew, nullptr, 0, Kind::UpdatedToFlash, "v2", "v2"},
+        {RunKind::Synchronise, "v1 again", kOld, nullptr, 0, Kind::UpdatedToFlash, "v1 again", "v1 again"},
+        {RunKind::Synchronise, nullptr, 0, "clock ahead", future, Kind::UpdatedToComputer, "clock ahead",
+         "clock ahead"},
+        {RunKind::Synchronise, "real edit", kNew + 60, nullptr, 0, Kind::UpdatedToFlash, "real edit",
+         "real edit"},
+        {RunKind::Synchronise, "office", kNew + 120, "home", kNew + 90, Kind::ConflictToFlash, "office",
+         "office"},
+        {RunKind::Synchronise, "same", kNew + 200, "same", kNew + 210, Kind::Equal, "same", "same"},
+        {RunKind::ToFlash, nullptr, 0, "stick edit", kNew + 300, Kind::TargetLater, "same", "stick edit"},
+        {RunKind::ToComputer, "pc edit", kNew + 350, "stick again", kNew + 400, Kind::ConflictToComputer,
+         "stick again", "stick again"},
+    };
+    for (const Step& step : steps) {
+        if (step.pcBytes != nullptr) {
+            pair("a.txt", step.pcBytes, step.pcTime);
+        }
+        if (step.flashBytes != nullptr) {
+            stick.write({{kCopies + "a.txt", step.flashBytes, step.flashTime}});
+        }
+        const Ran ran =
+            remembering(step.kind, {pc("a.txt")}, {flash("a.txt")}, step.outcome != Kind::ConflictToFlash);
+        EXPECT_EQ(ran.outcomes[0].kind, step.outcome) << ran.report[0];
+        EXPECT_EQ(finishedRunText(ran, ran.report).rfind("Конфликтов: 1.", 0) == 0,
+                  step.outcome == Kind::ConflictToFlash || step.outcome == Kind::ConflictToComputer);
+        EXPECT_EQ(read("pc/a.txt"), step.pcAfter) << ran.report[0];
+        EXPECT_EQ(read(kCopies + "a.txt"), step.flashAfter) << ran.report[0];
+        EXPECT_EQ(ran.report[0].find("(дата в будущем у копии на флешке)") != std::string::npos,
+                  step.flashTime == future || (step.pcBytes && std::string(step.pcBytes) == "real edit"))
+            << ran.report[0];
+    }
+    const std::string conflict = stick.path(kOldFiles + keptName("a.txt", kNew + 90, true));
+    EXPECT_EQ(read(kOldFiles + keptName("a.txt", kNew + 90, true)), "home");
+    EXPECT_EQ(read(kOldFiles + keptName("a.txt", kNew + 350, true)), "pc edit");  // lost to the stick's edit
+    EXPECT_EQ(read(kOldFiles + keptName("a.txt", kOld, false)), "v1");
+    EXPECT_EQ(read(kOldFiles + "a.txt"), "clock ahead");  // the latest replaced version
+    expectReport({"Конфликт- Файл N1   " + flash("a.txt") +
+                  " - обновлен, но файл на компьютере тоже был изменен; его версия сохранена: " +
+                  stick.path(kOldFiles + keptName("a.txt", kNew + 350, true))},
+                 "_____________");
+    // Beyond ten ordinary versions of an entry the oldest go; conflicts stay.
+    for (int i = 0; i < 12; ++i) {
+        pair("a.txt", "edit " + std::to_string(i), kNew + 1000 + 10 * i);
+        remembering(RunKind::ToFlash, {pc("a.txt")}, {flash("a.txt")});
+    }
+    std::size_t ordinary = 0;
+    for (const auto& [name, bytes] : stick.files()) {
+        ordinary += name.rfind(kOldFiles + "a", 0) == 0 && name.find("конфликт") == std::string::npos;
+    }
+    EXPECT_EQ(ordinary, KeptVersions::kMostOrdinary);
+    EXPECT_TRUE(stick.exists(conflict.substr(stick.root().size())));
+}
+
 // Two listed files of one name, both replaced from the stick in one run: each keeps
 // its own backup, and a read-only original does not block the next backup.
 #ifndef _WIN32  // permission bits
@@ -455,6 +540,26 @@ TEST_P(CopyRun, KilledRunLeavesEveryTargetWholeAndTheNextRunCleansUp) {
     }
     EXPECT_FALSE(run(RunKind::ToFlash, files, flashPaths, false).anyFailed());
     for (const auto& entry : std::filesystem::recursive_directory_iterator(stick.path(kCopies))) {
+        EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
+    }
+
+    // A "<" killed while it writes on the computer: what it left there goes at the next run.
+    for (const auto& flashPath : flashPaths) {
+        stick.setTime(flashPath.substr(stick.root().size()), kNew + 10);
+    }
+    if (const pid_t child = ::fork(); child == 0) {
+        run(RunKind::ToComputer, files, flashPaths, false, nullptr, [](std::size_t i) {
+            if (i == 2) {
+                ::raise(SIGKILL);
+            }
+        });
+        ::_exit(0);
+    } else {
+        ::waitpid(child, nullptr, 0);
+    }
+    EXPECT_TRUE(computer.exists("pc/.0.bin.verdaline-part"));
+    EXPECT_FALSE(run(RunKind::ToFlash, files, flashPaths, false).anyFailed());  // copies nothing
+    for (const auto& entry : std::filesystem::directory_iterator(computer.path("pc"))) {
         EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
     }
 }
