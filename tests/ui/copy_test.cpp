@@ -91,6 +91,13 @@ private slots:
         QCOMPARE(bar->value(), 0);
         QCOMPARE(text(f, "synchronisationStatus"),
                  QStringLiteral("Последняя: 16:18:02\nна флешку 1, на компьютер 0,\nошибок 0, конфликтов 0"));
+        // Edited on both sides since: the newer wins, and the other, kept, is counted.
+        const std::time_t now = std::time(nullptr);
+        h.tree.write({{"pc/a.txt", "office", now + 60}, {kCopies + "/a.txt", "home", now + 30}});
+        click(f, "synchroniseButton");
+        QVERIFY(text(f, "synchronisationStatus").endsWith(QStringLiteral("ошибок 0, конфликтов 1")));
+        find<RadioGroup>(f, "modeGroup")->item(0)->click();
+        savePicture(&f, QStringLiteral("main-synchronised-with-a-conflict"));
         click(f, "openReportButton");
         QCOMPARE(h.dialogs.opened.size(), size_t(1));
         QFile opened(h.dialogs.opened[0].toLocalFile());
