@@ -274,9 +274,10 @@ private:
         if (!name) {
             return kStopped;
         }
-        load(*name);
         const WorkAreaLock lock(m_c.platform, m_area);
-        FileLists lists = listsOnStick(m_c.platform, m_area, *name, {});
+        ListChange loaded = loadLists(m_c.platform, m_area, *name, lock);
+        tell(loaded.notices);
+        FileLists& lists = loaded.lists;
         if (lists.files.empty()) {
             m_c.err << "Ошибка " << emptyListErrorNumber() << "\n";
         }

@@ -370,26 +370,6 @@ void sweepComputer(Platform& platform, const WorkArea& area, const RunRequest& r
     platform.removeFile(marker);
 }
 
-// The states the run found or made, remembered for the entries whose lists are still
-// the run's; written only when one changed.
-void rememberStates(Platform& platform, const WorkArea& area, const RunRequest& request,
-                    const RunResult& result) {
-    if (result.states.empty()) {
-        return;
-    }
-    const StickLists stick = readStoredLists(platform, area, request.computerName);
-    StoredLists lists = stick.lists;
-    for (const auto& [i, state] : result.states) {
-        if (i < lists.files.size() && lists.files[i] == request.fileList[i] &&
-            lists.flash[i] == flashPath(request, i)) {
-            lists.states[i] = state;
-        }
-    }
-    if (lists.states != stick.lists.states) {
-        saveStoredLists(platform, area, request.computerName, stick, lists);
-    }
-}
-
 }  // namespace
 
 bool RunResult::anyFailed() const {
@@ -448,7 +428,8 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
     result.closing = closingLines(request.kind, clock.timestamp());
     if (!result.failure) {
         try {
-            rememberStates(platform, area, request, result);
+            rememberStates(platform, area, request.computerName, request.fileList, request.flashList,
+                           result.states);
             saveReport(platform, area, request.computerName, reportSize(result),
                        [&](std::size_t i) { return reportLineAt(request, result, i); });
         } catch (const Failure& failure) {

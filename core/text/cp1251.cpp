@@ -199,6 +199,15 @@ std::optional<std::string> encodeCp1251(std::string_view utf8) {
     return out;
 }
 
+bool appendCp1251(std::string_view utf8, std::string& bytes) {
+    const std::size_t before = bytes.size();
+    if (!encodeInto(utf8, bytes, [](char*&) { return false; })) {
+        bytes.resize(before);
+        return false;
+    }
+    return true;
+}
+
 std::string encodeCp1251Lossy(std::string_view utf8) {
     std::string out;
     appendCp1251Lossy(utf8, out);

@@ -15,6 +15,9 @@ std::string decodeCp1251(std::string_view bytes);
 // (or is not valid UTF-8).
 std::optional<std::string> encodeCp1251(std::string_view utf8);
 
+// Appends the text's bytes; false, and nothing appended, when it holds such a character.
+bool appendCp1251(std::string_view utf8, std::string& bytes);
+
 // For texts that only inform (the copy report): such a character becomes '?'.
 std::string encodeCp1251Lossy(std::string_view utf8);
 void appendCp1251Lossy(std::string_view utf8, std::string& bytes);

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <deque>
 #include <unordered_map>
 
 #include "cp1251.h"
@@ -103,47 +102,42 @@ std::optional<std::string> encodeLine(const WorkArea& area, const std::string& f
     return *stored + '\t' + stateFields(state) + '\t' + file;
 }
 
-Lines encodeLines(const WorkArea& area, const StoredLists& lists) {
-    Lines lines;
-    lines.reserve(lists.files.size());
-    for (std::size_t i = 0; i < lists.files.size(); ++i) {
-        // A copy outside the copies folders is not remembered: the next reading gives
-        // the entry one of its own.
-        if (auto line = encodeLine(area, lists.files[i], lists.flash[i], lists.states[i])) {
-            lines.push_back(std::move(*line));
-        }
-    }
-    return lines;
-}
-
+// One line of a copies list, parsed: its computer path, copy and state.
 struct Remembered {
+    std::string_view path;
     std::string flash;
     std::optional<EntryState> state;
 };
 
-// The copies list's lines by computer path; the lines of one path in their order.
-std::unordered_map<std::string, std::deque<Remembered>> rememberedByPath(const WorkArea& area,
-                                                                         const Lines& copiesList) {
-    std::unordered_map<std::string, std::deque<Remembered>> byPath;
-    byPath.reserve(copiesList.size());
-    for (const auto& line : copiesList) {
-        std::size_t tabs[kFieldsBeforePath];
-        std::size_t found = 0;
-        for (std::size_t at = line.find('\t'); at != std::string::npos && found < kFieldsBeforePath;
-             at = line.find('\t', at + 1)) {
-            tabs[found++] = at;
-        }
-        if (found < kFieldsBeforePath) {
-            continue;
-        }
-        auto flash = flashPathOf(area, std::string_view(line).substr(0, tabs[0]));
-        if (!flash) {
-            continue;
-        }
-        byPath[line.substr(tabs[4] + 1)].push_back(
-            {std::move(*flash), stateOf(std::string_view(line).substr(tabs[0] + 1, tabs[4] - tabs[0] - 1))});
+// Nothing for a line this program did not write.
+std::optional<Remembered> parsed(const WorkArea& area, std::string_view line) {
+    std::size_t tabs[kFieldsBeforePath];
+    std::size_t found = 0;
+    for (std::size_t at = line.find('\t'); at != std::string_view::npos && found < kFieldsBeforePath;
+         at = line.find('\t', at + 1)) {
+        tabs[found++] = at;
     }
-    return byPath;
+    if (found < kFieldsBeforePath) {
+        return std::nullopt;
+    }
+    auto flash = flashPathOf(area, line.substr(0, tabs[0]));
+    if (!flash) {
+        return std::nullopt;
+    }
+    return Remembered{line.substr(tabs[4] + 1), std::move(*flash),
+                      stateOf(line.substr(tabs[0] + 1, tabs[4] - tabs[0] - 1))};
+}
+
+std::uint64_t step(std::uint64_t hash, std::string_view text) {
+    for (const unsigned char c : text) {
+        hash = (hash ^ c) * 1099511628211ull;
+    }
+    return (hash ^ '\n') * 1099511628211ull;
+}
+constexpr std::uint64_t kEmptyDigest = 14695981039346656037ull;
+
+std::uint64_t keyOf(std::string_view text) {
+    return std::hash<std::string_view>{}(text);
 }
 
 // The copies the other computers' copies lists remember, folded, added to used.
@@ -158,12 +152,11 @@ void addCopiesOfOtherComputers(Platform& platform, const WorkArea& area, const s
             continue;
         }
         try {
-            const auto lines = readListFile(platform, area.listsFolder() + kSeparator + name);
-            for (const auto& [path, copies] : rememberedByPath(area, lines.value_or(Lines{}))) {
-                for (const auto& copy : copies) {
-                    used.insert(folded(copy.flash));
+            readListFile(platform, area.listsFolder() + kSeparator + name, [&](std::string&& line) {
+                if (const auto remembered = parsed(area, line)) {
+                    used.insert(folded(remembered->flash));
                 }
-            }
+            });
         } catch (const Failure&) {
             // A list that cannot be read now: its computer reads it again at its next start.
         }
@@ -228,26 +221,58 @@ StickLists readStoredLists(Platform& platform, const WorkArea& area, const std::
     StickLists stick;
     StoredLists& lists = stick.lists;
     lists.files = readListFile(platform, area.fileListFile(computer)).value_or(Lines{});
-    try {
-        stick.copiesList = readListFile(platform, area.copiesListFile(computer)).value_or(Lines{});
-    } catch (const Failure&) {
-        // Counts as missing: the entries get their copies by the load rule again.
-    }
-    auto remembered = rememberedByPath(area, stick.copiesList);
     const std::size_t count = lists.files.size();
     lists.flash.assign(count, {});
     lists.states.assign(count, {});
-    std::unordered_set<std::string> taken;  // no two entries of a computer share a copy
+    // The copies list is read line by line and never held whole: a line that stands on
+    // its entry's line, as this program writes them, is taken at once; the others are
+    // matched by their computer path afterwards.
+    struct Stray {
+        std::string path;
+        std::string flash;
+        std::optional<EntryState> state;
+    };
+    std::vector<Stray> strays;
+    std::size_t at = 0;
+    stick.copiesListDigest = kEmptyDigest;
+    try {
+        readListFile(platform, area.copiesListFile(computer), [&](std::string&& line) {
+            stick.copiesListDigest = step(stick.copiesListDigest, line);
+            if (auto remembered = parsed(area, line)) {
+                if (at < count && remembered->path == lists.files[at]) {
+                    lists.flash[at] = std::move(remembered->flash);
+                    lists.states[at] = remembered->state;
+                } else {
+                    strays.push_back(
+                        {std::string(remembered->path), std::move(remembered->flash), remembered->state});
+                }
+            }
+            ++at;
+        });
+    } catch (const Failure&) {
+        // Counts as missing: the entries get their copies by the load rule again.
+    }
+    std::unordered_map<std::string_view, std::vector<std::size_t>> strayByPath;
+    for (std::size_t k = strays.size(); k-- > 0;) {
+        strayByPath[strays[k].path].push_back(k);  // the first line of a path last: taken first
+    }
+    // No two entries of a computer share a copy (compared by a digest of the folded path).
+    std::unordered_set<std::uint64_t> taken;
     taken.reserve(count);
     std::vector<std::size_t> lacking;
     for (std::size_t i = 0; i < count; ++i) {
-        const auto found = remembered.find(lists.files[i]);
-        if (found != remembered.end() && !found->second.empty() &&
-            taken.insert(folded(found->second.front().flash)).second) {
-            lists.flash[i] = std::move(found->second.front().flash);
-            lists.states[i] = std::move(found->second.front().state);
-            found->second.pop_front();
-        } else {
+        if (lists.flash[i].empty()) {
+            const auto found = strayByPath.find(lists.files[i]);
+            if (found != strayByPath.end() && !found->second.empty()) {
+                Stray& remembered = strays[found->second.back()];
+                found->second.pop_back();
+                lists.flash[i] = std::move(remembered.flash);
+                lists.states[i] = remembered.state;
+            }
+        }
+        if (lists.flash[i].empty() || !taken.insert(keyOf(folded(lists.flash[i]))).second) {
+            lists.flash[i].clear();
+            lists.states[i].reset();
             lacking.push_back(i);
         }
     }
@@ -255,11 +280,11 @@ StickLists readStoredLists(Platform& platform, const WorkArea& area, const std::
         return stick;
     }
     // The load rule first, where its copy is no other entry's; then new copies for the rest.
-    const Lines byLoadRule = flashPathsFor(lists.files, area.copiesFolder(computer));
+    Lines byLoadRule = flashPathsFor(lists.files, area.copiesFolder(computer));
     std::vector<std::size_t> rest;
     for (const std::size_t i : lacking) {
-        if (taken.insert(folded(byLoadRule[i])).second) {
-            lists.flash[i] = byLoadRule[i];
+        if (taken.insert(keyOf(folded(byLoadRule[i]))).second) {
+            lists.flash[i] = std::move(byLoadRule[i]);
         } else {
             rest.push_back(i);
         }
@@ -275,24 +300,123 @@ StickLists readStoredLists(Platform& platform, const WorkArea& area, const std::
 }
 
 void saveStoredLists(Platform& platform, const WorkArea& area, const std::string& computer,
-                     const StickLists& onStick, const StoredLists& lists) {
-    const Lines final = encodeLines(area, lists);
-    Lines joined = final;
-    std::unordered_multiset<std::string> kept(final.begin(), final.end());
-    for (auto& line : encodeLines(area, onStick.lists)) {
-        if (const auto it = kept.find(line); it != kept.end()) {
-            kept.erase(it);
-        } else {
-            joined.push_back(std::move(line));  // an entry that leaves
+                     const StickLists& onStick, const StoredLists& lists, bool rewriteFileList) {
+    // The lines to write: every entry of lists whose copy can be written down (one outside
+    // the copies folders is not remembered: the next reading gives the entry one of its
+    // own), then, for the first writing, the entries that leave.
+    struct Line {
+        const StoredLists* from;
+        std::size_t index;
+    };
+    std::vector<Line> final;
+    final.reserve(lists.files.size());
+    for (std::size_t i = 0; i < lists.files.size(); ++i) {
+        if (copiesFolderOf(area, lists.flash[i])) {
+            final.push_back({&lists, i});
         }
     }
-    ensureFolder(platform, area.listsFolder());
-    if (joined != onStick.copiesList) {
-        writeListFile(platform, area.copiesListFile(computer), joined);
+    std::vector<Line> joined = final;
+    const StoredLists& before = onStick.lists;
+    if (before.files != lists.files || before.flash != lists.flash) {
+        std::unordered_multiset<std::uint64_t> kept;
+        for (std::size_t i = 0; i < lists.files.size(); ++i) {
+            kept.insert(keyOf(lists.files[i] + '\t' + lists.flash[i]));
+        }
+        for (std::size_t i = 0; i < before.files.size(); ++i) {
+            if (const auto it = kept.find(keyOf(before.files[i] + '\t' + before.flash[i]));
+                it != kept.end()) {
+                kept.erase(it);
+            } else if (copiesFolderOf(area, before.flash[i])) {
+                joined.push_back({&before, i});  // an entry that leaves
+            }
+        }
     }
-    writeListFile(platform, area.fileListFile(computer), lists.files);
-    if (final != joined) {
-        writeListFile(platform, area.copiesListFile(computer), final);
+    const auto lineOf = [&area](const Line& line) {
+        const StoredLists& from = *line.from;
+        return *encodeLine(area, from.files[line.index], from.flash[line.index], from.states[line.index]);
+    };
+    const auto write = [&](const std::vector<Line>& lines) {
+        writeListFile(platform, area.copiesListFile(computer), lines.size(),
+                      [&](std::size_t i) { return lineOf(lines[i]); });
+    };
+    std::uint64_t digest = kEmptyDigest;
+    for (const Line& line : joined) {
+        digest = step(digest, lineOf(line));
+    }
+    ensureFolder(platform, area.listsFolder());
+    if (digest != onStick.copiesListDigest) {
+        write(joined);
+    }
+    if (rewriteFileList || before.files != lists.files) {
+        writeListFile(platform, area.fileListFile(computer), lists.files);
+    }
+    if (joined.size() != final.size()) {
+        write(final);
+    }
+}
+
+void rememberStates(Platform& platform, const WorkArea& area, const std::string& computer, const Lines& files,
+                    const Lines& flash, std::vector<std::pair<std::size_t, EntryState>> states) {
+    std::sort(states.begin(), states.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    const std::string path = area.copiesListFile(computer);
+    std::string bytes;
+    if (states.empty() || !platform.isFile(path)) {
+        return;
+    }
+    if (const int error = platform.readFile(path, bytes)) {
+        throw Failure(cannotOpenFileText(path, error));
+    }
+    // The list as it stands, line by line, but for the lines of entries whose computer
+    // path and copy are still the run's: those take their new state.
+    struct Reader {
+        std::string_view rest;
+        std::size_t line = 0;
+        std::vector<std::pair<std::size_t, EntryState>>::const_iterator next;
+    };
+    const auto renewed = [&](Reader& r, std::string_view raw) -> std::optional<std::string> {
+        while (r.next != states.end() && r.next->first < r.line) {
+            ++r.next;
+        }
+        if (r.next == states.end() || r.next->first != r.line || r.line >= files.size() ||
+            r.line >= flash.size()) {
+            return std::nullopt;
+        }
+        const auto remembered = parsed(area, decodeCp1251(raw));
+        if (!remembered || remembered->path != files[r.line] || remembered->flash != flash[r.line] ||
+            remembered->state == r.next->second) {
+            return std::nullopt;
+        }
+        return encodeLine(area, files[r.line], flash[r.line], r.next->second);
+    };
+    const auto nextLine = [](Reader& r) {
+        const auto end = std::min(r.rest.find_first_of("\r\n"), r.rest.size());
+        const std::string_view raw = r.rest.substr(0, end);
+        r.rest.remove_prefix(std::min(r.rest.size(), end + (r.rest.substr(end, 2) == "\r\n" ? 2 : 1)));
+        return raw;
+    };
+    bool changed = false;
+    for (Reader r{bytes, 0, states.begin()}; !r.rest.empty() && !changed; ++r.line) {
+        changed = renewed(r, nextLine(r)).has_value();
+    }
+    if (!changed) {
+        return;
+    }
+    Reader r{bytes, 0, states.begin()};
+    std::string piece;
+    const int error = platform.writeFileInPieces(path, [&]() -> std::string_view {
+        piece.clear();
+        for (; !r.rest.empty() && piece.size() < (std::size_t(1) << 16); ++r.line) {
+            const std::string_view raw = nextLine(r);
+            const auto line = renewed(r, raw);
+            if (!line || !appendCp1251(*line, piece)) {
+                piece += raw;
+            }
+            piece += "\r\n";
+        }
+        return piece;
+    });
+    if (error != 0) {
+        throw Failure(cannotCreateFileText(path, error));
     }
 }
 
@@ -364,12 +488,9 @@ std::uint64_t digestOf(const Lines& lines) {
     if (lines.empty()) {
         return 0;
     }
-    std::uint64_t hash = 14695981039346656037ull;
+    std::uint64_t hash = kEmptyDigest;
     for (const auto& line : lines) {
-        for (const unsigned char c : line) {
-            hash = (hash ^ c) * 1099511628211ull;
-        }
-        hash = (hash ^ '\n') * 1099511628211ull;
+        hash = step(hash, line);
     }
     return hash;
 }

@@ -29,8 +29,8 @@ struct StoredLists {
 
 struct StickLists {
     StoredLists lists;
-    Lines copiesList;               // the copies list's lines as the stick holds them
-    std::size_t notRemembered = 0;  // entries the copies list did not hold: their copies given now
+    std::uint64_t copiesListDigest = 0;  // of the copies list's lines as the stick holds them
+    std::size_t notRemembered = 0;       // entries the copies list did not hold: their copies given now
 };
 
 // Reads the file list and its copies list. An entry that the copies list lacks (a stick
@@ -43,12 +43,18 @@ StickLists readStoredLists(Platform& platform, const WorkArea& area, const std::
 // on the stick is with its own copy: entries that join go into the copies list before
 // the file list, entries that leave go from the file list before the copies list.
 void saveStoredLists(Platform& platform, const WorkArea& area, const std::string& computer,
-                     const StickLists& onStick, const StoredLists& lists);
+                     const StickLists& onStick, const StoredLists& lists, bool rewriteFileList = false);
 
 // Whether an entry uses the copy: one of this computer's (their copies given) or of
 // another computer on the stick.
 bool copyInUse(Platform& platform, const WorkArea& area, const std::string& computer,
                const Lines& thisComputer, const std::string& flashPath);
+
+// Puts what both sides hold now into the copies list, on the lines of the entries
+// (by their 0-based positions) whose computer path and copy are still files[i] and
+// flash[i]; the list is written only when a state changed, and otherwise left as it is.
+void rememberStates(Platform& platform, const WorkArea& area, const std::string& computer, const Lines& files,
+                    const Lines& flash, std::vector<std::pair<std::size_t, EntryState>> states);
 
 // The copies folder of this work area that a file lies in directly, or nothing.
 std::optional<std::string> copiesFolderOf(const WorkArea& area, const std::string& path);

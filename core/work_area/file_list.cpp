@@ -150,31 +150,49 @@ std::optional<FileLists> changedOnStick(Platform& platform, const WorkArea& area
     return std::nullopt;
 }
 
-std::optional<ListChange> loadLists(Platform& platform, const WorkArea& area, const std::string& computer) {
-    StickLists stick;
-    {
-        const WorkAreaLock reading(platform, area, WorkAreaLock::Reading::Yes);
-        if (!platform.isFile(area.fileListFile(computer))) {
-            return std::nullopt;
-        }
-        stick = readStoredLists(platform, area, computer);
-    }
+namespace {
+
+// The lists read, the copies not remembered yet given and remembered (with a notice)
+// when the stick can be written; the caller holds the lock for writing.
+ListChange remembered(Platform& platform, const WorkArea& area, const std::string& computer, StickLists stick) {
     ListChange change;
     if (stick.notRemembered > 0) {
         try {
-            const WorkAreaLock writing(platform, area);
-            stick = readStoredLists(platform, area, computer);
-            if (stick.notRemembered > 0) {
-                saveStoredLists(platform, area, computer, stick, stick.lists);
-                change.notices.push_back(
-                    {warning().caption, texts::copiesNowRemembered(stick.notRemembered)});
-            }
+            saveStoredLists(platform, area, computer, stick, stick.lists);
+            change.notices.push_back({warning().caption, texts::copiesNowRemembered(stick.notRemembered)});
         } catch (const Failure&) {
             // A stick that cannot be written now: the copies are given the same way next time.
         }
     }
     change.lists = shown(stick.lists, {});
     return change;
+}
+
+}  // namespace
+
+std::optional<ListChange> loadLists(Platform& platform, const WorkArea& area, const std::string& computer) {
+    {
+        const WorkAreaLock reading(platform, area, WorkAreaLock::Reading::Yes);
+        if (!platform.isFile(area.fileListFile(computer))) {
+            return std::nullopt;
+        }
+        StickLists stick = readStoredLists(platform, area, computer);
+        if (stick.notRemembered == 0) {
+            return remembered(platform, area, computer, std::move(stick));
+        }
+    }
+    try {
+        const WorkAreaLock writing(platform, area);
+        return loadLists(platform, area, computer, writing);
+    } catch (const Failure&) {
+        // Nothing can write the stick now: the copies are given the same way, unremembered.
+        const WorkAreaLock reading(platform, area, WorkAreaLock::Reading::Yes);
+        return ListChange{shown(readStoredLists(platform, area, computer).lists, {}), {}, {}, {}, {}};
+    }
+}
+
+ListChange loadLists(Platform& platform, const WorkArea& area, const std::string& computer, const WorkAreaLock&) {
+    return remembered(platform, area, computer, readStoredLists(platform, area, computer));
 }
 
 ListChange addEntries(Platform& platform, const WorkArea& area, const std::string& computer,
@@ -219,7 +237,7 @@ ListChange addEntries(Platform& platform, const WorkArea& area, const std::strin
         change.added.push_back(lists.files.size() - 1);
     }
     if (save) {
-        saveStoredLists(platform, area, computer, stick, lists);
+        saveStoredLists(platform, area, computer, stick, lists, true);
     }
     change.lists.remembered = digestOf(lists.flash);
     change.lists = shown(lists, change.lists);

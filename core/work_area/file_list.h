@@ -67,6 +67,8 @@ std::optional<FileLists> changedOnStick(Platform& platform, const WorkArea& area
 // does not remember yet (a stick of an older version) get them now, remembered from
 // then on, with a notice.
 std::optional<ListChange> loadLists(Platform& platform, const WorkArea& area, const std::string& computer);
+// The same while the caller holds the work area's lock for writing (a copy run).
+ListChange loadLists(Platform& platform, const WorkArea& area, const std::string& computer, const WorkAreaLock& held);
 
 // Adds files of this computer, under the work area's lock, to the file list as the stick
 // has it, each in its plain spelling with a copy of its own. A path that is listed

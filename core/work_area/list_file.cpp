@@ -42,15 +42,41 @@ std::string joinLines(const Lines& lines) {
     return text;
 }
 
-std::optional<Lines> readListFile(Platform& platform, const std::string& path) {
+bool readListFile(Platform& platform, const std::string& path,
+                  const std::function<void(std::string&&)>& eachLine) {
     if (!platform.isFile(path)) {
-        return std::nullopt;
+        return false;
     }
     std::string bytes;
     if (const int error = platform.readFile(path, bytes)) {
         throw Failure(cannotOpenFileText(path, error));
     }
-    return splitLines(decodeCp1251(bytes));
+    // CR and LF are the same bytes in the code page, so a line is cut before it is decoded.
+    const std::string_view text(bytes);
+    std::size_t start = 0;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const char c = text[pos];
+        if (c == '\r' || c == '\n') {
+            eachLine(decodeCp1251(text.substr(start, pos - start)));
+            pos += (c == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
+            start = pos;
+        } else {
+            ++pos;
+        }
+    }
+    if (start < text.size()) {
+        eachLine(decodeCp1251(text.substr(start)));
+    }
+    return true;
+}
+
+std::optional<Lines> readListFile(Platform& platform, const std::string& path) {
+    Lines lines;
+    if (!readListFile(platform, path, [&lines](std::string&& line) { lines.push_back(std::move(line)); })) {
+        return std::nullopt;
+    }
+    return lines;
 }
 
 const std::string* firstLineOutsideCp1251(const Lines& lines) {
@@ -63,12 +89,29 @@ const std::string* firstLineOutsideCp1251(const Lines& lines) {
 }
 
 void writeListFile(Platform& platform, const std::string& path, const Lines& lines) {
-    const auto bytes = encodeCp1251(joinLines(lines));
-    if (!bytes) {
-        const std::string* bad = firstLineOutsideCp1251(lines);
-        throw Failure(texts::lineOutsideCp1251(path, bad ? *bad : std::string()));
+    writeListFile(platform, path, lines.size(), [&lines](std::size_t i) { return lines[i]; });
+}
+
+void writeListFile(Platform& platform, const std::string& path, std::size_t lines,
+                   const std::function<std::string(std::size_t)>& lineAt) {
+    for (std::size_t i = 0; i < lines; ++i) {
+        if (const std::string line = lineAt(i); !fitsCp1251(line)) {
+            throw Failure(texts::lineOutsideCp1251(path, line));
+        }
     }
-    if (const int error = platform.writeFile(path, *bytes)) {
+    // In pieces of some size: a long list is never held whole a second time.
+    constexpr std::size_t kPiece = std::size_t(1) << 16;
+    std::size_t next = 0;
+    std::string piece;
+    const int error = platform.writeFileInPieces(path, [&]() -> std::string_view {
+        piece.clear();
+        for (; next < lines && piece.size() < kPiece; ++next) {
+            appendCp1251(lineAt(next), piece);
+            piece += "\r\n";
+        }
+        return piece;
+    });
+    if (error != 0) {
         throw Failure(cannotCreateFileText(path, error));
     }
 }

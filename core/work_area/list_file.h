@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,11 +23,18 @@ std::string joinLines(const Lines& lines);
 // does not count) has that name. A file that exists but cannot be read throws
 // Failure("Cannot open file ...").
 std::optional<Lines> readListFile(Platform& platform, const std::string& path);
+// The same, each line handed to eachLine as it is decoded, so that a long list is not
+// held twice; false when there is no such file.
+bool readListFile(Platform& platform, const std::string& path, const std::function<void(std::string&&)>& eachLine);
 
 // Writes the lines whole in code page 1251 with CR LF. Throws Failure("Cannot create
 // file ...") when the file cannot be written, and refuses before touching the disk a
 // line that the code page cannot hold.
 void writeListFile(Platform& platform, const std::string& path, const Lines& lines);
+// The same for lines made one at a time by lineAt, each made twice: once to be checked,
+// once to be written.
+void writeListFile(Platform& platform, const std::string& path, std::size_t lines,
+                   const std::function<std::string(std::size_t)>& lineAt);
 
 // The first line that code page 1251 cannot hold, if any.
 const std::string* firstLineOutsideCp1251(const Lines& lines);
