@@ -5,6 +5,7 @@
 
 #include "computers.h"
 #include "copy_run.h"
+#include "decision.h"
 #include "errors.h"
 #include "file_list.h"
 #include "report.h"
@@ -40,6 +41,10 @@ const char* const kUsage =
     "                      добавить в список; с --tie связать с ним уже записанный в списке ПУТЬ\n"
     "  remove N            убрать из списка файл под номером N\n"
     "  list                список: номер, путь на компьютере, путь на флешке\n"
+    "  plan to-flash|to-computer|sync\n"
+    "                      что сделало бы копирование, ничего не записывая: номер, знак,\n"
+    "                      путь на компьютере, путь на флешке; знаки: > на флешку, < на компьютер,\n"
+    "                      = копировать нечего, ! изменены обе версии, ? нет исходного файла\n"
     "  to-flash            копировать с компьютера на флешку (кнопка \">\")\n"
     "  to-computer         копировать с флешки на компьютер (кнопка \"<\")\n"
     "  sync                синхронизировать (кнопка \"Синхронизация\")\n"
@@ -86,6 +91,9 @@ public:
             }
             if (command == "list" && rest.empty()) {
                 return list();
+            }
+            if (command == "plan" && rest.size() == 1) {
+                return plan(rest[0]);
             }
             const bool noBackups = rest.size() == 1 && rest[0] == "--no-backups";
             if (rest.empty() || noBackups) {
@@ -222,6 +230,32 @@ private:
             m_c.out << "Связан с копией: " << *positionOf(change.lists.files, path) << "\t" << path << "\n";
         }
         return added(change);
+    }
+
+    // What a run would do with each entry, writing nothing at all.
+    int plan(const std::string& what) {
+        const auto kind = what == "to-flash"      ? std::optional(RunKind::ToFlash)
+                          : what == "to-computer" ? std::optional(RunKind::ToComputer)
+                          : what == "sync"        ? std::optional(RunKind::Synchronise)
+                                                  : std::nullopt;
+        if (!kind) {
+            m_c.err << "Неизвестный вид копирования: " << what
+                    << ". Возможны to-flash, to-computer и sync.\n";
+            return kStopped;
+        }
+        const auto name = requireRegistered();
+        if (!name) {
+            return kStopped;
+        }
+        FileLists lists = readLists(m_c.platform, m_area, *name).value_or(FileLists{});
+        const RunRequest request{
+            *kind, *name, std::move(lists.files), std::move(lists.flash), true, std::move(lists.states)};
+        Planner planner(m_c.platform, request);
+        for (std::size_t i = 0; i < request.fileList.size(); ++i) {
+            m_c.out << i + 1 << '\t' << markOf(planner.entry(i).decision.outcome) << '\t'
+                    << request.fileList[i] << '\t' << request.flashAt(i) << '\n';
+        }
+        return kDone;
     }
 
     // Prints the entries a change added, and tells its notices.

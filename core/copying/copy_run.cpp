@@ -5,6 +5,7 @@
 #include <unordered_set>
 
 #include "copies_list.h"
+#include "decision.h"
 #include "errors.h"
 #include "kept_versions.h"
 #include "report.h"
@@ -14,24 +15,6 @@ namespace verdaline {
 namespace {
 
 using Kind = EntryOutcome::Kind;
-
-// A path that does not start at the root names nothing for a run: it would write
-// into whatever folder the program was started from. An empty flash path (beyond the
-// end of a short flash-side list) is one of them.
-bool usable(const std::string& path) {
-    return isAbsolutePath(path);
-}
-
-// Entry i's flash path: empty beyond the end of a short flash-side list.
-const std::string& flashPath(const RunRequest& request, std::size_t i) {
-    static const std::string none;
-    return i < request.flashList.size() ? request.flashList[i] : none;
-}
-
-// A side differs from what it held: gone, another size, or another two-second step.
-bool changed(const Platform::FileState& now, const SideState& then) {
-    return !now.exists || now.size != then.size || !sameStep(now.seconds, then.seconds);
-}
 
 SideState sideOf(const Platform::FileState& state) {
     return {state.seconds, state.size};
@@ -78,24 +61,28 @@ public:
             computerState = stateOf(computer);
             flashState = stateOf(flash);
         }
-        const std::optional<EntryState> known =
-            index < m_request.states.size() ? m_request.states[index] : std::nullopt;
+        const std::optional<EntryState>& known = m_request.stateAt(index);
         const Entry e{index, computer, flash, fileNameOf(flash), known};
         m_result.outcomes.push_back({});
         EntryOutcome& outcome = m_result.outcomes.back();
         outcome.number = index + 1;
         outcome.computerInFuture = future(computerState);
         outcome.flashInFuture = future(flashState);
-        switch (m_request.kind) {
-            case RunKind::ToFlash:
-                directed(e, toFlash(e), computerState, flashState, Kind::UpdatedToFlash, Kind::NewToFlash);
+        const Decision d = decide(m_request.kind, computerState, flashState, known,
+                                  [&] { return sameContents(e, computerState, flashState); });
+        const Keep keep = d.conflict ? Keep::Conflict : Keep::BySwitch;
+        switch (d.copy) {
+            case Decision::Copy::None:
+                outcome.kind = d.outcome;
+                if (d.remember) {
+                    remember(e, computerState, flashState);
+                }
                 break;
-            case RunKind::ToComputer:
-                directed(e, toComputer(e), flashState, computerState, Kind::UpdatedToComputer,
-                         Kind::NewToComputer);
+            case Decision::Copy::ToFlash:
+                copy(e, toFlash(e), d.outcome, computerState, flashState, keep);
                 break;
-            case RunKind::Synchronise:
-                synchronise(e, computerState, flashState);
+            case Decision::Copy::ToComputer:
+                copy(e, toComputer(e), d.outcome, flashState, computerState, keep);
                 break;
         }
         const Kind kind = m_result.outcomes.back().kind;
@@ -168,7 +155,9 @@ private:
     static Copy toFlash(const Entry& e) { return {e.computer, e.flash, CopyMode::FromSource}; }
     static Copy toComputer(const Entry& e) { return {e.flash, e.computer, CopyMode::OnComputer}; }
 
-    State stateOf(const std::string& path) const { return usable(path) ? m_platform.stateOf(path) : State{}; }
+    State stateOf(const std::string& path) const {
+        return usablePath(path) ? m_platform.stateOf(path) : State{};
+    }
     bool future(const State& state) const { return state.exists && state.seconds > m_now + kFutureSlack; }
 
     void remember(const Entry& e, const State& computer, const State& flash) {
@@ -223,7 +212,7 @@ private:
     // or a conflict says so, and stays as it is when its version cannot be kept.
     void copy(const Entry& e, const Copy& c, Kind done, const State& source, const State& target, Keep keep) {
         EntryOutcome& outcome = m_result.outcomes.back();
-        if (!usable(c.source) || !usable(c.target)) {
+        if (!usablePath(c.source) || !usablePath(c.target)) {
             outcome.kind = Kind::Failed;
             outcome.error = ENOENT;
             return;
@@ -248,99 +237,6 @@ private:
         m_replacements.push_back(std::move(r));
     }
 
-    void equal(const Entry& e, const State& computer, const State& flash) {
-        m_result.outcomes.back().kind = Kind::Equal;
-        remember(e, computer, flash);
-    }
-
-    void directed(const Entry& e, const Copy& c, const State& source, const State& target, Kind updated,
-                  Kind created) {
-        if (!source.date) {
-            m_result.outcomes.back().kind = Kind::NotFound;
-            return;
-        }
-        if (!target.date) {
-            copy(e, c, created, source, target, Keep::BySwitch);
-            return;
-        }
-        const bool toFlash = m_request.kind == RunKind::ToFlash;
-        const State& computer = toFlash ? source : target;
-        const State& flash = toFlash ? target : source;
-        if (e.state) {
-            const bool sourceChanged = changed(source, toFlash ? e.state->computer : e.state->flash);
-            const bool targetChanged = changed(target, toFlash ? e.state->flash : e.state->computer);
-            if (!sourceChanged && !targetChanged) {
-                m_result.outcomes.back().kind = Kind::Equal;
-            } else if (!targetChanged) {
-                copy(e, c, updated, source, target, Keep::BySwitch);
-            } else if (!sourceChanged) {
-                m_result.outcomes.back().kind =
-                    compareDates(*source.date, *target.date) == Freshness::TargetLater ? Kind::TargetLater
-                                                                                       : Kind::TargetChanged;
-            } else if (sameContents(e, computer, flash)) {
-                equal(e, computer, flash);
-            } else {
-                copy(e, c, toFlash ? Kind::ConflictToFlash : Kind::ConflictToComputer, source, target,
-                     Keep::Conflict);
-            }
-            return;
-        }
-        switch (compareDates(*source.date, *target.date)) {
-            case Freshness::Equal:
-                equal(e, computer, flash);
-                break;
-            case Freshness::TargetLater:
-                m_result.outcomes.back().kind = Kind::TargetLater;
-                break;
-            case Freshness::TargetEarlier:
-                copy(e, c, updated, source, target, Keep::BySwitch);
-                break;
-        }
-    }
-
-    void synchronise(const Entry& e, const State& computer, const State& flash) {
-        if (computer.date && flash.date) {
-            Freshness order = compareDates(*computer.date, *flash.date);
-            if (e.state) {
-                const bool computerChanged = changed(computer, e.state->computer);
-                const bool flashChanged = changed(flash, e.state->flash);
-                if (!computerChanged && !flashChanged) {
-                    m_result.outcomes.back().kind = Kind::Equal;
-                    return;
-                }
-                if (computerChanged && flashChanged) {
-                    if (sameContents(e, computer, flash)) {
-                        equal(e, computer, flash);
-                    } else if (order == Freshness::TargetLater) {
-                        copy(e, toComputer(e), Kind::ConflictToComputer, flash, computer, Keep::Conflict);
-                    } else {
-                        copy(e, toFlash(e), Kind::ConflictToFlash, computer, flash, Keep::Conflict);
-                    }
-                    return;
-                }
-                // The side that changed travels, whatever the dates.
-                order = computerChanged ? Freshness::TargetEarlier : Freshness::TargetLater;
-            }
-            switch (order) {
-                case Freshness::Equal:
-                    equal(e, computer, flash);
-                    break;
-                case Freshness::TargetEarlier:
-                    copy(e, toFlash(e), Kind::UpdatedToFlash, computer, flash, Keep::BySwitch);
-                    break;
-                case Freshness::TargetLater:
-                    copy(e, toComputer(e), Kind::UpdatedToComputer, flash, computer, Keep::BySwitch);
-                    break;
-            }
-        } else if (computer.date) {
-            copy(e, toFlash(e), Kind::NewToFlash, computer, flash, Keep::BySwitch);
-        } else if (flash.date) {
-            copy(e, toComputer(e), Kind::NewToComputer, flash, computer, Keep::BySwitch);
-        } else {
-            m_result.outcomes.back().kind = Kind::NotFound;
-        }
-    }
-
     Platform& m_platform;
     const WorkArea& m_area;
     const RunRequest& m_request;
@@ -363,7 +259,8 @@ void sweepComputer(Platform& platform, const WorkArea& area, const RunRequest& r
     }
     std::unordered_set<std::string> folders;
     for (const auto& path : request.fileList) {
-        if (usable(path) && folders.insert(path.substr(0, path.size() - fileNameOf(path).size())).second) {
+        if (usablePath(path) &&
+            folders.insert(path.substr(0, path.size() - fileNameOf(path).size())).second) {
             platform.removeLeftovers(path.substr(0, path.size() - fileNameOf(path).size()));
         }
     }
@@ -417,7 +314,7 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
             if (onEntry) {
                 onEntry(i);
             }
-            if (run.entry(i, request.fileList[i], flashPath(request, i)) && stickGone()) {
+            if (run.entry(i, request.fileList[i], request.flashAt(i)) && stickGone()) {
                 break;
             }
         }
@@ -477,7 +374,7 @@ std::string reportLineAt(const RunRequest& request, const RunResult& result, std
     if (i >= result.outcomes.size()) {
         return result.closing.at(i - result.outcomes.size());
     }
-    return reportLine(request.kind, result.outcomes[i], request.fileList[i], flashPath(request, i),
+    return reportLine(request.kind, result.outcomes[i], request.fileList[i], request.flashAt(i),
                       request.computerName, result.keptFor(i));
 }
 

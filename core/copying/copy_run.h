@@ -35,8 +35,8 @@ struct EntryOutcome {
         TargetChanged,  // a directed copy's target changed since the last run, its source did not
     };
     Kind kind = Kind::NotFound;
-    std::size_t number = 0;   // the entry's 1-based position
-    int error = 0;            // the system's error number of a failed copy
+    std::size_t number = 0;  // the entry's 1-based position
+    int error = 0;           // the system's error number of a failed copy
     // The sides dated more than a few minutes after the computer's clock.
     bool computerInFuture = false;
     bool flashInFuture = false;
@@ -51,6 +51,16 @@ struct RunRequest {
     // What both sides of entry i held after the last run, when known: a side that differs
     // from it has changed, and what changed decides. Without it, dates decide.
     std::vector<std::optional<EntryState>> states;
+
+    // Entry i's flash path: empty beyond the end of a short flash-side list.
+    const std::string& flashAt(std::size_t i) const {
+        static const std::string none;
+        return i < flashList.size() ? flashList[i] : none;
+    }
+    const std::optional<EntryState>& stateAt(std::size_t i) const {
+        static const std::optional<EntryState> unknown;
+        return i < states.size() ? states[i] : unknown;
+    }
 };
 
 struct RunResult {

@@ -126,8 +126,8 @@ std::string reportLine(RunKind kind, const EntryOutcome& outcome, const std::str
             : directedLine(kind, outcome, computerPath, flashPath, computerName, kept ? *kept : none);
     if (outcome.computerInFuture || outcome.flashInFuture) {
         line += outcome.computerInFuture && outcome.flashInFuture ? " (дата в будущем у обеих версий)"
-                : outcome.computerInFuture                       ? " (дата в будущем у файла на компьютере)"
-                                                                 : " (дата в будущем у копии на флешке)";
+                : outcome.computerInFuture ? " (дата в будущем у файла на компьютере)"
+                                           : " (дата в будущем у копии на флешке)";
     }
     return line;
 }

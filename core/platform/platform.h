@@ -135,10 +135,11 @@ public:
 
     // Renames a file inside its file system, never over another file (EEXIST then).
     virtual int moveFile(const std::string& from, const std::string& to) = 0;
-    // An exclusive lock on the file (made when missing), for every program that takes
-    // it: waits up to wait for another holder, then gives EWOULDBLOCK.
-    virtual int lockFile(const std::string& path, std::chrono::milliseconds wait,
-                         std::unique_ptr<FileLock>& lock) = 0;
+    // An exclusive lock on the file (made when missing, unless only an existing one is
+    // wanted), for every program that takes it: waits up to wait for another holder, then
+    // gives EWOULDBLOCK.
+    virtual int lockFile(const std::string& path, std::chrono::milliseconds wait, std::unique_ptr<FileLock>& lock,
+                         bool make = true) = 0;
 
     // The folder where the file system that holds path is mounted ("/" at most).
     virtual std::string mountPointOf(const std::string& path) = 0;

@@ -37,8 +37,8 @@ int PosixPlatform::moveFile(const std::string& from, const std::string& to) {
 // flock, not fcntl: two holders in one process exclude each other too, and a FUSE
 // file system without locks of its own gets the kernel's.
 int PosixPlatform::lockFile(const std::string& path, std::chrono::milliseconds wait,
-                            std::unique_ptr<FileLock>& lock) {
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+                            std::unique_ptr<FileLock>& lock, bool make) {
+    const int fd = ::open(path.c_str(), make ? O_RDWR | O_CREAT | O_CLOEXEC : O_RDONLY | O_CLOEXEC, 0666);
     if (fd < 0) {
         return errno;
     }

@@ -36,8 +36,8 @@ public:
     std::string mountPointOf(const std::string& path) override;
     std::vector<std::string> filesIn(const std::string& folder) override;
     int moveFile(const std::string& from, const std::string& to) override;
-    int lockFile(const std::string& path, std::chrono::milliseconds wait,
-                 std::unique_ptr<FileLock>& lock) override;
+    int lockFile(const std::string& path, std::chrono::milliseconds wait, std::unique_ptr<FileLock>& lock,
+                 bool make = true) override;
 
 protected:
     Syscalls& syscalls() { return m_sys; }

@@ -445,10 +445,10 @@ int WindowsPlatform::moveFile(const std::string& from, const std::string& to) {
 
 // A byte-range lock: two holders exclude each other even within one program.
 int WindowsPlatform::lockFile(const std::string& path, std::chrono::milliseconds wait,
-                              std::unique_ptr<FileLock>& lock) {
-    HANDLE file =
-        ::CreateFileW(wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+                              std::unique_ptr<FileLock>& lock, bool make) {
+    HANDLE file = ::CreateFileW(wide(path).c_str(), make ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, make ? OPEN_ALWAYS : OPEN_EXISTING,
+                                FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return lastError();
     }

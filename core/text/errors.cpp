@@ -31,6 +31,10 @@ std::string systemReason(int error) {
 bool isWriteProtection(int error) {
     return error == 5 || error == 19;  // ERROR_ACCESS_DENIED, ERROR_WRITE_PROTECT
 }
+
+bool isNotFound(int error) {
+    return error == 2 || error == 3;  // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND
+}
 #else
 std::string folderErrorText(int error) {
     switch (error) {
@@ -59,6 +63,10 @@ std::string systemReason(int error) {
 
 bool isWriteProtection(int error) {
     return error == EROFS || error == EACCES || error == EPERM;
+}
+
+bool isNotFound(int error) {
+    return error == ENOENT || error == ENOTDIR;
 }
 #endif
 

@@ -25,6 +25,8 @@ std::string systemReason(int error);
 // Whether the error says that nothing may be written there: a write-protected stick, or
 // no right to write.
 bool isWriteProtection(int error);
+// Whether the error says that the file or its folder is not there.
+bool isNotFound(int error);
 
 // A failure's text as the message box shows it: a full stop is added when the last
 // character sorts after the full stop (letters, digits), not after punctuation or a space.

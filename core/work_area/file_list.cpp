@@ -154,7 +154,8 @@ namespace {
 
 // The lists read, the copies not remembered yet given and remembered (with a notice)
 // when the stick can be written; the caller holds the lock for writing.
-ListChange remembered(Platform& platform, const WorkArea& area, const std::string& computer, StickLists stick) {
+ListChange remembered(Platform& platform, const WorkArea& area, const std::string& computer,
+                      StickLists stick) {
     ListChange change;
     if (stick.notRemembered > 0) {
         try {
@@ -186,12 +187,20 @@ std::optional<ListChange> loadLists(Platform& platform, const WorkArea& area, co
         return loadLists(platform, area, computer, writing);
     } catch (const Failure&) {
         // Nothing can write the stick now: the copies are given the same way, unremembered.
-        const WorkAreaLock reading(platform, area, WorkAreaLock::Reading::Yes);
-        return ListChange{shown(readStoredLists(platform, area, computer).lists, {}), {}, {}, {}, {}};
+        return ListChange{readLists(platform, area, computer).value_or(FileLists{}), {}, {}, {}, {}};
     }
 }
 
-ListChange loadLists(Platform& platform, const WorkArea& area, const std::string& computer, const WorkAreaLock&) {
+std::optional<FileLists> readLists(Platform& platform, const WorkArea& area, const std::string& computer) {
+    const WorkAreaLock reading(platform, area, WorkAreaLock::Reading::Yes);
+    if (!platform.isFile(area.fileListFile(computer))) {
+        return std::nullopt;
+    }
+    return shown(readStoredLists(platform, area, computer).lists, {});
+}
+
+ListChange loadLists(Platform& platform, const WorkArea& area, const std::string& computer,
+                     const WorkAreaLock&) {
     return remembered(platform, area, computer, readStoredLists(platform, area, computer));
 }
 

@@ -67,6 +67,9 @@ std::optional<FileLists> changedOnStick(Platform& platform, const WorkArea& area
 // does not remember yet (a stick of an older version) get them now, remembered from
 // then on, with a notice.
 std::optional<ListChange> loadLists(Platform& platform, const WorkArea& area, const std::string& computer);
+// The lists as the stick has them, read under the lock and written nowhere: copies not
+// remembered yet are given as loading gives them, unremembered. Nothing without a file list.
+std::optional<FileLists> readLists(Platform& platform, const WorkArea& area, const std::string& computer);
 // The same while the caller holds the work area's lock for writing (a copy run).
 ListChange loadLists(Platform& platform, const WorkArea& area, const std::string& computer, const WorkAreaLock& held);
 

@@ -195,14 +195,11 @@ WorkAreaLock::WorkAreaLock(Platform& platform, const WorkArea& area, std::chrono
 
 WorkAreaLock::WorkAreaLock(Platform& platform, const WorkArea& area, Reading,
                            std::chrono::milliseconds wait) {
-    if (!platform.isFolder(area.listsFolder())) {
-        return;
-    }
-    const int error = platform.lockFile(area.lockFile(), wait, m_lock);
+    const int error = platform.lockFile(area.lockFile(), wait, m_lock, false);
     if (error == EWOULDBLOCK) {
         throw Failure(texts::workAreaBusy());
     }
-    if (error != 0 && !isWriteProtection(error)) {
+    if (error != 0 && !isNotFound(error) && !isWriteProtection(error)) {
         throw Failure(cannotCreateFileText(area.lockFile(), error));
     }
 }

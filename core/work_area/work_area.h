@@ -72,8 +72,7 @@ public:
     static constexpr std::chrono::milliseconds kWait{3000};
     WorkAreaLock(Platform& platform, const WorkArea& area, std::chrono::milliseconds wait = kWait);
     // For reading the lists whole while no other program writes them. Makes nothing: with
-    // no lists folder, or on a stick nothing can write (the lock file cannot be made),
-    // there is nothing to wait for.
+    // no lock file yet, or on a stick nothing can write, there is nothing to wait for.
     enum class Reading { Yes };
     WorkAreaLock(Platform& platform, const WorkArea& area, Reading, std::chrono::milliseconds wait = kWait);
 

@@ -9,6 +9,8 @@
 #include <unistd.h>
 #endif
 
+#include <filesystem>
+#include <map>
 #include <sstream>
 
 #include "temp_tree.h"
@@ -55,8 +57,8 @@ TEST_F(Cli, RegisterAddListRemoveAndStatus) {
     EXPECT_EQ(cli({"add", "docs/План.doc", other, "/x/café.txt", "../home/docs/План.doc"}), 1);
     const std::string copies = tree.path("Файлы с компьютера_Офисный");
     const std::string first = tree.path("home/docs/План.doc");
-    EXPECT_EQ(out.str(), "1\t" + first + "\t" + copies + kSeparator + "План.doc\n2\t" + other + "\t" + copies +
-                             kSeparator + "Дом_План.doc\n");
+    EXPECT_EQ(out.str(), "1\t" + first + "\t" + copies + kSeparator + "План.doc\n2\t" + other + "\t" +
+                             copies + kSeparator + "Дом_План.doc\n");
     EXPECT_NE(err.str().find("café"), std::string::npos);
     EXPECT_NE(err.str().find("уже есть в списке под номером 1"), std::string::npos);
     tree.makeFolder("home/folder");
@@ -66,8 +68,8 @@ TEST_F(Cli, RegisterAddListRemoveAndStatus) {
               cp1251Lines({first.c_str(), other.c_str()}));
 
     EXPECT_EQ(cli({"list"}), 0);
-    EXPECT_EQ(out.str(), "1\t" + first + "\t" + copies + kSeparator + "План.doc\n2\t" + other + "\t" + copies +
-                             kSeparator + "Дом_План.doc\n");
+    EXPECT_EQ(out.str(), "1\t" + first + "\t" + copies + kSeparator + "План.doc\n2\t" + other + "\t" +
+                             copies + kSeparator + "Дом_План.doc\n");
     EXPECT_EQ(cli({"remove", "3"}), 1);
     EXPECT_EQ(cli({"remove", "x"}), 1);
     EXPECT_EQ(cli({"remove", "1"}), 0);
@@ -145,6 +147,54 @@ TEST_F(Cli, RunsPrintTheirReportAndEveryCommandTellsHowItWent) {
     EXPECT_EQ(cli({}), 2);
     EXPECT_EQ(cli({"--help"}), 0);
     EXPECT_NE(out.str().find("to-computer"), std::string::npos);
+}
+
+// A plan marks each entry as the run right after it treats it, and writes nothing at all.
+TEST_F(Cli, PlanSaysWhatTheRunThenDoes) {
+    cli({"register", "Офисный"});
+    const std::vector<std::string> names = {"newer.txt", "older.txt", "same.txt", "both.txt", "gone.txt"};
+    for (const auto& name : names) {
+        tree.write({{"pc/" + name, name, testing::localTime(2026, 3, 1, 9, 0, 0)}});
+        cli({"add", tree.path("pc/" + name)});
+    }
+    cli({"sync"});
+    const auto later = testing::localTime(2026, 3, 2, 9, 0, 0);
+    tree.write({{"pc/newer.txt", "edited", later},
+                {"Файлы с компьютера_Офисный/older.txt", "edited on the stick", later},
+                {"pc/both.txt", "here", later},
+                {"Файлы с компьютера_Офисный/both.txt", "there", later + 60}});
+    std::filesystem::remove(testing::fsPath(tree.path("pc/gone.txt")));
+    std::filesystem::remove(testing::fsPath(tree.path("Файлы с компьютера_Офисный/gone.txt")));
+    const auto snapshot = [this] {
+        std::map<std::string, std::pair<std::string, std::filesystem::file_time_type>> files;
+        for (const auto& entry :
+             std::filesystem::recursive_directory_iterator(testing::fsPath(tree.root()))) {
+            files[entry.path().string()] = {entry.is_regular_file()
+                                                ? tree.read(entry.path().string().substr(tree.root().size()))
+                                                : std::string(),
+                                            entry.last_write_time()};
+        }
+        return files;
+    };
+    const auto before = snapshot();
+    std::string marks;
+    for (const char* kind : {"to-flash", "to-computer", "sync"}) {
+        EXPECT_EQ(cli({"plan", kind}), 0);
+        marks.clear();
+        std::istringstream lines(out.str());
+        for (std::string line; std::getline(lines, line);) {
+            marks += line.substr(line.find('\t') + 1, 1);
+        }
+    }
+    EXPECT_EQ(marks, "><=!?");  // of the synchronisation, planned last
+    EXPECT_EQ(snapshot(), before);
+    EXPECT_EQ(cli({"plan", "copy"}), 2);
+    cli({"sync"});
+    const std::string report = out.str();
+    for (const char* line : {"Выполнено - Файл N1", "Выполнено - Файл N2", "Не копирую - Файлы N3",
+                             "Конфликт - Файл N4", "НЕ НАЙДЕН- Файл N5"}) {
+        EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
+    }
 }
 
 }  // namespace
