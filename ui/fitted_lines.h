@@ -2,6 +2,7 @@
 
 #include <QAbstractListModel>
 #include <string>
+#include <vector>
 
 #include "list_file.h"
 
@@ -22,6 +23,10 @@ public:
 
     // The lines to show from now on, or none; called again whenever they change.
     void show(const Lines* lines, std::string folder = {});
+    // A plan's mark before each row ('>', '<', '=', '!', '?'; a space while not known),
+    // or none; rows first..last got theirs.
+    void showMarks(const std::vector<char>* marks);
+    void marksChanged(std::size_t first, std::size_t last);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -30,6 +35,7 @@ private:
     QListView* m_box;
     const Lines* m_lines = nullptr;
     std::string m_folder;
+    const std::vector<char>* m_marks = nullptr;
 };
 
 }  // namespace verdaline

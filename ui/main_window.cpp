@@ -106,6 +106,7 @@ void MainWindow::connectHandlers() {
     on(m_automaticBox, &QCheckBox::clicked, &MainWindow::switchAutomaticSynchronisation);
     on(m_intervalBox, &QComboBox::activated, &MainWindow::chooseInterval);
     on(m_synchronisationTimer, &QTimer::timeout, &MainWindow::synchroniseOnTimer);
+    on(m_planTimer, &QTimer::timeout, &MainWindow::planPiece);
     for (QWidget* control : std::initializer_list<QWidget*>{m_openReportButton, m_progressBar, m_backupsBox,
                                                             m_exitButton, m_fileListView, m_flashListView}) {
         control->installEventFilter(this);
@@ -214,6 +215,10 @@ void MainWindow::refreshFromStick() {
     if (m_listWindow != nullptr) {
         m_listWindow->refreshCount();
     }
+    // Files change on either side at any time: the marks are looked at again, in pieces.
+    if (!planning() && !m_running) {
+        replan();
+    }
 }
 
 // The copies folder, or while there is none the drive the program is on.
@@ -235,11 +240,13 @@ void MainWindow::switchMode() {
     const bool synchronisation = m_modeGroup->itemIndex() == 0;
     m_synchronisationGroup->setVisible(synchronisation);
     m_directedCopyGroup->setVisible(!synchronisation);
+    replan();
 }
 
 void MainWindow::chooseDirection() {
     m_toFlashButton->setEnabled(m_toFlashChoice->isChecked());
     m_toComputerButton->setEnabled(m_toComputerChoice->isChecked());
+    replan();
 }
 
 void MainWindow::exitProgram() {
@@ -262,6 +269,7 @@ void MainWindow::setFileList(Lines lines) {
 
 void MainWindow::showLists(const FileLists& lists) {
     m_remembered = lists.remembered;
+    m_states = lists.states;
     if (lists.files != m_fileList) {
         setFileList(lists.files);
     }
@@ -270,6 +278,7 @@ void MainWindow::showLists(const FileLists& lists) {
     }
     refreshHints();
     refreshCounts();
+    replan();
 }
 
 void MainWindow::setFlashList(Lines lines) {
@@ -298,8 +307,19 @@ bool MainWindow::showHint(QObject* box, QEvent* event) {
     if (event->type() != QEvent::ToolTip || hint.empty()) {
         return false;
     }
-    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), QString::fromStdString(hint),
-                       static_cast<QWidget*>(box));
+    const QPoint at = static_cast<QHelpEvent*>(event)->globalPos();
+    std::string text = hint;
+    // A row of the file list tells first what a run would do with it.
+    if (box == m_fileListView) {
+        const auto row = static_cast<std::size_t>(
+            m_fileListView->indexAt(m_fileListView->viewport()->mapFromGlobal(at)).row());
+        if (row < m_marks.size() && m_marks[row] != ' ') {
+            text = planTip(m_env.platform, m_marks[row], m_fileList[row],
+                           row < m_flashList.size() ? m_flashList[row] : std::string()) +
+                   "\n\n" + hint;
+        }
+    }
+    QToolTip::showText(at, QString::fromStdString(text), static_cast<QWidget*>(box));
     return true;
 }
 

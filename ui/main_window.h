@@ -3,11 +3,13 @@
 #include <QMainWindow>
 #include <QTimer>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "clock.h"
 #include "copy_run.h"
+#include "decision.h"
 #include "dialogs.h"
 #include "file_list.h"
 #include "list_file.h"
@@ -100,6 +102,10 @@ public:
     void switchAutomaticSynchronisation();
     void chooseInterval();
     void synchroniseOnTimer();
+    // The plan of the current mode and direction, worked out anew in pieces; the marks
+    // before the rows and the line that sums them up follow it.
+    void replan();
+    bool planning() const { return m_planner != nullptr; }
     // The lines of the last copy run's report.
     const Lines& reportLines() const { return m_report; }
 
@@ -144,6 +150,8 @@ private:
     std::optional<std::string> chooseUserList(FileDialogRequest::Kind kind);
     void moveFocusAlongWindow(QWidget* from, bool forward);
     void showRecognised(const std::string& name);
+    void planPiece();
+    RunKind chosenRun() const;
     void showUnrecognised();
 
     // Controls, top to bottom and left to right.
@@ -176,6 +184,7 @@ private:
     QCheckBox* m_automaticBox = nullptr;
     QComboBox* m_intervalBox = nullptr;
     QLabel* m_synchronisationStatus = nullptr;  // the last synchronisation and the next
+    QLabel* m_planSummary = nullptr;            // what a run would copy
     QPushButton* m_openReportButton = nullptr;
     // The flash-drive side.
     QGroupBox* m_flashGroup = nullptr;
@@ -227,6 +236,13 @@ private:
     std::string m_lastSynchronisation;  // when the last synchronisation of this session ended
     RunSummary m_lastSummary;           // and what it did
     Lines m_report;                     // the report list of the last copy run
+    // What both sides held after the last run, for the plan; and the plan in the making.
+    std::vector<std::optional<EntryState>> m_states;
+    std::vector<char> m_marks;
+    std::unique_ptr<Planner> m_planner;
+    QTimer* m_planTimer = nullptr;  // the next piece of the plan
+    std::size_t m_planned = 0;
+    PlanCounts m_planCounts;
 
     // What each file dialog was left at, so that it opens there again.
     QString m_lastAddedFromComputer;

@@ -10,6 +10,7 @@
 #include <QListView>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QStandardPaths>
 #include <QTimer>
@@ -19,7 +20,9 @@
 
 #include "errors.h"
 #include "file_list.h"
+#include "fitted_lines.h"
 #include "main_window.h"
+#include "radio_group.h"
 #include "report.h"
 #include "shell_list_view.h"
 #include "texts.h"
@@ -44,6 +47,7 @@ RunResult MainWindow::run(RunKind kind) {
         ~Done() {
             window.m_running = false;
             window.m_progressBar->setTextVisible(false);
+            window.replan();
             if (window.m_tickWaiting) {
                 window.m_tickWaiting = false;
                 QTimer::singleShot(0, &window,
@@ -102,6 +106,11 @@ RunResult MainWindow::run(RunKind kind) {
     };
     RunResult result = runCopy(m_env.platform, m_area, m_env.clock, request, onEntry, onBytes);
     m_report = verdaline::reportLines(request, result);
+    for (const auto& [i, state] : result.states) {
+        if (i < m_states.size()) {
+            m_states[i] = state;
+        }
+    }
     if (result.failure) {
         // What the run did is shown with the reason it stopped or kept no report.
         throw Failure(stoppedRunText(result, m_report));
@@ -199,6 +208,52 @@ void MainWindow::synchroniseOnTimer() {
         return;
     }
     synchronise();
+}
+
+RunKind MainWindow::chosenRun() const {
+    if (m_modeGroup->itemIndex() == 0) {
+        return RunKind::Synchronise;
+    }
+    return m_toFlashChoice->isChecked() ? RunKind::ToFlash : RunKind::ToComputer;
+}
+
+void MainWindow::replan() {
+    m_planner.reset();
+    m_marks.assign(m_recognised ? m_fileList.size() : 0, ' ');
+    m_fileRows->marksChanged(0, m_marks.size() - 1);
+    if (m_marks.empty()) {
+        m_planSummary->clear();
+        return;
+    }
+    if (m_planSummary->text().isEmpty()) {
+        m_planSummary->setText(QStringLiteral("Проверяю файлы…"));
+    }
+    m_planned = 0;
+    m_planCounts = {};
+    m_planner = std::make_unique<Planner>(m_env.platform, chosenRun(), m_fileList, m_flashList, m_states);
+    m_planTimer->start();
+}
+
+// A piece of the plan at a time, so that the window answers throughout a long list.
+void MainWindow::planPiece() {
+    if (m_planner == nullptr || m_running) {
+        return;  // a run plans anew when it ends
+    }
+    QElapsedTimer slice;
+    slice.start();
+    const std::size_t first = m_planned;
+    while (m_planned < m_marks.size() && slice.elapsed() < 20) {
+        const char mark = markOf(m_planner->entry(m_planned).decision.outcome);
+        m_marks[m_planned++] = mark;
+        m_planCounts.add(mark);
+    }
+    m_fileRows->marksChanged(first, m_planned - 1);
+    if (m_planned < m_marks.size()) {
+        m_planTimer->start();
+        return;
+    }
+    m_planner.reset();
+    m_planSummary->setText(QString::fromStdString(planSummary(m_planCounts)));
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

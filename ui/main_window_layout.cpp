@@ -163,6 +163,8 @@ void MainWindow::createControls() {
     m_fileListView->setGeometry(8, 184, 281, 385);
     paintNavy(m_fileListView);
     m_fileRows = new FittedLines(m_fileListView);
+    m_fileRows->showMarks(&m_marks);
+    m_fileListView->setIconSize(QSize(12, 12));
     m_editListButton = button(m_computerGroup, "editListButton", "Редактировать список", {80, 576, 137, 25});
     m_editListButton->setEnabled(false);
 
@@ -243,8 +245,15 @@ void MainWindow::createControls() {
     m_synchronisationStatus->setFixedSize(161, 46);
     m_synchronisationStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
+    // What a run of the mode and direction chosen would copy, under the groups.
+    m_planSummary = label(client, "planSummary", "", 320, 558);
+    m_planSummary->setFont(windowFont(7));
+    paintNavy(m_planSummary);
+    m_planSummary->setWordWrap(true);
+    m_planSummary->setFixedSize(177, 46);
+    m_planSummary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_openReportButton =
-        button<WrapButton>(client, "openReportButton", "Открыть последний отчет", {328, 560, 161, 49});
+        button<WrapButton>(client, "openReportButton", "Открыть последний отчет", {328, 608, 161, 49});
     styleFont(m_openReportButton, 10);
 
     // Flash-drive side.
@@ -291,6 +300,9 @@ void MainWindow::createControls() {
 
     m_exitButton = button(client, "exitButton", "Выход", {768, 632, 75, 25});
 
+    m_planTimer = new QTimer(this);
+    m_planTimer->setSingleShot(true);
+    m_planTimer->setInterval(0);
     m_refreshTimer = new QTimer(this);
     m_refreshTimer->setObjectName(QStringLiteral("refreshTimer"));
     m_refreshTimer->setInterval(3000);

@@ -109,6 +109,7 @@ void MainWindow::flashListEdited() {
         text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
         text.replace(QChar::LineSeparator, QLatin1Char('\n'));
         m_flashList = splitLines(text.toStdString());
+        replan();
     }
     m_flashCount->setText(QString::fromStdString(texts::count(m_flashList.size())));
     m_flashCount->adjustSize();

@@ -1,5 +1,6 @@
 #include "decision.h"
 
+#include "clock.h"
 #include "cp1251.h"
 
 namespace verdaline {
@@ -137,6 +138,49 @@ char markOf(Kind outcome) {
     return '?';
 }
 
+std::string planTip(Platform& platform, char mark, const std::string& computerPath,
+                    const std::string& flashPath) {
+    const State computer = usablePath(computerPath) ? platform.stateOf(computerPath) : State{};
+    const State flash = usablePath(flashPath) ? platform.stateOf(flashPath) : State{};
+    const auto date = [](const State& side) {
+        return side.exists ? localTimeText(static_cast<std::time_t>(side.seconds), "%x %X")
+                           : std::string("нет файла");
+    };
+    std::string what;
+    switch (mark) {
+        case '>':
+            what = "Будет скопирован с компьютера на флешку.";
+            break;
+        case '<':
+            what = "Будет скопирован с флешки на компьютер.";
+            break;
+        case '=':
+            what = "Копировать нечего.";
+            break;
+        case '!':
+            what =
+                "Изменены обе версии: более новая заменит другую, а та сохранится в папке \"Старые файлы\".";
+            break;
+        default:
+            what = "Копировать неоткуда: исходного файла нет или путь к нему не годится.";
+            break;
+    }
+    return what + "\nНа компьютере: " + date(computer) + "\nНа флешке: " + date(flash);
+}
+
+void PlanCounts::add(char mark) {
+    toFlash += mark == '>';
+    toComputer += mark == '<';
+    conflicts += mark == '!';
+    missing += mark == '?';
+}
+
+std::string planSummary(const PlanCounts& counts) {
+    return "Будет скопировано: на флешку " + std::to_string(counts.toFlash) + ", на компьютер " +
+           std::to_string(counts.toComputer) + ", конфликтов " + std::to_string(counts.conflicts) +
+           (counts.missing > 0 ? ", не найдено " + std::to_string(counts.missing) : std::string());
+}
+
 State Planner::stateOf(const std::string& path) {
     if (!usablePath(path)) {
         return {};
@@ -147,11 +191,14 @@ State Planner::stateOf(const std::string& path) {
 
 Planner::Planned Planner::entry(std::size_t index) {
     Planned planned;
-    const std::string& computerPath = m_request.fileList[index];
-    const std::string& flashPath = m_request.flashAt(index);
+    static const std::string none;
+    static const std::optional<EntryState> unknown;
+    const std::string& computerPath = m_files[index];
+    const std::string& flashPath = index < m_flash.size() ? m_flash[index] : none;
     planned.computer = stateOf(computerPath);
     planned.flash = stateOf(flashPath);
-    planned.decision = decide(m_request.kind, planned.computer, planned.flash, m_request.stateAt(index), [&] {
+    const auto& known = index < m_states.size() ? m_states[index] : unknown;
+    planned.decision = decide(m_kind, planned.computer, planned.flash, known, [&] {
         bool same = false;
         return planned.computer.size == planned.flash.size &&
                m_platform.compareFiles(computerPath, flashPath, same) == 0 && same;

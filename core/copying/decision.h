@@ -35,11 +35,28 @@ bool usablePath(const std::string& path);
 // to copy, '!' both sides changed (a version kept), '?' the source missing or unusable.
 char markOf(EntryOutcome::Kind outcome);
 
+// What a plan shows of an entry when asked: what would happen, and both sides' dates.
+std::string planTip(Platform& platform, char mark, const std::string& computerPath,
+                    const std::string& flashPath);
+
+// The marks of a plan counted, as the window sums them up.
+struct PlanCounts {
+    std::size_t toFlash = 0;
+    std::size_t toComputer = 0;
+    std::size_t conflicts = 0;
+    std::size_t missing = 0;
+    void add(char mark);
+};
+std::string planSummary(const PlanCounts& counts);
+
 // Decides the entries of a run, in order, as the run would and writing nothing: a later
 // entry sees what an earlier one would have copied.
 class Planner {
 public:
-    Planner(Platform& platform, const RunRequest& request) : m_platform(platform), m_request(request) {}
+    // The lists are those of the run, line i of each being entry i's.
+    Planner(Platform& platform, RunKind kind, const Lines& fileList, const Lines& flashList,
+            const std::vector<std::optional<EntryState>>& states)
+        : m_platform(platform), m_kind(kind), m_files(fileList), m_flash(flashList), m_states(states) {}
 
     struct Planned {
         Decision decision;
@@ -52,7 +69,10 @@ private:
     Platform::FileState stateOf(const std::string& path);
 
     Platform& m_platform;
-    const RunRequest& m_request;
+    RunKind m_kind;
+    const Lines& m_files;
+    const Lines& m_flash;
+    const std::vector<std::optional<EntryState>>& m_states;
     std::unordered_map<std::string, Platform::FileState> m_copied;  // folded path -> what a copy would leave
 };
 

@@ -31,6 +31,20 @@ private slots:
     void directedCopies() {
         WindowHarness h;
         MainWindow& f = startWithFiles(h, {"a.txt", "b.txt", "c.txt"});
+        // Before the run its plan: every row marked, summed up, and told when asked.
+        const auto planned = [&f](const char* summary, const char* firstMark) {
+            QTRY_VERIFY(!f.planning());
+            QCOMPARE(text(f, "planSummary"), QString::fromUtf8(summary));
+            QCOMPARE(find<QListView>(f, "fileListView")->model()->index(0, 0).data(Qt::UserRole).toString(),
+                     QString::fromUtf8(firstMark));
+        };
+        planned("Будет скопировано: на флешку 3, на компьютер 0, конфликтов 0", ">");
+        QVERIFY(hintOf(find(f, "fileListView"))
+                    .startsWith(QStringLiteral("Будет скопирован с компьютера на флешку.")));
+        savePicture(&f, QStringLiteral("main-planned"));
+        click(f, "toComputerChoice");
+        planned("Будет скопировано: на флешку 0, на компьютер 0, конфликтов 0, не найдено 3", "?");
+        click(f, "toFlashChoice");
         QProgressBar* bar = find<QProgressBar>(f, "progressBar");
         int positionWhileShown = -1;
         h.dialogs.whileMessageOpen = [&](const FakeDialogs::Message&) { positionWhileShown = bar->value(); };
@@ -41,6 +55,7 @@ private slots:
         expectMessage(h.dialogs, 1, Dialogs::Icon::None,
                       QStringLiteral("Выполнено- Файл N1   ") + q(h.tree.path("pc/a.txt")));
         QCOMPARE(h.dialogs.messages[0].text, q(reportText(f.reportLines())));
+        planned("Будет скопировано: на флешку 0, на компьютер 0, конфликтов 0", "=");
         QCOMPARE(h.tree.read(kCopies + "/b.txt"), std::string("b.txt"));
 
         h.platform.failWrite[h.tree.path(kReport)] = ENOSPC;
