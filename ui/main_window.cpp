@@ -206,9 +206,12 @@ void MainWindow::registerComputer() {
 void MainWindow::refreshFromStick() {
     // Another program may have changed the file list on the stick; during a run the
     // lists stay as the run took them.
-    if (m_recognised && !m_running) {
+    // Only lists that changed on the stick are read again: a long one takes its time.
+    if (m_recognised && !m_running && stampOf(m_env.platform, m_area, computerName()) != m_stamp) {
         if (const auto lists = changedOnStick(m_env.platform, m_area, computerName(), heldLists())) {
             showLists(*lists);
+        } else {
+            m_stamp = stampOf(m_env.platform, m_area, computerName());
         }
     }
     refreshFlashView();
@@ -268,6 +271,7 @@ void MainWindow::setFileList(Lines lines) {
 }
 
 void MainWindow::showLists(const FileLists& lists) {
+    m_stamp = stampOf(m_env.platform, m_area, computerName());
     m_remembered = lists.remembered;
     m_states = lists.states;
     if (lists.files != m_fileList) {

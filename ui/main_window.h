@@ -222,6 +222,7 @@ private:
     Lines m_fileList;
     Lines m_flashList;
     std::uint64_t m_remembered = 0;  // which copies the stick remembered for the lists shown
+    ListsStamp m_stamp;              // how the lists stood on the stick when last read or written
     FittedLines* m_fileRows = nullptr;
     FittedLines* m_flashRows = nullptr;
     // The hints: the two lists' texts when they were last refreshed, lines joined by

@@ -111,6 +111,7 @@ RunResult MainWindow::run(RunKind kind) {
             m_states[i] = state;
         }
     }
+    m_stamp = stampOf(m_env.platform, m_area, computerName());  // the run wrote its states there
     if (result.failure) {
         // What the run did is shown with the reason it stopped or kept no report.
         throw Failure(stoppedRunText(result, m_report));

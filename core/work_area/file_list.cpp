@@ -171,6 +171,14 @@ ListChange remembered(Platform& platform, const WorkArea& area, const std::strin
 
 }  // namespace
 
+ListsStamp stampOf(Platform& platform, const WorkArea& area, const std::string& computer) {
+    const auto side = [&platform](const std::string& path) -> std::optional<SideState> {
+        const Platform::FileState state = platform.stateOf(path);
+        return state.exists ? std::optional(SideState{state.seconds, state.size}) : std::nullopt;
+    };
+    return {side(area.fileListFile(computer)), side(area.copiesListFile(computer))};
+}
+
 std::optional<ListChange> loadLists(Platform& platform, const WorkArea& area, const std::string& computer) {
     {
         const WorkAreaLock reading(platform, area, WorkAreaLock::Reading::Yes);

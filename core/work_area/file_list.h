@@ -62,6 +62,15 @@ FileLists listsOnStick(Platform& platform, const WorkArea& area, const std::stri
 std::optional<FileLists> changedOnStick(Platform& platform, const WorkArea& area, const std::string& computer,
                                         const FileLists& held);
 
+// How a computer's two lists stand on the stick (each file's time and size), so that a
+// window tells cheaply whether another program may have changed them since it read them.
+struct ListsStamp {
+    std::optional<SideState> fileList;
+    std::optional<SideState> copiesList;
+    bool operator==(const ListsStamp&) const = default;
+};
+ListsStamp stampOf(Platform& platform, const WorkArea& area, const std::string& computer);
+
 // The computer's lists as the window's start and every command load them, under the
 // work area's lock; nothing when it has no file list. Entries whose copies the stick
 // does not remember yet (a stick of an older version) get them now, remembered from
