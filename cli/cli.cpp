@@ -106,7 +106,7 @@ public:
                 }
             }
         } catch (const std::exception& failure) {
-            m_c.err << withFullStop(failure.what()) << "\n";
+            m_c.err << withFullStop(failureText(m_c.platform, m_area, failure)) << "\n";
             return kStopped;
         }
         m_c.err << "Непонятная команда или не то число аргументов: " << command
@@ -308,8 +308,13 @@ private:
         if (!name) {
             return kStopped;
         }
-        const WorkAreaLock lock(m_c.platform, m_area);
-        ListChange loaded = loadLists(m_c.platform, m_area, *name, lock);
+        const auto lock = lockForRun(m_c.platform, m_area, kind);
+        ListChange loaded;
+        if (lock) {
+            loaded = loadLists(m_c.platform, m_area, *name, *lock);
+        } else {
+            loaded.lists = readLists(m_c.platform, m_area, *name).value_or(FileLists{});
+        }
         tell(loaded.notices);
         FileLists& lists = loaded.lists;
         if (lists.files.empty()) {
@@ -337,6 +342,9 @@ private:
         }
         writeReportText(m_c.out, reportSize(result),
                         [&](std::size_t i) { return reportLineAt(request, result, i); });
+        for (const auto& reason : failureReasons(m_c.platform, request, result)) {
+            m_c.err << reason << "\n";
+        }
         if (result.failure) {
             m_c.err << withFullStop(*result.failure) << "\n";
         }

@@ -71,7 +71,7 @@ void MainWindow::guarded(const std::function<void()>& handler) {
     try {
         handler();
     } catch (const std::exception& failure) {
-        reportFailure(m_env.dialogs, this, failure.what());
+        reportFailure(m_env.dialogs, this, failureText(m_env.platform, m_area, failure));
     }
 }
 

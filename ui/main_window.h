@@ -237,6 +237,7 @@ private:
     std::string m_lastSynchronisation;  // when the last synchronisation of this session ended
     RunSummary m_lastSummary;           // and what it did
     Lines m_report;                     // the report list of the last copy run
+    Lines m_failureReasons;             // and why its failed entries failed
     // What both sides held after the last run, for the plan; and the plan in the making.
     std::vector<std::optional<EntryState>> m_states;
     std::vector<char> m_marks;

@@ -47,6 +47,9 @@ RunResult MainWindow::run(RunKind kind) {
         ~Done() {
             window.m_running = false;
             window.m_progressBar->setTextVisible(false);
+            if (std::uncaught_exceptions() > 0) {
+                window.m_progressBar->setValue(0);  // a run that failed or stopped shows no progress
+            }
             window.replan();
             if (window.m_tickWaiting) {
                 window.m_tickWaiting = false;
@@ -58,7 +61,7 @@ RunResult MainWindow::run(RunKind kind) {
 
     // The run works on the lists as the stick has them, and no other program changes
     // the work area meanwhile.
-    const WorkAreaLock lock(m_env.platform, m_area);
+    const auto lock = lockForRun(m_env.platform, m_area, kind);
     FileLists lists = listsOnStick(m_env.platform, m_area, computerName(), heldLists());
     showLists(lists);
     const int entries = static_cast<int>(m_fileList.size());
@@ -106,6 +109,7 @@ RunResult MainWindow::run(RunKind kind) {
     };
     RunResult result = runCopy(m_env.platform, m_area, m_env.clock, request, onEntry, onBytes);
     m_report = verdaline::reportLines(request, result);
+    m_failureReasons = failureReasons(m_env.platform, request, result);
     for (const auto& [i, state] : result.states) {
         if (i < m_states.size()) {
             m_states[i] = state;
@@ -114,7 +118,8 @@ RunResult MainWindow::run(RunKind kind) {
     m_stamp = stampOf(m_env.platform, m_area, computerName());  // the run wrote its states there
     if (result.failure) {
         // What the run did is shown with the reason it stopped or kept no report.
-        throw Failure(stoppedRunText(result, m_report));
+        throw Failure(stoppedRunText(result, m_report) +
+                      (m_failureReasons.empty() ? std::string() : "\n" + reportText(m_failureReasons)));
     }
     return result;
 }
@@ -127,7 +132,8 @@ void MainWindow::directedCopy(RunKind kind) {
     const RunResult result = run(kind);
     m_running = true;
     m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
-                              QString::fromStdString(finishedRunText(result, m_report)), Dialogs::Icon::None);
+                              QString::fromStdString(finishedRunText(result, m_report, m_failureReasons)),
+                              Dialogs::Icon::None);
     m_running = false;
     m_progressBar->setValue(0);
     if (m_tickWaiting) {

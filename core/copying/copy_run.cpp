@@ -97,11 +97,12 @@ public:
         const std::vector<int> errors = m_platform.finishCopies();
         bool failed = false;
         for (std::size_t k = 0; k < errors.size() && k < m_started.size(); ++k) {
-            EntryOutcome& o = m_result.outcomes[m_started[k]];
+            EntryOutcome& o = m_result.outcomes[m_started[k].first];
             // A kept version's error comes first: the replacement tied to it is not made.
             if (errors[k] != 0 && o.kind != Kind::Failed) {
                 o.kind = Kind::Failed;
                 o.error = errors[k];
+                o.failedOnStick = m_started[k].second;
                 failed = true;
             }
         }
@@ -202,7 +203,9 @@ private:
         }
         const int error = m_platform.startCopy(source, target, mode, afterPrevious);
         if (error == 0) {
-            m_started.push_back(m_result.outcomes.size() - 1);
+            m_started.emplace_back(m_result.outcomes.size() - 1, mode != CopyMode::OnComputer);
+        } else {
+            m_result.outcomes.back().failedOnStick = mode != CopyMode::OnComputer;
         }
         return error;
     }
@@ -215,6 +218,7 @@ private:
         if (!usablePath(c.source) || !usablePath(c.target)) {
             outcome.kind = Kind::Failed;
             outcome.error = ENOENT;
+            outcome.failedOnStick = c.mode != CopyMode::OnComputer;
             return;
         }
         const bool conflict = keep == Keep::Conflict;
@@ -243,7 +247,8 @@ private:
     RunResult& m_result;
     KeptVersions m_kept;
     std::time_t m_now;
-    std::vector<std::size_t> m_started;             // the outcome of each pending copy, in the order started
+    // The outcome of each pending copy, in the order started, and whether it writes on the stick.
+    std::vector<std::pair<std::size_t, bool>> m_started;
     std::vector<Replacement> m_replacements;        // started since the last settle()
     bool m_swept = false;                           // the leftovers of a killed run are gone from the stick
     bool m_marked = false;                          // the run has noted that it writes on the computer
@@ -284,13 +289,26 @@ const std::string* RunResult::keptFor(std::size_t outcome) const {
     return at != kept.end() && at->first == outcome ? &at->second : nullptr;
 }
 
-RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const RunRequest& request,
-                  const std::function<void(std::size_t)>& onEntry, const CopyProgress& onBytes) {
+namespace {
+
+RunResult runOnStick(Platform& platform, const WorkArea& area, Clock& clock, const RunRequest& request,
+                     const std::function<void(std::size_t)>& onEntry, const CopyProgress& onBytes) {
     const Platform::ProgressScope listening(platform, onBytes);
     const std::string copies = area.copiesFolder(request.computerName);
-    ensureFolder(platform, copies);
+    // "<" only reads the stick: on one that nothing can write, it gives its files back all
+    // the same (a version on the computer that would have to be kept there stays).
+    const auto prepare = [&](const std::string& folder) {
+        try {
+            ensureFolder(platform, folder);
+        } catch (const Failure& failure) {
+            if (request.kind != RunKind::ToComputer || !isWriteProtection(failure.error())) {
+                throw;
+            }
+        }
+    };
+    prepare(copies);
     const Platform::FolderScope looking(platform, copies);
-    ensureFolder(platform, area.oldFilesFolder(request.computerName));
+    prepare(area.oldFilesFolder(request.computerName));
     // What a killed run left behind would otherwise fill the flash drive unseen. The
     // report is written at every run; the copies folder, which is long, is looked
     // through by the first copy that writes there.
@@ -303,8 +321,8 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
     // left of its mount point lies on the computer's disk: nothing more is written
     // there, the report included.
     const auto stickGone = [&] {
-        if (!platform.isFolder(copies)) {
-            result.failure = texts::flashDriveGone(copies);
+        if (!platform.isFolder(copies) || !stickPresent(platform, area)) {
+            result.failure = texts::stickPulled();
         }
         return result.failure.has_value();
     };
@@ -330,10 +348,37 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
             saveReport(platform, area, request.computerName, reportSize(result),
                        [&](std::size_t i) { return reportLineAt(request, result, i); });
         } catch (const Failure& failure) {
-            result.failure = failure.what();
+            result.failure = !stickPresent(platform, area)        ? texts::stickPulled()
+                             : isWriteProtection(failure.error()) ? texts::reportNotSavedWriteProtected()
+                                                                  : std::string(failure.what());
         }
     }
     return result;
+}
+
+}  // namespace
+
+RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const RunRequest& request,
+                  const std::function<void(std::size_t)>& onEntry, const CopyProgress& onBytes) {
+    try {
+        return runOnStick(platform, area, clock, request, onEntry, onBytes);
+    } catch (const Failure&) {
+        if (!stickPresent(platform, area)) {
+            throw Failure(texts::stickPulled());  // whatever failed first when it went
+        }
+        throw;
+    }
+}
+
+std::optional<WorkAreaLock> lockForRun(Platform& platform, const WorkArea& area, RunKind kind) {
+    try {
+        return std::optional<WorkAreaLock>(std::in_place, platform, area);
+    } catch (const WriteProtected&) {
+        if (kind != RunKind::ToComputer) {
+            throw;
+        }
+        return std::nullopt;  // nothing else can write that stick either
+    }
 }
 
 RunSummary summarise(const RunResult& result) {
@@ -387,9 +432,41 @@ Lines reportLines(const RunRequest& request, const RunResult& result) {
     return lines;
 }
 
-std::string finishedRunText(const RunResult& result, const Lines& report) {
+Lines failureReasons(Platform& platform, const RunRequest& request, const RunResult& result) {
+    Lines reasons;
+    for (const auto& outcome : result.outcomes) {
+        if (outcome.kind != Kind::Failed) {
+            continue;
+        }
+        const std::size_t i = outcome.number - 1;
+        const std::string& computer = request.fileList[i];
+        const std::string& flash = request.flashAt(i);
+        const auto stateOf = [&platform](const std::string& path) {
+            return usablePath(path) ? platform.stateOf(path) : Platform::FileState{};
+        };
+        const Platform::FileState computerState = stateOf(computer);
+        const Platform::FileState source =
+            outcome.failedOnStick && computerState.exists ? computerState : stateOf(flash);
+        const std::string& target = outcome.failedOnStick ? flash : computer;
+        std::optional<std::uint64_t> free;
+        if (usablePath(target)) {
+            free = platform.freeSpace(target.substr(0, target.size() - fileNameOf(target).size()));
+        }
+        reasons.push_back(texts::failureReason(outcome.number, computer, outcome.error, outcome.failedOnStick,
+                                               source.exists ? std::optional(source.size) : std::nullopt,
+                                               free));
+    }
+    return reasons;
+}
+
+std::string finishedRunText(const RunResult& result, const Lines& report, const Lines& reasons) {
     const std::size_t conflicts = summarise(result).conflicts;
-    return (conflicts > 0 ? texts::conflictsKept(conflicts) + "\n\n" : std::string()) + reportText(report);
+    std::string text =
+        (conflicts > 0 ? texts::conflictsKept(conflicts) + "\n\n" : std::string()) + reportText(report);
+    if (!reasons.empty()) {
+        text += "\n" + reportText(reasons);
+    }
+    return text;
 }
 
 std::string stoppedRunText(const RunResult& result, const Lines& report) {

@@ -40,6 +40,7 @@ struct EntryOutcome {
     // The sides dated more than a few minutes after the computer's clock.
     bool computerInFuture = false;
     bool flashInFuture = false;
+    bool failedOnStick = false;  // a failed copy was to write on the stick, not on the computer
 };
 
 struct RunRequest {
@@ -98,6 +99,11 @@ RunResult runCopy(Platform& platform, const WorkArea& area, Clock& clock, const 
                   const std::function<void(std::size_t index)>& onEntry = {},
                   const CopyProgress& onBytes = {});
 
+// The work area's lock for a run. "<" only reads the stick: from one that nothing can
+// write (and so nothing else either), it runs without the lock; any other run, or a
+// stick that can be written, throws as the lock does.
+std::optional<WorkAreaLock> lockForRun(Platform& platform, const WorkArea& area, RunKind kind);
+
 // What a run did, counted for a line in the window.
 struct RunSummary {
     std::size_t toFlash = 0;     // new or updated copies on the flash drive
@@ -113,8 +119,13 @@ std::size_t reportSize(const RunResult& result);
 std::string reportLineAt(const RunRequest& request, const RunResult& result, std::size_t i);
 Lines reportLines(const RunRequest& request, const RunResult& result);
 
-// A finished run's message box: the conflicts kept, if any, then its report lines.
-std::string finishedRunText(const RunResult& result, const Lines& report);
+// Why each failed entry failed, in plain words, a line each: for the message after a run
+// and the command line (the report file keeps its error lines as they are).
+Lines failureReasons(Platform& platform, const RunRequest& request, const RunResult& result);
+
+// A finished run's message box: the conflicts kept, if any, then its report lines, then
+// why the failed entries failed.
+std::string finishedRunText(const RunResult& result, const Lines& report, const Lines& reasons = {});
 // A stopped run's message box: why it stopped, then its report lines.
 std::string stoppedRunText(const RunResult& result, const Lines& report);
 

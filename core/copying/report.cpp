@@ -146,7 +146,7 @@ void saveReport(Platform& platform, const WorkArea& area, const std::string& com
         piece += "\r\n";
     };
     if (const int error = platform.writeFileInPieces(path, piecesOf(lines, lineAt, encode))) {
-        throw Failure(cannotCreateFileText(path, error));
+        throw Failure(cannotCreateFileText(path, error), error);
     }
 }
 
@@ -159,7 +159,7 @@ std::optional<std::string> readableReportCopy(Platform& platform, const WorkArea
     ensureFolders(platform, folder);
     const std::string path = folder + kSeparator + fileNameOf(area.reportFile(computerName));
     if (const int error = platform.writeFile(path, reportText(*lines))) {
-        throw Failure(cannotCreateFileText(path, error));
+        throw Failure(cannotCreateFileText(path, error), error);
     }
     return path;
 }

@@ -143,6 +143,8 @@ public:
 
     // The folder where the file system that holds path is mounted ("/" at most).
     virtual std::string mountPointOf(const std::string& path) = 0;
+    // The bytes free for a new file in the folder, or nothing when that cannot be told.
+    virtual std::optional<std::uint64_t> freeSpace(const std::string& folder) = 0;
     // Names of the visible files (not folders, not hidden) in a folder, sorted as a file
     // manager sorts them.
     virtual std::vector<std::string> filesIn(const std::string& folder) = 0;

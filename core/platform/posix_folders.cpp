@@ -4,6 +4,7 @@
 #include <link.h>
 #include <sys/stat.h>
 #include <sys/statfs.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -66,6 +67,14 @@ void PosixPlatform::removeLeftovers(const std::string& folder) {
 
 int PosixPlatform::removeFile(const std::string& path) {
     return m_sys.unlink(path.c_str()) == 0 ? 0 : errno;
+}
+
+std::optional<std::uint64_t> PosixPlatform::freeSpace(const std::string& folder) {
+    struct statvfs fs {};
+    if (::statvfs(folder.c_str(), &fs) != 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize;
 }
 
 std::string PosixPlatform::mountPointOf(const std::string& path) {

@@ -412,6 +412,14 @@ int WindowsPlatform::removeFile(const std::string& path) {
     return ::DeleteFileW(wide(path).c_str()) ? 0 : lastError();
 }
 
+std::optional<std::uint64_t> WindowsPlatform::freeSpace(const std::string& folder) {
+    ULARGE_INTEGER available{};
+    if (!::GetDiskFreeSpaceExW(wide(folder).c_str(), &available, nullptr, nullptr)) {
+        return std::nullopt;
+    }
+    return available.QuadPart;
+}
+
 std::string WindowsPlatform::mountPointOf(const std::string& path) {
     wchar_t root[MAX_PATH + 1] = {};
     if (path.empty() || !::GetVolumePathNameW(wide(path).c_str(), root, MAX_PATH)) {

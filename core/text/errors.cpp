@@ -35,6 +35,39 @@ bool isWriteProtection(int error) {
 bool isNotFound(int error) {
     return error == 2 || error == 3;  // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND
 }
+
+ErrorMeaning meaningOf(int error) {
+    switch (error) {
+        case 39:   // ERROR_HANDLE_DISK_FULL
+        case 112:  // ERROR_DISK_FULL
+            return ErrorMeaning::NoSpace;
+        case 5:  // ERROR_ACCESS_DENIED
+            return ErrorMeaning::NoAccess;
+        case 19:  // ERROR_WRITE_PROTECT
+            return ErrorMeaning::WriteProtected;
+        case 21:    // ERROR_NOT_READY
+        case 55:    // ERROR_DEV_NOT_EXIST
+        case 1167:  // ERROR_DEVICE_NOT_CONNECTED
+            return ErrorMeaning::NotConnected;
+        case 2:
+        case 3:
+            return ErrorMeaning::NotFound;
+        case 23:    // ERROR_CRC
+        case 1117:  // ERROR_IO_DEVICE
+            return ErrorMeaning::ReadOrWrite;
+        case 32:  // ERROR_SHARING_VIOLATION
+        case 33:  // ERROR_LOCK_VIOLATION
+            return ErrorMeaning::InUse;
+        case 1:  // ERROR_INVALID_FUNCTION: not a file on a disk
+            return ErrorMeaning::NotRegularFile;
+        case 206:  // ERROR_FILENAME_EXCED_RANGE
+            return ErrorMeaning::NameTooLong;
+        case 223:  // ERROR_FILE_TOO_LARGE
+            return ErrorMeaning::TooLarge;
+        default:
+            return ErrorMeaning::Other;
+    }
+}
 #else
 std::string folderErrorText(int error) {
     switch (error) {
@@ -67,6 +100,43 @@ bool isWriteProtection(int error) {
 
 bool isNotFound(int error) {
     return error == ENOENT || error == ENOTDIR;
+}
+
+ErrorMeaning meaningOf(int error) {
+    switch (error) {
+        case ENOSPC:
+        case EDQUOT:
+            return ErrorMeaning::NoSpace;
+        case EACCES:
+        case EPERM:
+            return ErrorMeaning::NoAccess;
+        case EROFS:
+            return ErrorMeaning::WriteProtected;
+        case ENOTCONN:
+        case ENODEV:
+        case ENXIO:
+        case ESHUTDOWN:
+            return ErrorMeaning::NotConnected;
+        case EBUSY:  // a copy's source that changed while it was read
+            return ErrorMeaning::ChangedWhileCopied;
+        case EIO:  // also a date the stick did not keep
+            return ErrorMeaning::ReadOrWrite;
+        case EINVAL:  // a pipe or a device in a file's place
+            return ErrorMeaning::NotRegularFile;
+        case ENOENT:
+        case ENOTDIR:
+            return ErrorMeaning::NotFound;
+        case EISDIR:
+            return ErrorMeaning::IsFolder;
+        case ENAMETOOLONG:
+            return ErrorMeaning::NameTooLong;
+        case EFBIG:
+            return ErrorMeaning::TooLarge;
+        case ETXTBSY:
+            return ErrorMeaning::InUse;
+        default:
+            return ErrorMeaning::Other;
+    }
 }
 #endif
 

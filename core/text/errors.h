@@ -9,7 +9,18 @@ namespace verdaline {
 // application-wide handler, which shows it and lets the program go on.
 class Failure : public std::runtime_error {
 public:
-    explicit Failure(const std::string& message) : std::runtime_error(message) {}
+    explicit Failure(const std::string& message, int error = 0) : std::runtime_error(message), m_error(error) {}
+    // The system's error number behind it, when one is.
+    int error() const { return m_error; }
+
+private:
+    int m_error;
+};
+
+// Nothing can be written on the stick: it is write-protected or mounted read-only.
+class WriteProtected : public Failure {
+public:
+    using Failure::Failure;
 };
 
 // Texts of a folder that cannot be made, by the meaning of the system's error number.
@@ -27,6 +38,24 @@ std::string systemReason(int error);
 bool isWriteProtection(int error);
 // Whether the error says that the file or its folder is not there.
 bool isNotFound(int error);
+
+// What a system error number means to a person copying files.
+enum class ErrorMeaning {
+    NoSpace,
+    NoAccess,
+    WriteProtected,
+    NotConnected,        // the device is gone
+    ChangedWhileCopied,  // the source changed while it was read
+    ReadOrWrite,         // the device failed, or did not keep the date it was given
+    NotRegularFile,      // a device or a pipe
+    NotFound,
+    IsFolder,
+    NameTooLong,
+    TooLarge,            // larger than the file system takes (FAT32: 4 GiB)
+    InUse,               // locked by another program
+    Other,
+};
+ErrorMeaning meaningOf(int error);
 
 // A failure's text as the message box shows it: a full stop is added when the last
 // character sorts after the full stop (letters, digits), not after punctuation or a space.

@@ -100,12 +100,6 @@ std::string duplicateEntry(const std::string& path, std::size_t position) {
     return "Файл с именем " + path + " уже есть в списке под номером " + std::to_string(position) + "\r\n";
 }
 
-std::string flashDriveGone(const std::string& copiesFolder) {
-    return "Папка копий \"" + copiesFolder +
-           "\" пропала: флешка вынута или недоступна. Копирование остановлено, отчет не сохранен. "
-           "Вставьте флешку и повторите копирование";
-}
-
 std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlash, std::size_t toComputer,
                                   std::size_t failed, std::size_t conflicts, const std::string& nextAt) {
     std::string text;
@@ -118,6 +112,86 @@ std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlas
         text += (text.empty() ? "" : "\n") + std::string("Следующая: ") + nextAt;
     }
     return text;
+}
+
+namespace {
+
+std::string megabytes(std::uint64_t bytes) {
+    return std::to_string((bytes + (1 << 20) - 1) >> 20) + " МБ";
+}
+
+}  // namespace
+
+std::string failureReason(std::size_t number, const std::string& path, int error, bool onStick,
+                          std::optional<std::uint64_t> needed, std::optional<std::uint64_t> free) {
+    const std::string where = onStick ? "на флешке" : "на компьютере";
+    std::string reason;
+    switch (meaningOf(error)) {
+        case ErrorMeaning::NoSpace:
+            reason = where + " не хватает места";
+            if (needed && free) {
+                reason += ": нужно " + megabytes(*needed) + ", свободно " + megabytes(*free);
+            }
+            break;
+        case ErrorMeaning::NoAccess:
+            reason = "нет доступа " + where + ": файл только для чтения или папка закрыта для записи";
+            break;
+        case ErrorMeaning::WriteProtected:
+            reason = onStick ? "флешка защищена от записи" : "диск компьютера защищен от записи";
+            break;
+        case ErrorMeaning::NotConnected:
+            reason = onStick ? "флешка вынута или недоступна" : "диск компьютера недоступен";
+            break;
+        case ErrorMeaning::ChangedWhileCopied:
+            reason =
+                "файл менялся, пока его копировали; закройте его в программе, где он открыт, и повторите";
+            break;
+        case ErrorMeaning::ReadOrWrite:
+            reason = "ошибка чтения или записи " + where + " (или флешка не сохранила дату изменения файла)";
+            break;
+        case ErrorMeaning::NotRegularFile:
+            reason = "это не обычный файл, а устройство или канал";
+            break;
+        case ErrorMeaning::NotFound:
+            reason = "нет папки, куда копировать, или файла, откуда";
+            break;
+        case ErrorMeaning::IsFolder:
+            reason = "на месте файла " + where + " лежит папка";
+            break;
+        case ErrorMeaning::NameTooLong:
+            reason = "слишком длинное имя или путь " + where;
+            break;
+        case ErrorMeaning::TooLarge:
+            reason = "файл слишком велик для " +
+                     std::string(onStick ? "флешки (FAT32 берет не больше 4 ГБ)" : "диска");
+            break;
+        case ErrorMeaning::InUse:
+            reason = "файл занят другой программой";
+            break;
+        case ErrorMeaning::Other:
+            reason = "ошибка " + std::to_string(error) + " (" + systemReason(error) + ")";
+            break;
+    }
+    return "Файл N" + std::to_string(number) + " " + path + ": " + reason + ".";
+}
+
+std::string stickPulled() {
+    return "Флешка вынута или недоступна. Вставьте ее снова и повторите: то, что было сделано до этого, "
+           "цело.";
+}
+
+std::string stickMissing() {
+    return "Флешка не найдена: вставьте ее снова";
+}
+
+std::string stickWriteProtected() {
+    return "Флешка защищена от записи: на нее нельзя ничего записать. Снимите защиту (переключатель на "
+           "флешке) или вставьте ее заново и повторите.";
+}
+
+std::string reportNotSavedWriteProtected() {
+    return "Флешка защищена от записи: файлы скопированы на компьютер, но отчет о копировании на ней не "
+           "сохранен.";
 }
 
 std::string conflictsKept(std::size_t conflicts) {

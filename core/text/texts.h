@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 namespace verdaline::texts {
@@ -27,10 +29,21 @@ std::string workAreaBusy();
 std::string userListOutsideCp1251(const std::string& line);
 std::string duplicateCaption();
 std::string duplicateEntry(const std::string& path, std::size_t position);
-std::string flashDriveGone(const std::string& copiesFolder);
 // What the last synchronisation did and when the next is due; either part may be missing.
 std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlash, std::size_t toComputer,
                                   std::size_t failed, std::size_t conflicts, const std::string& nextAt);
+// Why an entry of a run failed, in plain words: the entry's number and path, then the
+// reason; onStick tells which side the failing copy wrote to, needed and free the bytes
+// of a copy that found no room.
+std::string failureReason(std::size_t number, const std::string& path, int error, bool onStick,
+                          std::optional<std::uint64_t> needed, std::optional<std::uint64_t> free);
+// The stick is gone: one message, whatever was being done.
+std::string stickPulled();
+// The window's line while the stick is gone.
+std::string stickMissing();
+std::string stickWriteProtected();
+std::string reportNotSavedWriteProtected();
+
 // Before a run's report when both sides of some entries had changed.
 std::string conflictsKept(std::size_t conflicts);
 // Adding a file from the stick.

@@ -364,7 +364,7 @@ void rememberStates(Platform& platform, const WorkArea& area, const std::string&
         return;
     }
     if (const int error = platform.readFile(path, bytes)) {
-        throw Failure(cannotOpenFileText(path, error));
+        throw Failure(cannotOpenFileText(path, error), error);
     }
     // The list as it stands, line by line, but for the lines of entries whose computer
     // path and copy are still the run's: those take their new state.
@@ -416,7 +416,7 @@ void rememberStates(Platform& platform, const WorkArea& area, const std::string&
         return piece;
     });
     if (error != 0) {
-        throw Failure(cannotCreateFileText(path, error));
+        throw Failure(cannotCreateFileText(path, error), error);
     }
 }
 

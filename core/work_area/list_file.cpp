@@ -49,7 +49,7 @@ bool readListFile(Platform& platform, const std::string& path,
     }
     std::string bytes;
     if (const int error = platform.readFile(path, bytes)) {
-        throw Failure(cannotOpenFileText(path, error));
+        throw Failure(cannotOpenFileText(path, error), error);
     }
     // CR and LF are the same bytes in the code page, so a line is cut before it is decoded.
     const std::string_view text(bytes);
@@ -112,7 +112,7 @@ void writeListFile(Platform& platform, const std::string& path, std::size_t line
         return piece;
     });
     if (error != 0) {
-        throw Failure(cannotCreateFileText(path, error));
+        throw Failure(cannotCreateFileText(path, error), error);
     }
 }
 

@@ -183,13 +183,23 @@ std::string stickSafeName(const std::string& name) {
 }
 
 WorkAreaLock::WorkAreaLock(Platform& platform, const WorkArea& area, std::chrono::milliseconds wait) {
-    ensureFolder(platform, area.listsFolder());
+    if (!platform.isFolder(area.listsFolder())) {
+        if (const int error = platform.makeFolder(area.listsFolder())) {
+            if (isWriteProtection(error)) {
+                throw WriteProtected(texts::stickWriteProtected(), error);
+            }
+            throw Failure(folderErrorText(error), error);
+        }
+    }
     const int error = platform.lockFile(area.lockFile(), wait, m_lock);
     if (error == EWOULDBLOCK) {
         throw Failure(texts::workAreaBusy());
     }
+    if (isWriteProtection(error)) {
+        throw WriteProtected(texts::stickWriteProtected(), error);
+    }
     if (error != 0) {
-        throw Failure(cannotCreateFileText(area.lockFile(), error));
+        throw Failure(cannotCreateFileText(area.lockFile(), error), error);
     }
 }
 
@@ -200,8 +210,16 @@ WorkAreaLock::WorkAreaLock(Platform& platform, const WorkArea& area, Reading,
         throw Failure(texts::workAreaBusy());
     }
     if (error != 0 && !isNotFound(error) && !isWriteProtection(error)) {
-        throw Failure(cannotCreateFileText(area.lockFile(), error));
+        throw Failure(cannotCreateFileText(area.lockFile(), error), error);
     }
+}
+
+bool stickPresent(Platform& platform, const WorkArea& area) {
+    return platform.isFolder(area.programFolder());
+}
+
+std::string failureText(Platform& platform, const WorkArea& area, const std::exception& failure) {
+    return stickPresent(platform, area) ? failure.what() : texts::stickPulled();
 }
 
 void ensureFolder(Platform& platform, const std::string& path) {
@@ -209,7 +227,7 @@ void ensureFolder(Platform& platform, const std::string& path) {
         return;
     }
     if (const int error = platform.makeFolder(path)) {
-        throw Failure(folderErrorText(error));
+        throw Failure(folderErrorText(error), error);
     }
 }
 

@@ -88,6 +88,12 @@ std::string temporaryPathFor(const std::string& target);
 // Whether a file name is one that temporaryPathFor gives.
 bool isTemporaryName(const std::string& name);
 
+// Whether the stick the program folder lies on is there: pulled out, or its mount gone,
+// the folder cannot be seen.
+bool stickPresent(Platform& platform, const WorkArea& area);
+// What to tell of a failure: the stick gone, whatever failed when it went, or the failure's own text.
+std::string failureText(Platform& platform, const WorkArea& area, const std::exception& failure);
+
 // Makes one folder level when the path is not a folder yet; throws Failure with the
 // folder error text when it cannot.
 void ensureFolder(Platform& platform, const std::string& path);

@@ -23,6 +23,7 @@
 #endif
 #include "kept_versions.h"
 #include "temp_tree.h"
+#include "texts.h"
 #include "test_platform.h"
 
 namespace verdaline {
@@ -499,9 +500,9 @@ TEST_P(CopyRun, RunStoppedEarlyKeepsWhatItDid) {
     });
     EXPECT_EQ(result.report.size(), 4u);
     EXPECT_EQ(result.report[1], "НЕ НАЙДЕН- Файл N2   " + files[1] + "  из списка  Офисный");
-    EXPECT_NE(result.failure.value_or("").find(area.copiesFolder("Офисный")), std::string::npos);
+    EXPECT_EQ(result.failure, texts::stickPulled());
     EXPECT_FALSE(exists(kReport));
-    EXPECT_EQ(stoppedRunText(result, result.report).rfind(*result.failure + ".\n\n" + result.report[0] + "\n", 0), 0u);
+    EXPECT_EQ(stoppedRunText(result, result.report).rfind(*result.failure + "\n\n" + result.report[0] + "\n", 0), 0u);
 }
 
 #ifndef _WIN32  // fork and kill
