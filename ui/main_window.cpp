@@ -203,7 +203,58 @@ void MainWindow::registerComputer() {
     loadFileList();
 }
 
+// The controls that need the stick, besides those recognition enables.
+namespace {
+std::vector<QWidget*> needStick(std::initializer_list<QWidget*> controls) {
+    return controls;
+}
+}  // namespace
+
+void MainWindow::showStickGone() {
+    m_stickGone = true;
+    m_planner.reset();
+    m_marks.assign(m_marks.size(), ' ');
+    m_fileRows->marksChanged(0, m_marks.size() - 1);
+    m_planSummary->clear();
+    m_computerCaption->hide();
+    m_computerNameLabel->hide();
+    m_stickMissing->show();
+    for (QWidget* control :
+         needStick({m_fileListView, m_flashListView, m_addFromComputerButton, m_editListButton,
+                    m_addFromFlashButton, m_toFlashButton, m_toComputerButton, m_synchroniseButton,
+                    m_openReportButton, m_registerButton, m_editFlashListBox, m_saveUserListButton,
+                    m_loadUserListButton})) {
+        control->setEnabled(false);
+    }
+    m_progressBar->setValue(0);
+}
+
+void MainWindow::showStickBack() {
+    m_stickGone = false;
+    m_stickMissing->hide();
+    m_computerCaption->show();
+    m_computerNameLabel->show();
+    for (QWidget* control :
+         needStick({m_fileListView, m_flashListView, m_synchroniseButton, m_openReportButton,
+                    m_registerButton, m_editFlashListBox, m_saveUserListButton, m_loadUserListButton})) {
+        control->setEnabled(true);
+    }
+    recogniseComputer();
+    loadFileList();
+    chooseDirection();
+}
+
 void MainWindow::refreshFromStick() {
+    if (!stickPresent(m_env.platform, m_area)) {
+        if (!m_stickGone) {
+            showStickGone();
+        }
+        refreshFlashView();
+        return;
+    }
+    if (m_stickGone) {
+        showStickBack();
+    }
     // Another program may have changed the file list on the stick; during a run the
     // lists stay as the run took them.
     // Only lists that changed on the stick are read again: a long one takes its time.
@@ -224,11 +275,14 @@ void MainWindow::refreshFromStick() {
     }
 }
 
-// The copies folder, or while there is none the drive the program is on.
+// The copies folder, or while there is none the drive the program is on; nothing while
+// the stick is gone, never a folder of the computer.
 void MainWindow::refreshFlashView() {
     const std::string copies = m_area.copiesFolder(computerName());
-    m_presentFilesView->setRoot(
-        m_env.platform.isFolder(copies) ? copies : m_env.platform.mountPointOf(m_area.programFolder()));
+    m_presentFilesView->setRoot(m_stickGone ? std::string()
+                                : m_env.platform.isFolder(copies)
+                                    ? copies
+                                    : m_env.platform.mountPointOf(m_area.programFolder()));
     m_presentFilesView->repaint();
     countFilesPresent();
 }

@@ -151,6 +151,10 @@ private:
     void moveFocusAlongWindow(QWidget* from, bool forward);
     void showRecognised(const std::string& name);
     void planPiece();
+    // The stick pulled out and back: the window says so, keeps the lists greyed and lets
+    // nothing be done that needs the stick, until it is back.
+    void showStickGone();
+    void showStickBack();
     RunKind chosenRun() const;
     void showUnrecognised();
 
@@ -158,6 +162,7 @@ private:
     QProgressBar* m_progressBar = nullptr;
     QLabel* m_computerCaption = nullptr;  // "Вы работаете на компьютере -  "
     QLabel* m_computerNameLabel = nullptr;
+    QLabel* m_stickMissing = nullptr;  // "Флешка не найдена: вставьте ее снова", in their place
     // The computer side.
     QGroupBox* m_computerGroup = nullptr;
     QWidget* m_computerPicture = nullptr;
@@ -230,6 +235,8 @@ private:
     std::string m_fileHint;
     std::string m_flashHint;
     bool m_recognised = false;
+    bool m_stickGone = false;
+    std::string m_skippedAt;      // when the automatic synchronisation last found no stick
     bool m_showingLists = false;  // the flash-side text changes because the program set it, not by typing
     bool m_running = false;       // a copy run is working or showing its message box
     bool m_tickWaiting = false;   // a tick of the automatic synchronisation came meanwhile

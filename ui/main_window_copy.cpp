@@ -157,6 +157,7 @@ void MainWindow::synchronise() {
     const RunSummary summary = summarise(run(RunKind::Synchronise));
     m_progressBar->setValue(0);
     m_lastSynchronisation = m_env.clock.timeOfDay(std::time(nullptr));
+    m_skippedAt.clear();
     m_lastSummary = summary;
     refreshSynchronisationStatus();
 }
@@ -168,7 +169,7 @@ void MainWindow::refreshSynchronisationStatus() {
             : "";
     m_synchronisationStatus->setText(QString::fromStdString(
         texts::synchronisationStatus(m_lastSynchronisation, m_lastSummary.toFlash, m_lastSummary.toComputer,
-                                     m_lastSummary.failed, m_lastSummary.conflicts, next)));
+                                     m_lastSummary.failed, m_lastSummary.conflicts, next, m_skippedAt)));
 }
 
 // The report on the stick is code page 1251 for the Windows build; the desktop's text
@@ -214,6 +215,11 @@ void MainWindow::synchroniseOnTimer() {
         m_tickWaiting = true;  // taken up when the run and its message have ended
         return;
     }
+    if (m_stickGone || !stickPresent(m_env.platform, m_area)) {
+        m_skippedAt = m_env.clock.timeOfDay(std::time(nullptr));
+        refreshSynchronisationStatus();
+        return;
+    }
     synchronise();
 }
 
@@ -226,7 +232,7 @@ RunKind MainWindow::chosenRun() const {
 
 void MainWindow::replan() {
     m_planner.reset();
-    m_marks.assign(m_recognised ? m_fileList.size() : 0, ' ');
+    m_marks.assign(m_recognised && !m_stickGone ? m_fileList.size() : 0, ' ');
     m_fileRows->marksChanged(0, m_marks.size() - 1);
     if (m_marks.empty()) {
         m_planSummary->clear();

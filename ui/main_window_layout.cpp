@@ -143,6 +143,12 @@ void MainWindow::createControls() {
     m_computerNameLabel = label(client, "computerNameLabel", texts::kUnknownComputer, 376, 24);
     styleFont(m_computerNameLabel, 10, true, true);
     paintNavy(m_computerNameLabel);
+    m_stickMissing = label(client, "stickMissing", texts::stickMissing().c_str(), 136, 24);
+    styleFont(m_stickMissing, 10, true);
+    QPalette red = m_stickMissing->palette();
+    red.setColor(QPalette::WindowText, QColor(192, 0, 0));
+    m_stickMissing->setPalette(red);
+    m_stickMissing->hide();
 
     // Computer side.
     m_computerGroup = group(client, "computerGroup", "   Компьютер   ", {8, 48, 297, 609});

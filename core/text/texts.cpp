@@ -1,5 +1,7 @@
 #include "texts.h"
 
+#include <vector>
+
 #include "errors.h"
 
 namespace {
@@ -101,15 +103,25 @@ std::string duplicateEntry(const std::string& path, std::size_t position) {
 }
 
 std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlash, std::size_t toComputer,
-                                  std::size_t failed, std::size_t conflicts, const std::string& nextAt) {
-    std::string text;
+                                  std::size_t failed, std::size_t conflicts, const std::string& nextAt,
+                                  const std::string& skippedAt) {
+    std::vector<std::string> lines;
+    if (!skippedAt.empty()) {
+        lines.push_back("Пропущена: " + skippedAt + ", нет флешки");
+    } else if (!endedAt.empty()) {
+        lines.push_back("Последняя: " + endedAt);
+    }
     if (!endedAt.empty()) {
-        text = "Последняя: " + endedAt + "\nна флешку " + std::to_string(toFlash) + ", на компьютер " +
-               std::to_string(toComputer) + ",\nошибок " + std::to_string(failed) + ", конфликтов " +
-               std::to_string(conflicts);
+        lines.push_back("на флешку " + std::to_string(toFlash) + ", на компьютер " +
+                        std::to_string(toComputer) + ",");
+        lines.push_back("ошибок " + std::to_string(failed) + ", конфликтов " + std::to_string(conflicts));
     }
     if (!nextAt.empty()) {
-        text += (text.empty() ? "" : "\n") + std::string("Следующая: ") + nextAt;
+        lines.push_back("Следующая: " + nextAt);
+    }
+    std::string text;
+    for (const auto& line : lines) {
+        text += (text.empty() ? "" : "\n") + line;
     }
     return text;
 }

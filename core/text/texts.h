@@ -30,8 +30,10 @@ std::string userListOutsideCp1251(const std::string& line);
 std::string duplicateCaption();
 std::string duplicateEntry(const std::string& path, std::size_t position);
 // What the last synchronisation did and when the next is due; either part may be missing.
+// skippedAt: when the last automatic one found no stick.
 std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlash, std::size_t toComputer,
-                                  std::size_t failed, std::size_t conflicts, const std::string& nextAt);
+                                  std::size_t failed, std::size_t conflicts, const std::string& nextAt,
+                                  const std::string& skippedAt = {});
 // Why an entry of a run failed, in plain words: the entry's number and path, then the
 // reason; onStick tells which side the failing copy wrote to, needed and free the bytes
 // of a copy that found no room.

@@ -156,6 +156,36 @@ private slots:
         QTRY_COMPARE(text(f, "presentCount"), QStringLiteral("3 шт."));
     }
 
+    // The stick pulled out: the window says so, keeps the lists greyed, lets nothing be
+    // done that needs the stick (an automatic synchronisation only notes that it skipped)
+    // and never shows the computer's own files; put back, everything returns.
+    void stickPulledAndPutBack() {
+        WindowHarness h;
+        MainWindow& f = h.startRecognised({"/home/u/a.txt"});
+        const std::string root = h.tree.root().substr(0, h.tree.root().size() - 1);
+        std::filesystem::rename(fsPath(root), fsPath(root + "-away"));
+        f.refreshFromStick();
+        QVERIFY(find(f, "stickMissing")->isVisibleTo(&f));
+        QCOMPARE(text(f, "stickMissing"), QStringLiteral("Флешка не найдена: вставьте ее снова"));
+        QCOMPARE(f.fileList(), Lines{"/home/u/a.txt"});
+        for (const char* control : {"fileListView", "addFromComputerButton", "toFlashButton",
+                                    "synchroniseButton", "openReportButton", "addFromFlashButton"}) {
+            QVERIFY2(!find(f, control)->isEnabled(), control);
+        }
+        QCOMPARE(find<ShellListView>(f, "presentFilesView")->count(), 0);
+        click(f, "automaticBox");
+        f.synchroniseOnTimer();
+        QVERIFY(
+            text(f, "synchronisationStatus").startsWith(QStringLiteral("Пропущена: 16:18:02, нет флешки")));
+        find<RadioGroup>(f, "modeGroup")->item(0)->click();
+        savePicture(&f, QStringLiteral("main-stick-pulled"));
+        std::filesystem::rename(fsPath(root + "-away"), fsPath(root));
+        f.refreshFromStick();
+        QVERIFY(!find(f, "stickMissing")->isVisibleTo(&f));
+        QVERIFY(find(f, "synchroniseButton")->isEnabled() && find(f, "addFromComputerButton")->isEnabled());
+        QCOMPARE(find<ShellListView>(f, "presentFilesView")->root(), h.tree.path(kCopies));
+    }
+
     // A file sits where the copies folder should be: start-up stops at loading, the
     // failure is shown with its full stop, and the window shows what it had reached.
     void failureDuringStartUpIsShownAndTheWindowGoesOn() {
