@@ -35,6 +35,7 @@ class FittedLines;
 class HelpWindow;
 class ListWindow;
 class RadioGroup;
+class ReportWindow;
 class ShellListView;
 
 // What the main window works with: the program's folder, the operating system and
@@ -220,6 +221,7 @@ private:
     ListWindow* m_listWindow = nullptr;
     AboutWindow* m_aboutWindow = nullptr;
     HelpWindow* m_helpWindow = nullptr;
+    ReportWindow* m_reportWindow = nullptr;  // the last report, shown when asked
 
     std::optional<std::string> m_diskNumber;
     int m_diskNumberError = 0;

@@ -12,9 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
-#include <QStandardPaths>
 #include <QTimer>
-#include <QUrl>
 #include <algorithm>
 #include <array>
 
@@ -24,6 +22,7 @@
 #include "main_window.h"
 #include "radio_group.h"
 #include "report.h"
+#include "report_window.h"
 #include "shell_list_view.h"
 #include "texts.h"
 
@@ -172,14 +171,14 @@ void MainWindow::refreshSynchronisationStatus() {
                                      m_lastSummary.failed, m_lastSummary.conflicts, next, m_skippedAt)));
 }
 
-// The report on the stick is code page 1251 for the Windows build; the desktop's text
-// program is handed a UTF-8 rendering of it in the user's cache folder.
+// The report on the stick is code page 1251 for the Windows build; it is shown decoded,
+// in a window of the program's own, and written nowhere.
 void MainWindow::openLastReport() {
-    const auto readable =
-        readableReportCopy(m_env.platform, m_area, computerName(),
-                           QStandardPaths::writableLocation(QStandardPaths::CacheLocation).toStdString());
-    if (readable) {
-        m_env.dialogs.openExternally(QUrl::fromLocalFile(QString::fromStdString(*readable)));
+    if (const auto report = lastReport(m_env.platform, m_area, computerName())) {
+        m_reportWindow->showReport(*report);
+    } else {
+        m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
+                                  QString::fromStdString(texts::noReportYet()), Dialogs::Icon::Information);
     }
 }
 

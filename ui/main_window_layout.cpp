@@ -20,6 +20,7 @@
 #include "fonts.h"
 #include "main_window.h"
 #include "radio_group.h"
+#include "report_window.h"
 #include "shell_list_view.h"
 #include "texts.h"
 #include "wrap_widgets.h"
@@ -306,6 +307,7 @@ void MainWindow::createControls() {
 
     m_exitButton = button(client, "exitButton", "Выход", {768, 632, 75, 25});
 
+    m_reportWindow = new ReportWindow(this);
     m_planTimer = new QTimer(this);
     m_planTimer->setSingleShot(true);
     m_planTimer->setInterval(0);

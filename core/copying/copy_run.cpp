@@ -461,10 +461,15 @@ Lines failureReasons(Platform& platform, const RunRequest& request, const RunRes
 
 std::string finishedRunText(const RunResult& result, const Lines& report, const Lines& reasons) {
     const std::size_t conflicts = summarise(result).conflicts;
-    std::string text =
-        (conflicts > 0 ? texts::conflictsKept(conflicts) + "\n\n" : std::string()) + reportText(report);
+    std::string text;
+    if (conflicts > 0) {
+        text = texts::conflictsKept(conflicts);
+        text += "\n\n";
+    }
+    text += reportText(report);
     if (!reasons.empty()) {
-        text += "\n" + reportText(reasons);
+        text += '\n';
+        text += reportText(reasons);
     }
     return text;
 }

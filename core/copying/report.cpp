@@ -150,18 +150,9 @@ void saveReport(Platform& platform, const WorkArea& area, const std::string& com
     }
 }
 
-std::optional<std::string> readableReportCopy(Platform& platform, const WorkArea& area,
-                                              const std::string& computerName, const std::string& folder) {
-    const auto lines = readListFile(platform, area.reportFile(computerName));
-    if (!lines) {
-        return std::nullopt;
-    }
-    ensureFolders(platform, folder);
-    const std::string path = folder + kSeparator + fileNameOf(area.reportFile(computerName));
-    if (const int error = platform.writeFile(path, reportText(*lines))) {
-        throw Failure(cannotCreateFileText(path, error), error);
-    }
-    return path;
+std::optional<Lines> lastReport(Platform& platform, const WorkArea& area, const std::string& computerName) {
+    const WorkAreaLock reading(platform, area, WorkAreaLock::Reading::Yes);
+    return readListFile(platform, area.reportFile(computerName));
 }
 
 void writeReportText(std::ostream& out, std::size_t lines, const LineAt& lineAt) {

@@ -27,11 +27,8 @@ using LineAt = std::function<std::string(std::size_t)>;
 void saveReport(Platform& platform, const WorkArea& area, const std::string& computerName, std::size_t lines,
                 const LineAt& lineAt);
 
-// The computer's copy report as a desktop's text program reads it: UTF-8 with line
-// feeds, written into folder (made when missing) under the report's name. Its path, or
-// nothing when there is no report yet. The report on the stick stays as it is.
-std::optional<std::string> readableReportCopy(Platform& platform, const WorkArea& area,
-                                              const std::string& computerName, const std::string& folder);
+// The computer's last copy report, as the stick has it; nothing before the first.
+std::optional<Lines> lastReport(Platform& platform, const WorkArea& area, const std::string& computerName);
 
 // The report as one text, each line followed by a line break.
 std::string reportText(const Lines& report);

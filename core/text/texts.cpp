@@ -187,6 +187,10 @@ std::string failureReason(std::size_t number, const std::string& path, int error
     return "Файл N" + std::to_string(number) + " " + path + ": " + reason + ".";
 }
 
+std::string noReportYet() {
+    return "Отчета еще нет: он появится после первого копирования.";
+}
+
 std::string stickPulled() {
     return "Флешка вынута или недоступна. Вставьте ее снова и повторите: то, что было сделано до этого, "
            "цело.";
@@ -202,8 +206,7 @@ std::string stickWriteProtected() {
 }
 
 std::string reportNotSavedWriteProtected() {
-    return "Флешка защищена от записи: файлы скопированы на компьютер, но отчет о копировании на ней не "
-           "сохранен.";
+    return "Флешка защищена от записи, поэтому отчет о копировании на ней не сохранен.";
 }
 
 std::string conflictsKept(std::size_t conflicts) {

@@ -39,6 +39,7 @@ std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlas
 // of a copy that found no room.
 std::string failureReason(std::size_t number, const std::string& path, int error, bool onStick,
                           std::optional<std::uint64_t> needed, std::optional<std::uint64_t> free);
+std::string noReportYet();
 // The stick is gone: one message, whatever was being done.
 std::string stickPulled();
 // The window's line while the stick is gone.

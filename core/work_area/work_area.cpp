@@ -177,7 +177,7 @@ std::string stickSafeName(const std::string& name) {
     const bool numbered = upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
                           upper[3] >= '1' && upper[3] <= '9';
     if (numbered || std::find(kDevices.begin(), kDevices.end(), upper) != kDevices.end()) {
-        safe.insert(stem.size(), "_");
+        return stem + '_' + safe.substr(stem.size());
     }
     return safe;
 }

@@ -15,6 +15,7 @@
 
 #include "temp_tree.h"
 #include "test_platform.h"
+#include "texts.h"
 #include "work_area.h"
 
 namespace verdaline {
@@ -196,6 +197,41 @@ TEST_F(Cli, PlanSaysWhatTheRunThenDoes) {
                              "Конфликт - Файл N4", "НЕ НАЙДЕН- Файл N5"}) {
         EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
     }
+}
+
+// A write-protected stick refuses at once what would write it, in plain words, yet gives
+// its files back to the computer.
+TEST_F(Cli, WriteProtectedStickGivesItsFilesBack) {
+    TempTree pc;
+    cli({"register", "Офисный"});
+    pc.write("a.txt", "a");
+    cli({"add", pc.path("a.txt")});
+    cli({"to-flash"});
+    tree.write({{"Файлы с компьютера_Офисный/a.txt", "edited at home", std::time(nullptr) + 60}});
+
+    platform.writeProtected = tree.root();
+    const auto files = tree.files();
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"to-flash"}, {"sync"}, {"add", pc.path("b.txt")}, {"remove", "1"}}) {
+        EXPECT_EQ(cli(args), 2) << args[0];
+        EXPECT_EQ(err.str(), texts::stickWriteProtected() + "\n") << args[0];
+    }
+    platform.serial = {0x5E6F7A8B, 0};
+    EXPECT_EQ(cli({"register", "Домашний"}), 2);
+    EXPECT_EQ(err.str(), texts::stickWriteProtected() + "\n");
+    platform.serial = {0x1A2B3C4D, 0};
+    EXPECT_EQ(cli({"plan", "sync"}), 0);
+
+    // The version it would replace cannot be kept on the stick: it stays, and says why.
+    EXPECT_EQ(cli({"to-computer"}), 1);
+    EXPECT_EQ(pc.read("a.txt"), "a");
+    EXPECT_EQ(err.str(), "Файл N1 " + pc.path("a.txt") + ": флешка защищена от записи.\n" +
+                             texts::reportNotSavedWriteProtected() + "\n");
+    EXPECT_EQ(cli({"to-computer", "--no-backups"}), 1);
+    EXPECT_EQ(pc.read("a.txt"), "edited at home");
+    EXPECT_NE(out.str().find("Выполнено- Файл N1"), std::string::npos) << out.str();
+    EXPECT_EQ(err.str(), texts::reportNotSavedWriteProtected() + "\n");
+    EXPECT_EQ(tree.files(), files);
 }
 
 }  // namespace

@@ -21,31 +21,36 @@ public:
     std::map<std::string, int> failMakeFolder;  // path -> error number
     std::map<std::string, int> failRead;
     std::map<std::string, int> failWrite;
+    std::string writeProtected;  // a folder that nothing can write, as a locked stick
+
+    int makeFolder(const std::string& path) override;
+    int readFile(const std::string& path, std::string& bytes) override;
+    int writeFileInPieces(const std::string& path, const Pieces& nextPiece) override;
+    int copyFile(const std::string& source, const std::string& target, CopyMode mode) override;
+    int startCopy(const std::string& source, const std::string& target, CopyMode mode,
+                  bool afterPrevious = false) override;
+    int removeFile(const std::string& path) override;
+    int moveFile(const std::string& from, const std::string& to) override;
+    int lockFile(const std::string& path, std::chrono::milliseconds wait, std::unique_ptr<FileLock>& lock,
+                 bool make = true) override;
 
     VolumeSerial systemVolumeSerial() override { return serial; }
 
-    int makeFolder(const std::string& path) override {
-        const auto it = failMakeFolder.find(path);
-        return it != failMakeFolder.end() ? it->second : NativePlatform::makeFolder(path);
-    }
-    int readFile(const std::string& path, std::string& bytes) override {
-        const auto it = failRead.find(path);
-        return it != failRead.end() ? it->second : NativePlatform::readFile(path, bytes);
-    }
-    int writeFileInPieces(const std::string& path, const Pieces& nextPiece) override {
-        const auto it = failWrite.find(path);
-        return it != failWrite.end() ? it->second : NativePlatform::writeFileInPieces(path, nextPiece);
-    }
+private:
+    bool isWriteProtected(const std::string& path) const;
 };
 
 // The error number of a path whose folder is missing.
 // That of a folder where a file should be.
+// That of a write to a write-protected stick.
 #ifdef _WIN32
-constexpr int kNoFolder = 3;        // ERROR_PATH_NOT_FOUND
-constexpr int kFolderInTheWay = 5;  // ERROR_ACCESS_DENIED
+constexpr int kNoFolder = 3;         // ERROR_PATH_NOT_FOUND
+constexpr int kFolderInTheWay = 5;   // ERROR_ACCESS_DENIED
+constexpr int kWriteProtected = 19;  // ERROR_WRITE_PROTECT
 #else
 constexpr int kNoFolder = ENOENT;
 constexpr int kFolderInTheWay = EISDIR;
+constexpr int kWriteProtected = EROFS;
 #endif
 
 // The message of the Failure that work throws, or "no failure".
