@@ -39,6 +39,8 @@ const char* const kUsage =
     "  add-from-flash [--tie] ФАЙЛ_НА_ФЛЕШКЕ ПУТЬ\n"
     "                      взять файл с флешки: скопировать его в ПУТЬ на этом компьютере и\n"
     "                      добавить в список; с --tie связать с ним уже записанный в списке ПУТЬ\n"
+    "  rename ИМЯ          переименовать этот компьютер (его списки, отчет и папка копий\n"
+    "                      на флешке получат новое имя)\n"
     "  remove N            убрать из списка файл под номером N\n"
     "  list                список: номер, путь на компьютере, путь на флешке\n"
     "  plan to-flash|to-computer|sync\n"
@@ -73,11 +75,15 @@ public:
         const std::string& command = args[0];
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         try {
+            finishRename(m_c.platform, m_area);
             if (command == "status" && rest.empty()) {
                 return status();
             }
             if (command == "register" && rest.size() == 1) {
                 return registerComputer(rest[0]);
+            }
+            if (command == "rename" && rest.size() == 1) {
+                return renameComputer(rest[0]);
             }
             if (command == "add" && !rest.empty()) {
                 return add(rest);
@@ -188,6 +194,19 @@ private:
         }
         m_c.out << "Компьютер зарегистрирован под именем \""
                 << recognise(diskNumber(), computers).name.value_or(name) << "\".\n";
+        return kDone;
+    }
+
+    int renameComputer(const std::string& name) {
+        const auto current = requireRegistered();
+        if (!current) {
+            return kStopped;
+        }
+        if (const auto refusal = verdaline::renameComputer(m_c.platform, m_area, *current, name)) {
+            m_c.err << *refusal << "\n";
+            return kPartly;
+        }
+        m_c.out << texts::computerRenamed(*current, name) << "\n";
         return kDone;
     }
 

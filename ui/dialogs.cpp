@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QTreeView>
 
@@ -37,6 +38,13 @@ bool QtDialogs::ask(QWidget* owner, const QString& caption, const QString& text)
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtDialogs::askText(QWidget* owner, const QString& caption, const QString& label,
+                                          const QString& text) {
+    bool given = false;
+    const QString answer = QInputDialog::getText(owner, caption, label, QLineEdit::Normal, text, &given);
+    return given ? std::optional<QString>(answer) : std::nullopt;
 }
 
 std::optional<QString> QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request) {

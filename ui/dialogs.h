@@ -29,6 +29,9 @@ public:
     virtual void showMessage(QWidget* owner, const QString& caption, const QString& text, Icon icon) = 0;
     // A question answered "Да" (true) or "Нет".
     virtual bool ask(QWidget* owner, const QString& caption, const QString& text) = 0;
+    // A line typed in answer to the label, starting from text; nothing when cancelled.
+    virtual std::optional<QString> askText(QWidget* owner, const QString& caption, const QString& label,
+                                           const QString& text) = 0;
     // The chosen full path, or nothing when cancelled.
     virtual std::optional<QString> chooseFile(QWidget* owner, const FileDialogRequest& request) = 0;
     // Hands a file or address to the desktop's default handler.
@@ -40,6 +43,8 @@ class QtDialogs : public Dialogs {
 public:
     void showMessage(QWidget* owner, const QString& caption, const QString& text, Icon icon) override;
     bool ask(QWidget* owner, const QString& caption, const QString& text) override;
+    std::optional<QString> askText(QWidget* owner, const QString& caption, const QString& label,
+                                   const QString& text) override;
     std::optional<QString> chooseFile(QWidget* owner, const FileDialogRequest& request) override;
     void openExternally(const QUrl& url) override;
 };

@@ -84,6 +84,7 @@ void MainWindow::on(Sender* sender, Signal signal, void (MainWindow::*handler)()
 void MainWindow::connectHandlers() {
     // Start-up, registration, modes and the refresh.
     on(m_registerButton, &QPushButton::clicked, &MainWindow::registerComputer);
+    on(m_renameItem, &QAction::triggered, &MainWindow::renameComputer);
     on(m_modeGroup, &RadioGroup::clicked, &MainWindow::switchMode);
     on(m_toFlashChoice, &QRadioButton::clicked, &MainWindow::chooseDirection);
     on(m_toComputerChoice, &QRadioButton::clicked, &MainWindow::chooseDirection);
@@ -135,12 +136,8 @@ void MainWindow::computeDiskNumber() {
 }
 
 void MainWindow::recogniseComputer() {
-    const auto lines = readListFile(m_env.platform, m_area.computerListFile());
-    if (!lines) {
-        showUnrecognised();
-        return;
-    }
-    m_computerList = *lines;
+    finishRename(m_env.platform, m_area);
+    m_computerList = readListFile(m_env.platform, m_area.computerListFile()).value_or(Lines{});
     const Recognition recognition = recognise(m_diskNumber, m_computerList);
     if (recognition.name) {
         showRecognised(*recognition.name);
@@ -160,6 +157,7 @@ void MainWindow::showRecognised(const std::string& name) {
     m_computerNameLabel->setText(QString::fromStdString(name));
     m_computerNameLabel->adjustSize();
     m_registrationGroup->hide();
+    m_renameItem->setEnabled(true);
     for (QWidget* control :
          std::initializer_list<QWidget*>{m_addFromComputerButton, m_editListButton, m_addFromFlashButton,
                                          m_toFlashButton, m_toComputerChoice, m_toFlashChoice, m_modeGroup}) {
@@ -167,8 +165,18 @@ void MainWindow::showRecognised(const std::string& name) {
     }
 }
 
+// The box offers the names no computer on the stick has; a free name typed stays.
 void MainWindow::showUnrecognised() {
+    const QString typed = m_computerNameBox->currentText();
+    m_computerNameBox->clear();
+    for (const auto& name : freeComputerNames(m_computerList)) {
+        m_computerNameBox->addItem(QString::fromStdString(name));
+    }
+    if (!typed.isEmpty() && !nameTaken(m_computerList, typed.toStdString())) {
+        m_computerNameBox->setCurrentText(typed);
+    }
     m_registrationGroup->show();
+    m_renameItem->setEnabled(false);
     for (QWidget* control : std::initializer_list<QWidget*>{
              m_addFromComputerButton, m_editListButton, m_addFromFlashButton, m_toFlashButton,
              m_toComputerButton, m_toComputerChoice, m_toFlashChoice, m_modeGroup}) {
@@ -203,6 +211,27 @@ void MainWindow::registerComputer() {
     loadFileList();
 }
 
+void MainWindow::renameComputer() {
+    if (m_running || !m_recognised) {
+        return;
+    }
+    const std::string name = computerName();
+    const auto typed = m_env.dialogs.askText(this, QString::fromUtf8(texts::kApplicationTitle),
+                                             QStringLiteral("Новое имя этого компьютера:"),
+                                             QString::fromStdString(name));
+    if (!typed || typed->toStdString() == name) {
+        return;
+    }
+    if (const auto refusal = verdaline::renameComputer(m_env.platform, m_area, name, typed->toStdString())) {
+        m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
+                                  QString::fromStdString(*refusal), Dialogs::Icon::Warning);
+        return;
+    }
+    recogniseComputer();
+    loadFileList();
+    refreshFlashView();
+}
+
 // The controls that need the stick, besides those recognition enables.
 namespace {
 std::vector<QWidget*> needStick(std::initializer_list<QWidget*> controls) {
@@ -219,6 +248,7 @@ void MainWindow::showStickGone() {
     m_computerCaption->hide();
     m_computerNameLabel->hide();
     m_stickMissing->show();
+    m_renameItem->setEnabled(false);
     for (QWidget* control :
          needStick({m_fileListView, m_flashListView, m_addFromComputerButton, m_editListButton,
                     m_addFromFlashButton, m_toFlashButton, m_toComputerButton, m_synchroniseButton,

@@ -73,8 +73,9 @@ public:
     void computeDiskNumber();
     void recogniseComputer();
     void loadFileList();
-    // "Добавить компьютер".
+    // "Добавить компьютер", and the menu's rename of the computer.
     void registerComputer();
+    void renameComputer();
     // Every 3 seconds: the lists as the stick has them, the files present and the counts.
     void refreshFromStick();
     void switchMode();
@@ -211,6 +212,7 @@ private:
     QTimer* m_refreshTimer = nullptr;
     QTimer* m_synchronisationTimer = nullptr;
     // The menu: "Справка" and "Обратная связь".
+    QAction* m_renameItem = nullptr;
     QAction* m_helpItem = nullptr;
     QAction* m_aboutItem = nullptr;
     QAction* m_webSiteItem = nullptr;

@@ -183,9 +183,7 @@ void MainWindow::createControls() {
     paintNavy(m_computerNameBox);
     m_computerNameBox->setEditable(true);
     m_computerNameBox->setInsertPolicy(QComboBox::NoInsert);
-    m_computerNameBox->addItems({"Офисный", "Домашний", "Комп_1", "Комп_2", "Комп_3"});
-    m_computerNameBox->setGeometry(8, 17, 177, 24);
-    m_computerNameBox->setCurrentText(QStringLiteral("Офисный"));
+    m_computerNameBox->setGeometry(8, 17, 177, 24);  // names that are free, when shown
     m_registerButton = button(m_registrationGroup, "registerButton", "Добавить компьютер", {8, 48, 177, 33});
     styleFont(m_registerButton, 10, true);
 
@@ -320,6 +318,10 @@ void MainWindow::createControls() {
     m_synchronisationTimer->setTimerType(
         Qt::PreciseTimer);  // counts whole intervals from the moment it is set
 
+    auto* computer = menuBar()->addMenu(QStringLiteral("Компьютер"));
+    m_renameItem = computer->addAction(QStringLiteral("Переименовать этот компьютер..."));
+    m_renameItem->setObjectName(QStringLiteral("renameItem"));
+    m_renameItem->setEnabled(false);
     auto* help = menuBar()->addMenu(QStringLiteral("Справка"));
     m_helpItem = help->addAction(QStringLiteral("Порядок работы"));
     m_helpItem->setObjectName(QStringLiteral("helpItem"));

@@ -26,6 +26,21 @@ std::string computerNameForbiddenCharacter(const std::string& name) {
            "использовать символы \\ / : * ? \" < > | и управляющие символы. Выберите другое имя.";
 }
 
+std::string computerNameTaken(const std::string& name) {
+    return "Имя \"" + name +
+           "\" уже занято на этой флешке (большие и малые буквы флешка не различает). Выберите другое "
+           "имя.";
+}
+
+std::string computerRenamed(const std::string& from, const std::string& to) {
+    return "Компьютер \"" + from + "\" переименован в \"" + to + "\".";
+}
+
+std::string renameNotFinished(const std::string& from, const std::string& to, int error) {
+    return "\"" + from + "\" не переименован в \"" + to + "\": " + systemReason(error) +
+           ". Переименование закончится при следующем запуске программы с этой флешки.";
+}
+
 std::string computerNameOutsideCp1251(const std::string& name) {
     return "Имя \"" + name +
            "\" не подходит: в нем есть символы, которых нет в кодировке Windows-1251 (кириллица), "

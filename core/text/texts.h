@@ -20,6 +20,12 @@ std::string computerNameOutsideCp1251(const std::string& name);
 std::string computerNameTooLong(std::size_t longestBytes);
 std::string computerNameTrailingDotOrSpace(const std::string& name);
 std::string diskNumberUnreadable(int error);
+// A name another computer on the stick has (letter case ignored), or that files left on
+// the stick already carry.
+std::string computerNameTaken(const std::string& name);
+std::string computerRenamed(const std::string& from, const std::string& to);
+// A rename cut short by a failure: what could not be moved; the next start finishes it.
+std::string renameNotFinished(const std::string& from, const std::string& to, int error);
 std::string pathOutsideCp1251(const std::string& path);
 std::string pathWithLineBreak(const std::string& path);
 std::string pathNotForStick(const std::string& path, char character);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "copies_list.h"
 #include "cp1251.h"
 #include "errors.h"
 #include "native_platform.h"
@@ -53,15 +54,29 @@ Recognition recognise(const std::optional<std::string>& diskNumber, const Lines&
     return result;
 }
 
-void appendComputer(Lines& computerList, const std::string& name, const std::string& diskNumber) {
-    // Sticks ignore letter case: "офис" would share the files of "Офис".
+bool nameTaken(const Lines& computerList, const std::string& name) {
     const std::string folded = foldCase(name);
-    bool taken = false;
     for (const auto& line : computerList) {
-        taken = taken || foldCase(line) == folded;
+        if (foldCase(line) == folded) {
+            return true;
+        }
     }
-    computerList.push_back(taken ? name + std::to_string(computerList.size() + 1) : name);
-    computerList.push_back(diskNumber);
+    return false;
+}
+
+Lines freeComputerNames(const Lines& computerList) {
+    Lines names;
+    for (const char* name : {"Офисный", "Домашний", "Комп_1", "Комп_2", "Комп_3"}) {
+        if (!nameTaken(computerList, name)) {
+            names.emplace_back(name);
+        }
+    }
+    for (int n = 4; names.empty(); ++n) {
+        if (std::string name = "Комп_" + std::to_string(n); !nameTaken(computerList, name)) {
+            names.push_back(std::move(name));
+        }
+    }
+    return names;
 }
 
 std::optional<std::string> computerNameProblem(const std::string& name) {
@@ -101,9 +116,85 @@ std::optional<std::string> registerComputer(Platform& platform, const WorkArea& 
     } catch (const Failure& failure) {
         return texts::computerListUnreadable(failure.what());
     }
-    appendComputer(computerList, name, *diskNumber);
+    if (nameTaken(computerList, name)) {
+        return texts::computerNameTaken(name);
+    }
+    computerList.push_back(name);
+    computerList.push_back(*diskNumber);
     writeListFile(platform, area.computerListFile(), computerList);
     return std::nullopt;
+}
+
+namespace {
+
+// Moves a file or folder of the old name to the new one, unless that was done already.
+void moveIfThere(Platform& platform, const std::string& from, const std::string& to, bool folder) {
+    if (folder ? !platform.isFolder(from) : !platform.isFile(from)) {
+        return;
+    }
+    if (const int error = platform.moveFile(from, to)) {
+        throw Failure(texts::renameNotFinished(from, to, error), error);
+    }
+}
+
+// Every step can be done again: what was done already is found done.
+void completeRename(Platform& platform, const WorkArea& area, const std::string& from, const std::string& to) {
+    repointCopies(platform, area, from, to);
+    moveIfThere(platform, area.copiesFolder(from), area.copiesFolder(to), true);
+    for (const auto fileOf : {&WorkArea::fileListFile, &WorkArea::copiesListFile, &WorkArea::reportFile,
+                              &WorkArea::computerWritesMarker}) {
+        moveIfThere(platform, (area.*fileOf)(from), (area.*fileOf)(to), false);
+    }
+    Lines computers = readListFile(platform, area.computerListFile()).value_or(Lines{});
+    bool renamed = false;
+    for (std::size_t i = 0; i < computers.size(); i += 2) {
+        if (computers[i] == from) {
+            computers[i] = to;
+            renamed = true;
+        }
+    }
+    if (renamed) {
+        writeListFile(platform, area.computerListFile(), computers);
+    }
+    if (const int error = platform.removeFile(area.renameJournal()); error != 0 && !isNotFound(error)) {
+        throw Failure(cannotCreateFileText(area.renameJournal(), error), error);
+    }
+}
+
+}  // namespace
+
+std::optional<std::string> renameComputer(Platform& platform, const WorkArea& area, const std::string& from,
+                                          const std::string& to) {
+    if (auto problem = computerNameProblem(to)) {
+        return problem;
+    }
+    const WorkAreaLock lock(platform, area);
+    const Lines computers = readListFile(platform, area.computerListFile()).value_or(Lines{});
+    // A name that files left on the stick carry would take them over.
+    if (nameTaken(computers, to) || platform.isFolder(area.copiesFolder(to)) ||
+        platform.isFile(area.fileListFile(to)) || platform.isFile(area.copiesListFile(to))) {
+        return texts::computerNameTaken(to);
+    }
+    writeListFile(platform, area.renameJournal(), Lines{from, to});
+    completeRename(platform, area, from, to);
+    return std::nullopt;
+}
+
+void finishRename(Platform& platform, const WorkArea& area) {
+    if (!platform.isFile(area.renameJournal())) {
+        return;
+    }
+    try {
+        const WorkAreaLock lock(platform, area);
+        const Lines journal = readListFile(platform, area.renameJournal()).value_or(Lines{});
+        if (journal.size() == 2 && !computerNameProblem(journal[0]) && !computerNameProblem(journal[1])) {
+            completeRename(platform, area, journal[0], journal[1]);
+        } else {
+            platform.removeFile(area.renameJournal());  // not one this program wrote
+        }
+    } catch (const WriteProtected&) {
+        // Read as it stands; the rename is finished where the stick can be written.
+    }
 }
 
 }  // namespace verdaline

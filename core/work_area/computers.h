@@ -25,21 +25,36 @@ struct Recognition {
 // the last such line decides.
 Recognition recognise(const std::optional<std::string>& diskNumber, const Lines& computerList);
 
-// The name and the disk number appended; a name equal to any earlier line, letter case
-// ignored, gets the list's new line count appended (Офисный -> Офисный3).
-void appendComputer(Lines& computerList, const std::string& name, const std::string& diskNumber);
+// Whether a name equals a line of the computer list, letter case ignored: sticks ignore
+// it, so "офис" would share the files of "Офис".
+bool nameTaken(const Lines& computerList, const std::string& name);
+
+// The names the registration box offers, none of them taken; the first is proposed.
+Lines freeComputerNames(const Lines& computerList);
 
 // Why a name cannot be a computer's name, or nothing. The name goes into the names
 // of files and folders on the flash drive and into a code page 1251 list.
 std::optional<std::string> computerNameProblem(const std::string& name);
 
 // Registers the computer under the work area's lock: reads the computer list again,
-// appends the computer and writes the list; computerList becomes what the stick holds.
-// A refusal (bad name, no disk number, a list that cannot be read) comes back as its
-// message and writes nothing; a disk failure throws Failure.
+// appends the name and the disk number and writes the list; computerList becomes what
+// the stick holds. A refusal (bad or taken name, no disk number, a list that cannot be
+// read) comes back as its message and writes nothing; a disk failure throws Failure.
 std::optional<std::string> registerComputer(Platform& platform, const WorkArea& area, Lines& computerList,
                                             const std::string& name,
                                             const std::optional<std::string>& diskNumber,
                                             int diskNumberError);
+
+// Renames the computer under the work area's lock: every copies list that names a copy
+// in its copies folder (another computer's entries share them), the copies folder, its
+// lists, report and the computer list follow. Each step is written in a journal first,
+// so that a pulled stick leaves a rename that finishRename completes. A refusal comes
+// back as its message and writes nothing; a disk failure throws Failure.
+std::optional<std::string> renameComputer(Platform& platform, const WorkArea& area, const std::string& from,
+                                          const std::string& to);
+
+// Completes a rename that a pulled stick or a killed program cut short; nothing when
+// there is none. Every start does it before it recognises the computer.
+void finishRename(Platform& platform, const WorkArea& area);
 
 }  // namespace verdaline

@@ -140,15 +140,25 @@ std::uint64_t keyOf(std::string_view text) {
     return std::hash<std::string_view>{}(text);
 }
 
+// The names of every computer's copies list in the lists folder.
+std::vector<std::string> copiesListNames(Platform& platform, const WorkArea& area) {
+    const std::string prefix = fileNameOf(area.copiesListFile({}));  // "Список копий__.txt"
+    const std::string head = prefix.substr(0, prefix.size() - std::string("_.txt").size());
+    std::vector<std::string> names;
+    for (auto& name : platform.filesIn(area.listsFolder())) {
+        if (name.starts_with(head) && name.ends_with("_.txt") && name.size() >= prefix.size()) {
+            names.push_back(std::move(name));
+        }
+    }
+    return names;
+}
+
 // The copies the other computers' copies lists remember, folded, added to used.
 void addCopiesOfOtherComputers(Platform& platform, const WorkArea& area, const std::string& computer,
                                std::unordered_set<std::string>& used) {
     const std::string own = fileNameOf(area.copiesListFile(computer));
-    const std::string prefix = fileNameOf(area.copiesListFile({}));  // "Список копий__.txt"
-    const std::string head = prefix.substr(0, prefix.size() - std::string("_.txt").size());
-    for (const auto& name : platform.filesIn(area.listsFolder())) {
-        if (name == own || !name.starts_with(head) || !name.ends_with("_.txt") ||
-            name.size() < prefix.size()) {
+    for (const auto& name : copiesListNames(platform, area)) {
+        if (name == own) {
             continue;
         }
         try {
@@ -184,6 +194,29 @@ std::string fitted(const std::string& name, const std::string& suffix) {
 }
 
 }  // namespace
+
+void repointCopies(Platform& platform, const WorkArea& area, const std::string& from, const std::string& to) {
+    const std::string folder = folded(kCopiesFolderPrefix + from);
+    std::vector<std::pair<std::string, Lines>> changed;
+    for (const auto& name : copiesListNames(platform, area)) {
+        const std::string path = area.listsFolder() + kSeparator + name;
+        Lines lines = readListFile(platform, path).value_or(Lines{});
+        bool changes = false;
+        for (auto& line : lines) {
+            const auto at = line.find(kStoredSeparator);
+            if (at != std::string::npos && line.find('\t') > at && folded(line.substr(0, at)) == folder) {
+                line.replace(0, at, kCopiesFolderPrefix + to);
+                changes = true;
+            }
+        }
+        if (changes) {
+            changed.emplace_back(path, std::move(lines));
+        }
+    }
+    for (const auto& [path, lines] : changed) {
+        writeListFile(platform, path, lines);
+    }
+}
 
 bool copyInUse(Platform& platform, const WorkArea& area, const std::string& computer,
                const Lines& thisComputer, const std::string& flashPath) {

@@ -56,6 +56,11 @@ bool copyInUse(Platform& platform, const WorkArea& area, const std::string& comp
 void rememberStates(Platform& platform, const WorkArea& area, const std::string& computer, const Lines& files,
                     const Lines& flash, std::vector<std::pair<std::size_t, EntryState>> states);
 
+// Points the lines of every computer's copies list that name a copy in the copies folder
+// of computer `from` at that of computer `to`, all else on them kept. Reads every list
+// before it writes one, so that a list that cannot be read changes nothing.
+void repointCopies(Platform& platform, const WorkArea& area, const std::string& from, const std::string& to);
+
 // The copies folder of this work area that a file lies in directly, or nothing.
 std::optional<std::string> copiesFolderOf(const WorkArea& area, const std::string& path);
 

@@ -43,6 +43,10 @@ std::string WorkArea::computerWritesMarker(const std::string& computer) const {
     return listsFolder() + kSeparator + ".verdaline-writes-computer_" + computer;
 }
 
+std::string WorkArea::renameJournal() const {
+    return listsFolder() + kSeparator + ".verdaline-renaming";
+}
+
 std::string WorkArea::copiesFolder(const std::string& computer) const {
     return m_programFolder + kCopiesFolderPrefix + computer;
 }

@@ -27,6 +27,9 @@ public:
     std::string reportFile(const std::string& computer) const;
     // There while a run of the computer may have temporary files on the computer.
     std::string computerWritesMarker(const std::string& computer) const;
+    // There while a computer is renamed: its old name and its new, so that whoever
+    // starts next finishes what a pulled stick cut short.
+    std::string renameJournal() const;
     std::string copiesFolder(const std::string& computer) const;
     std::string oldFilesFolder(const std::string& computer) const;
     // Where the replaced version of a file of that name is kept.

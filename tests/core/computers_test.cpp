@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include "errors.h"
 #include "temp_tree.h"
 #include "test_platform.h"
+#include "texts.h"
 
 namespace verdaline {
 namespace {
@@ -44,17 +48,21 @@ TEST(Recognise, LineBeforeTheLastMatchingLineNamesTheComputer) {
     EXPECT_EQ(r.untrustedName, "../../etc");
 }
 
-TEST(AppendComputer, NameEqualToAnyEarlierLineGetsTheLineCount) {
-    Lines list = {"Офисный", "0A0B0C0D0A0B0C0D"};
-    appendComputer(list, "Офисный", kDisk);
-    EXPECT_EQ(list, (Lines{"Офисный", "0A0B0C0D0A0B0C0D", "Офисный3", kDisk}));
-    appendComputer(list, "0A0B0C0D0A0B0C0D", kDisk);
-    EXPECT_EQ(list[4], "0A0B0C0D0A0B0C0D5");
-    appendComputer(list, "офисный3", kDisk);  // the numbered name is an earlier line now
-    EXPECT_EQ(list[6], "офисный37");
-    Lines empty;
-    appendComputer(empty, "", kDisk);
-    EXPECT_EQ(empty, (Lines{"", kDisk}));
+// A name is taken by any line equal to it, letter case ignored; the registration box
+// offers only names that are free.
+TEST(ComputerName, TakenNamesAreNeverOffered) {
+    const Lines list = {"Офисный", "0A0B0C0D0A0B0C0D", "комп_1", kDisk};
+    for (const char* name : {"Офисный", "офисный", "ОФИСНЫЙ", "0a0b0c0d0a0b0c0d", "Комп_1"}) {
+        EXPECT_TRUE(nameTaken(list, name)) << name;
+    }
+    for (const char* name : {"Офисный2", "Домашний", "", "Офис"}) {
+        EXPECT_FALSE(nameTaken(list, name)) << name;
+    }
+    EXPECT_EQ(freeComputerNames({}), (Lines{"Офисный", "Домашний", "Комп_1", "Комп_2", "Комп_3"}));
+    EXPECT_EQ(freeComputerNames(list), (Lines{"Домашний", "Комп_2", "Комп_3"}));
+    EXPECT_EQ(freeComputerNames({"Офисный", "1", "Домашний", "2", "Комп_1", "3", "Комп_2", "4", "Комп_3", "5",
+                                 "Комп_4", "6"}),
+              Lines{"Комп_5"});
 }
 
 TEST(ComputerName, NamesThatCannotGoIntoFileNamesAreRefused) {
@@ -90,8 +98,9 @@ TEST(RegisterComputer, ReadsTheListAgainAndNeverReplacesOneItCannotRead) {
     EXPECT_THROW(registerComputer(platform, area, list, "Офисный", kDisk, 0), Failure);
     platform.failWrite.clear();
     tree.write("Списки_отчеты/Список компьютеров.txt", cp1251Lines({"офисный", "0A0B0C0D0A0B0C0D"}));
-    EXPECT_EQ(registerComputer(platform, area, list, "Офисный", kDisk, 0), std::nullopt);
-    const std::string written = cp1251Lines({"офисный", "0A0B0C0D0A0B0C0D", "Офисный3", kDisk.c_str()});
+    EXPECT_EQ(registerComputer(platform, area, list, "Офисный", kDisk, 0), texts::computerNameTaken("Офисный"));
+    EXPECT_EQ(registerComputer(platform, area, list, "Рабочий", kDisk, 0), std::nullopt);
+    const std::string written = cp1251Lines({"офисный", "0A0B0C0D0A0B0C0D", "Рабочий", kDisk.c_str()});
     EXPECT_EQ(tree.read("Списки_отчеты/Список компьютеров.txt"), written);
 
     platform.failRead[area.computerListFile()] = EACCES;
@@ -99,6 +108,84 @@ TEST(RegisterComputer, ReadsTheListAgainAndNeverReplacesOneItCannotRead) {
     ASSERT_TRUE(refusal);
     EXPECT_NE(refusal->find(systemReason(EACCES)), std::string::npos) << *refusal;
     EXPECT_EQ(tree.read("Списки_отчеты/Список компьютеров.txt"), written);
+}
+
+// A renamed computer takes its copies, lists and report along, and the entries of another
+// computer that share its copies keep finding them. Cut short at any step, the rename
+// is finished by the next start, to the same files.
+TEST(RenameComputer, EverythingFollowsTheNameAndACutShortRenameIsFinished) {
+    const std::map<std::string, std::string> before = {
+        {"Списки_отчеты/.verdaline.lock", ""},
+        {"Списки_отчеты/Список компьютеров.txt",
+         cp1251Lines({"Офисный", kDisk.c_str(), "Домашний", "0A0B0C0D0A0B0C0D"})},
+        {"Списки_отчеты/Список файлов на компьютере_Офисный_.txt", cp1251Lines({"/pc/a.txt"})},
+        {"Списки_отчеты/Список копий_Офисный_.txt",
+         cp1251Lines({"Файлы с компьютера_Офисный\\a.txt\t1\t2\t3\t4\t/pc/a.txt"})},
+        {"Списки_отчеты/Отчет копирования_Офисный_.txt", cp1251Lines({"отчет"})},
+        {"Списки_отчеты/Список копий_Домашний_.txt",
+         cp1251Lines({"Файлы с компьютера_офисный\\a.txt\t\t\t\t\t/home/Офисный/a.txt",
+                      "Файлы с компьютера_Домашний\\Офисный.txt\t\t\t\t\t/home/b.txt"})},
+        {"Файлы с компьютера_Офисный/a.txt", "a"},
+        {"Файлы с компьютера_Офисный/Старые файлы/a.txt", "older"},
+        {"Файлы с компьютера_Домашний/Офисный.txt", "b"},
+    };
+    std::map<std::string, std::string> after = before;
+    after.erase("Списки_отчеты/Список файлов на компьютере_Офисный_.txt");
+    after.erase("Списки_отчеты/Список копий_Офисный_.txt");
+    after.erase("Списки_отчеты/Отчет копирования_Офисный_.txt");
+    after.erase("Файлы с компьютера_Офисный/a.txt");
+    after.erase("Файлы с компьютера_Офисный/Старые файлы/a.txt");
+    after["Списки_отчеты/Список компьютеров.txt"] =
+        cp1251Lines({"Рабочий", kDisk.c_str(), "Домашний", "0A0B0C0D0A0B0C0D"});
+    after["Списки_отчеты/Список файлов на компьютере_Рабочий_.txt"] = cp1251Lines({"/pc/a.txt"});
+    after["Списки_отчеты/Список копий_Рабочий_.txt"] =
+        cp1251Lines({"Файлы с компьютера_Рабочий\\a.txt\t1\t2\t3\t4\t/pc/a.txt"});
+    after["Списки_отчеты/Отчет копирования_Рабочий_.txt"] = cp1251Lines({"отчет"});
+    after["Списки_отчеты/Список копий_Домашний_.txt"] =
+        cp1251Lines({"Файлы с компьютера_Рабочий\\a.txt\t\t\t\t\t/home/Офисный/a.txt",
+                     "Файлы с компьютера_Домашний\\Офисный.txt\t\t\t\t\t/home/b.txt"});
+    after["Файлы с компьютера_Рабочий/a.txt"] = "a";
+    after["Файлы с компьютера_Рабочий/Старые файлы/a.txt"] = "older";
+
+    const auto setUp = [&](TempTree& tree) {
+        for (const auto& [path, bytes] : before) {
+            tree.write(path, bytes);
+        }
+    };
+    {
+        TempTree tree;
+        setUp(tree);
+        TestPlatform platform;
+        const WorkArea area(tree.root());
+        tree.makeFolder("Файлы с компьютера_Старый");
+        for (const char* name : {"Домашний", "домашний", "Офисный", "0a0b0c0d0a0b0c0d", "Старый", "a/b"}) {
+            EXPECT_TRUE(renameComputer(platform, area, "Офисный", name)) << name;
+        }
+        platform.failWrite[area.renameJournal()] = ENOSPC;
+        EXPECT_THROW(renameComputer(platform, area, "Офисный", "Рабочий"), Failure);
+        EXPECT_EQ(tree.files(), before);
+        platform.failWrite.clear();
+        EXPECT_EQ(renameComputer(platform, area, "Офисный", "Рабочий"), std::nullopt);
+        EXPECT_EQ(tree.files(), after) << tree.dump();
+    }
+    const std::function<void(TestPlatform&, const WorkArea&)> breaks[] = {
+        [](TestPlatform& p, const WorkArea& a) { p.failWrite[a.copiesListFile("Офисный")] = EIO; },
+        [](TestPlatform& p, const WorkArea& a) { p.writeProtected = a.copiesFolder("Офисный"); },
+        [](TestPlatform& p, const WorkArea& a) { p.writeProtected = a.copiesListFile("Офисный"); },
+        [](TestPlatform& p, const WorkArea& a) { p.writeProtected = a.reportFile("Офисный"); },
+        [](TestPlatform& p, const WorkArea& a) { p.failWrite[a.computerListFile()] = ENOSPC; },
+    };
+    for (std::size_t i = 0; i < std::size(breaks); ++i) {
+        TempTree tree;
+        setUp(tree);
+        const WorkArea area(tree.root());
+        TestPlatform broken;
+        breaks[i](broken, area);
+        EXPECT_THROW(renameComputer(broken, area, "Офисный", "Рабочий"), Failure) << i;
+        TestPlatform platform;
+        finishRename(platform, area);
+        EXPECT_EQ(tree.files(), after) << i << tree.dump();
+    }
 }
 
 }  // namespace

@@ -17,6 +17,7 @@ void expectRecognised(MainWindow& f, const char* name) {
     QCOMPARE(text(f, "computerNameLabel"),
              name ? QString::fromUtf8(name) : QStringLiteral("которого нет в Вашем списке"));
     QCOMPARE(find<QGroupBox>(f, "registrationGroup")->isVisibleTo(&f), name == nullptr);
+    QCOMPARE(find<QAction>(f, "renameItem")->isEnabled(), name != nullptr);
     for (const char* control :
          {"toFlashButton", "toComputerButton", "addFromComputerButton", "editListButton",
           "addFromFlashButton", "toFlashChoice", "toComputerChoice", "modeGroup"}) {
@@ -32,10 +33,11 @@ class StartupTest : public QObject {
 
 private slots:
     // Before recognition nothing of the work area is made. An unreadable disk number, a
-    // refused name or a computer list that cannot be saved leave the computer
-    // unrecognised, with a message; then the name typed is registered, numbered as it
-    // is in the list already, and the file list of the name it got is loaded.
-    void registration() {
+    // refused or taken name or a computer list that cannot be saved leave the computer
+    // unrecognised, with a message; the box offers only free names. Then the name typed
+    // is registered and its file list loaded; the menu renames the computer, its lists
+    // following it.
+    void registrationAndRename() {
         WindowHarness h;
         h.platform.serial = {std::nullopt, EIO};
         MainWindow& first = h.start();
@@ -45,30 +47,45 @@ private slots:
         QVERIFY(std::filesystem::is_empty(fsPath(h.tree.root())));
 
         h.platform.serial = {0x1A2B3C4D, 0};
-        const std::string list = cp1251Lines({"Домашний", "0A0B0C0D0A0B0C0D"});
+        const std::string list = cp1251Lines({"Офисный", "0A0B0C0D0A0B0C0D"});
         h.tree.write(kComputerList, list);
-        h.tree.write("Списки_отчеты/Список файлов на компьютере_Домашний3_.txt",
-                     cp1251Lines({"/home/u/a.txt"}));
+        h.tree.write("Списки_отчеты/Список файлов на компьютере_Домашний_.txt", cp1251Lines({"/home/u/a.txt"}));
         MainWindow& f = h.start();
         QComboBox* nameBox = find<QComboBox>(f, "computerNameBox");
-        nameBox->setCurrentText(QStringLiteral("Дом/1"));
-        click(f, "registerButton");
-        expectMessage(h.dialogs, 2, Dialogs::Icon::Warning, QStringLiteral("Дом/1"));
+        QCOMPARE(nameBox->currentText(), QStringLiteral("Домашний"));
+        QCOMPARE(nameBox->findText(QStringLiteral("Офисный")), -1);
+        savePicture(&f, QStringLiteral("main-second-computer"));
+        for (const char* refused : {"Дом/1", "офисный"}) {
+            nameBox->setCurrentText(QString::fromUtf8(refused));
+            click(f, "registerButton");
+            QVERIFY(h.dialogs.messages.back().text.contains(QString::fromUtf8(refused)));
+        }
+        expectMessage(h.dialogs, 3, Dialogs::Icon::Warning, QStringLiteral("уже занято"));
         h.platform.failWrite[h.tree.path(kComputerList)] = ENOSPC;
         nameBox->setCurrentText(QStringLiteral("Домашний"));
         click(f, "registerButton");
-        expectMessage(h.dialogs, 3, Dialogs::Icon::Stop, QString::fromLocal8Bit(strerror(ENOSPC)) + '.');
+        expectMessage(h.dialogs, 4, Dialogs::Icon::Stop, QString::fromLocal8Bit(strerror(ENOSPC)) + '.');
         expectRecognised(f, nullptr);
         QCOMPARE(h.tree.read(kComputerList), list);
 
         h.platform.failWrite.clear();
         click(f, "registerButton");  // its file list, of an older version, gets its copies remembered
-        expectMessage(h.dialogs, 4, Dialogs::Icon::Warning, QStringLiteral("Для 1 файл(ов)"));
-        QCOMPARE(h.tree.read(kComputerList),
-                 cp1251Lines({"Домашний", "0A0B0C0D0A0B0C0D", "Домашний3", kDisk}));
-        expectRecognised(f, "Домашний3");
+        expectMessage(h.dialogs, 5, Dialogs::Icon::Warning, QStringLiteral("Для 1 файл(ов)"));
+        QCOMPARE(h.tree.read(kComputerList), cp1251Lines({"Офисный", "0A0B0C0D0A0B0C0D", "Домашний", kDisk}));
+        expectRecognised(f, "Домашний");
         QCOMPARE(f.fileList(), Lines{"/home/u/a.txt"});
         QCOMPARE(text(f, "fileCount"), QStringLiteral("1 шт."));
+
+        h.dialogs.typed = {QStringLiteral("офисный"), QStringLiteral("Дача")};
+        find<QAction>(f, "renameItem")->trigger();
+        expectMessage(h.dialogs, 7, Dialogs::Icon::Warning, QStringLiteral("уже занято"));
+        find<QAction>(f, "renameItem")->trigger();
+        expectRecognised(f, "Дача");
+        QCOMPARE(f.fileList(), Lines{"/home/u/a.txt"});
+        QCOMPARE(h.tree.read("Списки_отчеты/Список файлов на компьютере_Дача_.txt"), cp1251Lines({"/home/u/a.txt"}));
+        QVERIFY(h.tree.exists("Файлы с компьютера_Дача") && !h.tree.exists("Файлы с компьютера_Домашний"));
+        find<QAction>(f, "renameItem")->trigger();  // cancelled: nothing changes
+        expectRecognised(f, "Дача");
     }
 
     void handEditedNameOutsideTheWorkAreaIsNotTrusted() {

@@ -66,6 +66,7 @@ public:
     std::vector<FileDialogRequest> requests;
     std::deque<QString> answers;  // what the next file dialogs return; a null text cancels
     std::deque<bool> replies;     // the next questions' answers; "Нет" when none is left
+    std::deque<QString> typed;    // the next lines typed; cancelled when none is left
     std::vector<QUrl> opened;
     // Runs while a message box stands open, as timers would.
     std::function<void(const Message&)> whileMessageOpen;
@@ -83,6 +84,15 @@ public:
             replies.pop_front();
         }
         return reply;
+    }
+    std::optional<QString> askText(QWidget*, const QString& caption, const QString& label, const QString&) override {
+        messages.push_back({caption, label, Icon::Information});
+        if (typed.empty()) {
+            return std::nullopt;
+        }
+        const QString answer = typed.front();
+        typed.pop_front();
+        return answer;
     }
     std::optional<QString> chooseFile(QWidget*, const FileDialogRequest& request) override {
         requests.push_back(request);
