@@ -455,6 +455,12 @@ Lines failureReasons(Platform& platform, const RunRequest& request, const RunRes
         reasons.push_back(texts::failureReason(outcome.number, computer, outcome.error, outcome.failedOnStick,
                                                source.exists ? std::optional(source.size) : std::nullopt,
                                                free));
+        // "<" writes on the stick only the version of the computer it replaces.
+        if (request.kind == RunKind::ToComputer && outcome.failedOnStick &&
+            meaningOf(outcome.error) == ErrorMeaning::WriteProtected) {
+            reasons.back().pop_back();
+            reasons.back() += texts::replacedVersionNotKept();
+        }
     }
     return reasons;
 }

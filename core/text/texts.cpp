@@ -202,6 +202,11 @@ std::string failureReason(std::size_t number, const std::string& path, int error
     return "Файл N" + std::to_string(number) + " " + path + ": " + reason + ".";
 }
 
+std::string replacedVersionNotKept() {
+    return ", а заменяемую версию с компьютера нужно сохранить на ней, поэтому файл не заменен (без "
+           "резервных копий он заменится, если это не конфликт).";
+}
+
 std::string noReportYet() {
     return "Отчета еще нет: он появится после первого копирования.";
 }

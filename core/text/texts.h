@@ -46,6 +46,8 @@ std::string synchronisationStatus(const std::string& endedAt, std::size_t toFlas
 std::string failureReason(std::size_t number, const std::string& path, int error, bool onStick,
                           std::optional<std::uint64_t> needed, std::optional<std::uint64_t> free);
 std::string noReportYet();
+// Ends the reason of a "<" that found the stick write-protected.
+std::string replacedVersionNotKept();
 // The stick is gone: one message, whatever was being done.
 std::string stickPulled();
 // The window's line while the stick is gone.

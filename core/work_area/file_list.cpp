@@ -315,19 +315,28 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
         return refuse(texts::copyFailed(flashFile, path, error));
     }
     const std::string flashPath = shared ? *shared : copies.give(path);
+    // Both sides are equal now: from here on, the side that changes travels.
+    std::optional<EntryState> equal;
+    if (shared) {
+        const auto computerSide = platform.stateOf(path);
+        const auto flashSide = platform.stateOf(flashPath);
+        if (computerSide.exists && flashSide.exists) {
+            equal = EntryState{{computerSide.seconds, computerSide.size}, {flashSide.seconds, flashSide.size}};
+        }
+    }
     std::optional<std::string> before;
     if (listed) {
         const std::size_t i = *listed - 1;
         before = lists.flash[i];
         lists.flash[i] = flashPath;
-        lists.states[i].reset();
+        lists.states[i] = equal;
         if (i < change.lists.flash.size()) {
             change.lists.flash[i] = flashPath;
         }
     } else {
         lists.files.push_back(path);
         lists.flash.push_back(flashPath);
-        lists.states.emplace_back();
+        lists.states.push_back(equal);
         change.lists.files.push_back(path);
         showLine(change.lists.flash, lists.files.size() - 1, flashPath);
         change.added.push_back(lists.files.size() - 1);

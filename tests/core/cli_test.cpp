@@ -225,8 +225,9 @@ TEST_F(Cli, WriteProtectedStickGivesItsFilesBack) {
     // The version it would replace cannot be kept on the stick: it stays, and says why.
     EXPECT_EQ(cli({"to-computer"}), 1);
     EXPECT_EQ(pc.read("a.txt"), "a");
-    EXPECT_EQ(err.str(), "Файл N1 " + pc.path("a.txt") + ": флешка защищена от записи.\n" +
-                             texts::reportNotSavedWriteProtected() + "\n");
+    EXPECT_EQ(err.str(), "Файл N1 " + pc.path("a.txt") + ": флешка защищена от записи" +
+                             texts::replacedVersionNotKept() + "\n" + texts::reportNotSavedWriteProtected() +
+                             "\n");
     EXPECT_EQ(cli({"to-computer", "--no-backups"}), 1);
     EXPECT_EQ(pc.read("a.txt"), "edited at home");
     EXPECT_NE(out.str().find("Выполнено- Файл N1"), std::string::npos) << out.str();

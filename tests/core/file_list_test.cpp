@@ -213,6 +213,8 @@ TEST(AddFromFlash, TwoComputersShareOneCopy) {
     EXPECT_EQ(added.lists.flash, Lines{shared});
     EXPECT_EQ(stick.tree.read("home/plan.txt"), "office edit");
     stick.expectRestartAgrees(added.lists, "Домашний");
+    // Both sides are equal now: an edit at home travels, whatever the dates say.
+    EXPECT_TRUE(readStoredLists(stick.platform, stick.area, "Домашний").lists.states.at(0));
     // The office removes another file of that name and adds one: the shared copy stays.
     office = stick.add(office, "/office/old/plan.txt").lists;
     office = stick.remove(office, 0).lists;
