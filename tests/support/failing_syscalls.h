@@ -11,7 +11,8 @@ namespace verdaline::testing {
 
 // System calls that fail on demand: the Nth write, every flush (of one file or of a
 // whole file system), every rename or every time setting, each with the error number
-// given; a time setting ignored; a source edited while it is read.
+// given; a time setting ignored; a source edited while it is read; every read and
+// write interrupted by a signal once.
 class FailingSyscalls : public Syscalls {
 public:
     int failWriteNumber = 0;  // 1 = the first write; 0 = none
@@ -23,6 +24,8 @@ public:
     bool ignoreTimes = false;  // as a FUSE exFAT driver ignores some time changes
     std::string editOnRead;    // a file that somebody edits while it is being read
     int writeDelayMs = 0;      // a slow stick
+    // Each read and write fails with EINTR, as a signal makes it, and runs when tried again.
+    bool interruptEach = false;
     int writes = 0;
 
     ssize_t read(int fd, void* buffer, size_t size) override {
@@ -30,7 +33,7 @@ public:
             std::ofstream(editOnRead, std::ios::app) << " more";
             editOnRead.clear();
         }
-        return Syscalls::read(fd, buffer, size);
+        return interrupted() ? -1 : Syscalls::read(fd, buffer, size);
     }
 
     ssize_t write(int fd, const void* buffer, size_t size) override {
@@ -39,7 +42,7 @@ public:
             errno = writeError;
             return -1;
         }
-        return Syscalls::write(fd, buffer, size);
+        return interrupted() ? -1 : Syscalls::write(fd, buffer, size);
     }
     int fsync(int fd) override { return fail(fsyncError) ? -1 : Syscalls::fsync(fd); }
     int syncfs(int fd) override { return fail(syncfsError) ? -1 : Syscalls::syncfs(fd); }
@@ -54,6 +57,10 @@ public:
     }
 
 private:
+    bool interrupted() {
+        m_interrupted = interruptEach && !m_interrupted;
+        return m_interrupted && fail(EINTR);
+    }
     static bool fail(int error) {
         if (error == 0) {
             return false;
@@ -61,6 +68,7 @@ private:
         errno = error;
         return true;
     }
+    bool m_interrupted = false;
 };
 
 }  // namespace verdaline::testing
