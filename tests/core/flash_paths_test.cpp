@@ -35,8 +35,9 @@ TEST(FlashPaths, LoadRuleKeepsEveryEntryOnItsOwnCopy) {
          {"report.doc", "Plan_report.doc", "e_Plan_report.doc"}},
         {{"/c/Plan_report.doc", "/c/report.doc", "/d/Plan/report.doc"},
          {"Plan_report.doc", "report.doc", "Plan_report (2).doc"}},
-        {{"/a/x (2).txt", "/a/X.txt", "/b/x.txt", "/c/.profile", "/d/.PROFILE", "/e/старые файлы"},
-         {"x (2).txt", "X.txt", "x (3).txt", ".profile", ".PROFILE (2)", "старые файлы (2)"}},
+        {{"/a/x (2).txt", "/a/X.txt", "/b/x.txt", "/c/.profile", "/d/.PROFILE", "/e/a", "/e/b",
+          "/e/старые файлы"},
+         {"x (2).txt", "X.txt", "x (3).txt", ".profile", ".PROFILE (2)", "a", "b", "старые файлы (2)"}},
     };
     for (const auto& [fileList, expected] : cases) {
         EXPECT_EQ(names(flashPathsFor(fileList, kCopies)), expected) << fileList.back();
