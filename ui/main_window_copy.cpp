@@ -159,6 +159,8 @@ void MainWindow::synchronise() {
     m_skippedAt.clear();
     m_lastSummary = summary;
     refreshSynchronisationStatus();
+    // A synchronisation asks nothing: why its entries failed is told where their count is.
+    m_synchronisationStatus->setToolTip(QString::fromStdString(reportText(m_failureReasons)).trimmed());
 }
 
 void MainWindow::refreshSynchronisationStatus() {

@@ -114,6 +114,13 @@ private slots:
         QVERIFY(text(f, "synchronisationStatus").endsWith(QStringLiteral("ошибок 0, конфликтов 1")));
         find<RadioGroup>(f, "modeGroup")->item(0)->click();
         savePicture(&f, QStringLiteral("main-synchronised-with-a-conflict"));
+        // A failed entry is counted, and its reason told where the count is.
+        h.tree.write({{"pc/a.txt", "again", now + 120}});
+        h.platform.writeProtected = h.tree.path(kCopies);
+        click(f, "synchroniseButton");
+        QVERIFY(text(f, "synchronisationStatus").endsWith(QStringLiteral("ошибок 1, конфликтов 0")));
+        QVERIFY(find(f, "synchronisationStatus")->toolTip().endsWith(QStringLiteral(": флешка защищена от записи.")));
+        h.platform.writeProtected.clear();
         click(f, "openReportButton");
         QWidget* report = f.findChild<QWidget*>(QStringLiteral("reportWindow"));
         QVERIFY(report && report->isVisible() && h.dialogs.opened.empty());
