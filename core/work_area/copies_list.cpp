@@ -414,7 +414,8 @@ void rememberStates(Platform& platform, const WorkArea& area, const std::string&
             r.line >= flash.size()) {
             return std::nullopt;
         }
-        const auto remembered = parsed(area, decodeCp1251(raw));
+        const std::string decoded = decodeCp1251(raw);  // the parsed line's path points into it
+        const auto remembered = parsed(area, decoded);
         if (!remembered || remembered->path != files[r.line] || remembered->flash != flash[r.line] ||
             remembered->state == r.next->second) {
             return std::nullopt;
