@@ -8,14 +8,17 @@
 
 namespace verdaline {
 
-Lines splitLines(std::string_view text) {
-    Lines lines;
+namespace {
+
+// Hands each line of the text to eachLine, without its line end.
+template <typename EachLine>
+void forEachLine(std::string_view text, const EachLine& eachLine) {
     std::size_t start = 0;
     std::size_t pos = 0;
     while (pos < text.size()) {
         const char c = text[pos];
         if (c == '\r' || c == '\n') {
-            lines.emplace_back(text.substr(start, pos - start));
+            eachLine(text.substr(start, pos - start));
             pos += (c == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
             start = pos;
         } else {
@@ -23,8 +26,15 @@ Lines splitLines(std::string_view text) {
         }
     }
     if (start < text.size()) {
-        lines.emplace_back(text.substr(start));
+        eachLine(text.substr(start));
     }
+}
+
+}  // namespace
+
+Lines splitLines(std::string_view text) {
+    Lines lines;
+    forEachLine(text, [&lines](std::string_view line) { lines.emplace_back(line); });
     return lines;
 }
 
@@ -52,22 +62,7 @@ bool readListFile(Platform& platform, const std::string& path,
         throw Failure(cannotOpenFileText(path, error), error);
     }
     // CR and LF are the same bytes in the code page, so a line is cut before it is decoded.
-    const std::string_view text(bytes);
-    std::size_t start = 0;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        const char c = text[pos];
-        if (c == '\r' || c == '\n') {
-            eachLine(decodeCp1251(text.substr(start, pos - start)));
-            pos += (c == '\r' && pos + 1 < text.size() && text[pos + 1] == '\n') ? 2 : 1;
-            start = pos;
-        } else {
-            ++pos;
-        }
-    }
-    if (start < text.size()) {
-        eachLine(decodeCp1251(text.substr(start)));
-    }
+    forEachLine(bytes, [&eachLine](std::string_view line) { eachLine(decodeCp1251(line)); });
     return true;
 }
 

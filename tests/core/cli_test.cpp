@@ -136,6 +136,7 @@ TEST_F(Cli, RunsPrintTheirReportAndEveryCommandTellsHowItWent) {
     tree.write("Файлы с компьютера_Офисный/b.txt", "b");
     EXPECT_EQ(cli({"to-computer"}), 1);  // the folder of b.txt is gone: an error line
     EXPECT_NE(out.str().find("Ошибка " + std::to_string(testing::kNoFolder) + " Файл N2"), std::string::npos);
+    EXPECT_EQ(err.str(), "Файл N2 " + tree.path("gone/b.txt") + ": нет папки, куда копировать, или файла, откуда.\n");
 
     platform.failWrite[tree.path("Списки_отчеты/Отчет копирования_Офисный_.txt")] = ENOSPC;
     // A report that cannot be saved still tells what the run did.
@@ -162,7 +163,7 @@ TEST_F(Cli, PlanSaysWhatTheRunThenDoes) {
     const auto later = testing::localTime(2026, 3, 2, 9, 0, 0);
     tree.write({{"pc/newer.txt", "edited", later},
                 {"Файлы с компьютера_Офисный/older.txt", "edited on the stick", later},
-                {"pc/both.txt", "here", later},
+                {"pc/both.txt", "here!", later},  // as long as the other: only the bytes tell
                 {"Файлы с компьютера_Офисный/both.txt", "there", later + 60}});
     std::filesystem::remove(testing::fsPath(tree.path("pc/gone.txt")));
     std::filesystem::remove(testing::fsPath(tree.path("Файлы с компьютера_Офисный/gone.txt")));

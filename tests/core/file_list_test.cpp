@@ -146,6 +146,10 @@ TEST(FileListChange, NewEntriesTakeNoCopyInUseAndKeepTheirLines) {
         EXPECT_EQ(added.lists.flash.size(), std::max<std::size_t>(5, flash.size() + 1));
         stick.remove(added.lists, 4);
     }
+    // A removed copy never takes the place of one removed before.
+    stick.tree.write(kCopiesFolder + "План.txt", "C");
+    stick.remove(lists, 1);
+    EXPECT_EQ(stick.copiesNow()["Старые файлы/План (прежний 2).txt"], "C");
 }
 
 TEST(FileListChange, RefusedPathsChangeNothing) {
@@ -187,6 +191,22 @@ TEST(FileListChange, CopiesNotRememberedAreFoundOnceAndSaid) {
                            "Файлы с компьютера_Офисный\\b_x.txt\t\t\t\t\t/b/x.txt",
                            "Файлы с компьютера_Офисный\\y.txt\t\t\t\t\t/c/y.txt"}));
     EXPECT_TRUE(loadLists(stick.platform, stick.area, "Офисный")->notices.empty());
+    // A state another program wrote is not known, and its entry keeps its copy.
+    stick.tree.write(kCopiesList, cp1251Lines({"Файлы с компьютера_Офисный\\x.txt\t1\t2\t3\t4\t/a/x.txt",
+                                               "Файлы с компьютера_Офисный\\b_x.txt\t12x\t2\t3\t4\t/b/x.txt",
+                                               "Файлы с компьютера_Офисный\\y.txt\t1\t-2\t3\t4\t/c/y.txt"}));
+    EXPECT_EQ(loadLists(stick.platform, stick.area, "Офисный")->lists.states,
+              (std::vector<std::optional<EntryState>>{EntryState{{1, 2}, {3, 4}}, std::nullopt, std::nullopt}));
+    // A file list reordered by hand: each entry still finds its copy by its path.
+    stick.tree.write(kListFile, cp1251Lines({"/c/y.txt", "/b/x.txt", "/a/x.txt"}));
+    stick.tree.write(kCopiesList, cp1251Lines({"Файлы с компьютера_Офисный\\q.txt\t\t\t\t\t/a/x.txt",
+                                               "Файлы с компьютера_Офисный\\b_x.txt\t\t\t\t\t/b/x.txt",
+                                               "Файлы с компьютера_Офисный\\y.txt\t\t\t\t\t/c/y.txt"}));
+    const auto reordered = loadLists(stick.platform, stick.area, "Офисный");
+    EXPECT_EQ(reordered->lists.flash, (Lines{native(stick.copies + "/y.txt"), native(stick.copies + "/b_x.txt"),
+                                             native(stick.copies + "/q.txt")}));
+    EXPECT_TRUE(reordered->notices.empty());
+    stick.tree.write(kListFile, cp1251Lines({"/a/x.txt", "/b/x.txt", "/c/y.txt"}));
 
     stick.tree.write(kCopiesList, cp1251Lines({"Файлы с компьютера_Офисный\\y.txt\t\t\t\t\t/a/x.txt",
                                                "Файлы с компьютера_Офисный\\y.txt\t\t\t\t\t/b/x.txt",

@@ -50,6 +50,8 @@ TEST(PlatformQueries, SerialFilesAndMountPoints) {
     EXPECT_FALSE(platform.isFile(tree.path("sub")));
     EXPECT_FALSE(platform.isFile(""));
     EXPECT_TRUE(platform.systemVolumeSerial().value.has_value());
+    EXPECT_GT(platform.freeSpace(tree.root()).value_or(0), 0u);
+    EXPECT_EQ(platform.freeSpace(tree.path("missing")), std::nullopt);
     const std::string mount = platform.mountPointOf(tree.root());
     EXPECT_EQ(tree.root().rfind(mount == "/" ? "/" : mount + "/", 0), 0u) << mount;
     EXPECT_EQ(platform.mountPointOf("/"), "/");
