@@ -341,6 +341,9 @@ RunResult runOnStick(Platform& platform, const WorkArea& area, Clock& clock, con
         }
     }
     result.closing = closingLines(request.kind, clock.timestamp());
+    // Only what differs from the states the stick gave the run is written: a run that
+    // found everything as it was leaves the copies list unread.
+    std::erase_if(result.states, [&request](const auto& s) { return request.stateAt(s.first) == s.second; });
     if (!result.failure) {
         try {
             rememberStates(platform, area, request.computerName, request.fileList, request.flashList,

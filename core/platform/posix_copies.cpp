@@ -348,6 +348,7 @@ int PosixPlatform::readFile(const std::string& path, std::string& bytes) {
         return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     }
     bytes.clear();
+    bytes.reserve(static_cast<std::size_t>(st.st_size));  // read once into place, not grown copy by copy
     char buffer[1 << 16];
     for (;;) {
         const ssize_t n = m_sys.read(fd, buffer, sizeof buffer);
