@@ -31,6 +31,14 @@ std::string comparable(const std::string& path) {
 
 // The lists of the stick as a window shows them: held while the stick's are the ones held.
 // The states go with the stick's copies, not with lines typed over them.
+FileLists shown(const StoredLists& stick, const FileLists& held);
+
+// The lists as read, when none are held yet: moved, not copied, a long list being long.
+FileLists shown(StoredLists&& stick) {
+    const std::uint64_t remembered = digestOf(stick.flash);
+    return {std::move(stick.files), std::move(stick.flash), remembered, std::move(stick.states)};
+}
+
 FileLists shown(const StoredLists& stick, const FileLists& held) {
     const std::uint64_t remembered = digestOf(stick.flash);
     if (stick.files != held.files || remembered != held.remembered) {
@@ -165,7 +173,7 @@ ListChange remembered(Platform& platform, const WorkArea& area, const std::strin
             // A stick that cannot be written now: the copies are given the same way next time.
         }
     }
-    change.lists = shown(stick.lists, {});
+    change.lists = shown(std::move(stick.lists));
     return change;
 }
 
@@ -204,7 +212,7 @@ std::optional<FileLists> readLists(Platform& platform, const WorkArea& area, con
     if (!platform.isFile(area.fileListFile(computer))) {
         return std::nullopt;
     }
-    return shown(readStoredLists(platform, area, computer).lists, {});
+    return shown(readStoredLists(platform, area, computer).lists);
 }
 
 ListChange loadLists(Platform& platform, const WorkArea& area, const std::string& computer,
