@@ -61,7 +61,11 @@ std::optional<std::string> flashPathOf(const WorkArea& area, std::string_view st
         name == "." || name == "..") {
         return std::nullopt;
     }
-    return area.programFolder() + std::string(folder) + kSeparator + std::string(name);
+    // Made to its size: a long list holds many of them for as long as it is shown.
+    std::string path;
+    path.reserve(area.programFolder().size() + folder.size() + 1 + name.size());
+    path.append(area.programFolder()).append(folder).append(1, kSeparator).append(name);
+    return path;
 }
 
 // The four fields of a state: each side's time and size; empty when it is not known.
