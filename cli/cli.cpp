@@ -186,14 +186,13 @@ private:
             m_c.err << "Этот компьютер уже зарегистрирован под именем \"" << *already << "\".\n";
             return kPartly;
         }
-        Lines computers = readListFile(m_c.platform, m_area.computerListFile()).value_or(Lines{});
+        Lines computers;  // read again under the lock by the registration
         if (const auto refusal = verdaline::registerComputer(m_c.platform, m_area, computers, name,
                                                              diskNumber(), m_diskSerial.error)) {
             m_c.err << *refusal << "\n";
             return kPartly;
         }
-        m_c.out << "Компьютер зарегистрирован под именем \""
-                << recognise(diskNumber(), computers).name.value_or(name) << "\".\n";
+        m_c.out << "Компьютер зарегистрирован под именем \"" << name << "\".\n";
         return kDone;
     }
 

@@ -232,13 +232,6 @@ void MainWindow::renameComputer() {
     refreshFlashView();
 }
 
-// The controls that need the stick, besides those recognition enables.
-namespace {
-std::vector<QWidget*> needStick(std::initializer_list<QWidget*> controls) {
-    return controls;
-}
-}  // namespace
-
 void MainWindow::showStickGone() {
     m_stickGone = true;
     m_planner.reset();
@@ -249,11 +242,11 @@ void MainWindow::showStickGone() {
     m_computerNameLabel->hide();
     m_stickMissing->show();
     m_renameItem->setEnabled(false);
-    for (QWidget* control :
-         needStick({m_fileListView, m_flashListView, m_addFromComputerButton, m_editListButton,
-                    m_addFromFlashButton, m_toFlashButton, m_toComputerButton, m_synchroniseButton,
-                    m_openReportButton, m_registerButton, m_editFlashListBox, m_saveUserListButton,
-                    m_loadUserListButton})) {
+    // Everything that needs the stick.
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             m_fileListView, m_flashListView, m_addFromComputerButton, m_editListButton, m_addFromFlashButton,
+             m_toFlashButton, m_toComputerButton, m_synchroniseButton, m_openReportButton, m_registerButton,
+             m_editFlashListBox, m_saveUserListButton, m_loadUserListButton}) {
         control->setEnabled(false);
     }
     m_progressBar->setValue(0);
@@ -264,9 +257,10 @@ void MainWindow::showStickBack() {
     m_stickMissing->hide();
     m_computerCaption->show();
     m_computerNameLabel->show();
-    for (QWidget* control :
-         needStick({m_fileListView, m_flashListView, m_synchroniseButton, m_openReportButton,
-                    m_registerButton, m_editFlashListBox, m_saveUserListButton, m_loadUserListButton})) {
+    // What needs the stick, besides what recognition enables.
+    for (QWidget* control : std::initializer_list<QWidget*>{m_fileListView, m_flashListView, m_synchroniseButton,
+                                                            m_openReportButton, m_registerButton, m_editFlashListBox,
+                                                            m_saveUserListButton, m_loadUserListButton}) {
         control->setEnabled(true);
     }
     recogniseComputer();
@@ -288,11 +282,14 @@ void MainWindow::refreshFromStick() {
     // Another program may have changed the file list on the stick; during a run the
     // lists stay as the run took them.
     // Only lists that changed on the stick are read again: a long one takes its time.
-    if (m_recognised && !m_running && stampOf(m_env.platform, m_area, computerName()) != m_stamp) {
+    // The stamp is taken before the reading, so that a change made meanwhile is read next time.
+    if (const ListsStamp stamp = m_recognised && !m_running ? stampOf(m_env.platform, m_area, computerName())
+                                                             : m_stamp;
+        stamp != m_stamp) {
         if (const auto lists = changedOnStick(m_env.platform, m_area, computerName(), heldLists())) {
             showLists(*lists);
         } else {
-            m_stamp = stampOf(m_env.platform, m_area, computerName());
+            m_stamp = stamp;
         }
     }
     refreshFlashView();

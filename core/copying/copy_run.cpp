@@ -68,8 +68,9 @@ public:
         outcome.number = index + 1;
         outcome.computerInFuture = future(computerState);
         outcome.flashInFuture = future(flashState);
-        const Decision d = decide(m_request.kind, computerState, flashState, known,
-                                  [&] { return sameContents(e, computerState, flashState); });
+        const Decision d = decide(m_request.kind, computerState, flashState, known, [&] {
+            return sameContents(m_platform, computer, flash, computerState, flashState);
+        });
         const Keep keep = d.conflict ? Keep::Conflict : Keep::BySwitch;
         switch (d.copy) {
             case Decision::Copy::None:
@@ -166,12 +167,6 @@ private:
         if (e.state != now) {
             m_result.states.emplace_back(e.index, now);
         }
-    }
-
-    // Both sides hold the same bytes (only sides of one size are read).
-    bool sameContents(const Entry& e, const State& computer, const State& flash) {
-        bool same = false;
-        return computer.size == flash.size && m_platform.compareFiles(e.computer, e.flash, same) == 0 && same;
     }
 
     // The old-files folder beside the entry's copy, so that a copy shared with another

@@ -112,6 +112,12 @@ Decision decide(RunKind kind, const State& computer, const State& flash,
     return synchronisation(computer, flash, known, sameContents);
 }
 
+bool sameContents(Platform& platform, const std::string& computerPath, const std::string& flashPath,
+                  const Platform::FileState& computer, const Platform::FileState& flash) {
+    bool same = false;
+    return computer.size == flash.size && platform.compareFiles(computerPath, flashPath, same) == 0 && same;
+}
+
 bool usablePath(const std::string& path) {
     return isAbsolutePath(path);
 }
@@ -199,9 +205,7 @@ Planner::Planned Planner::entry(std::size_t index) {
     planned.flash = stateOf(flashPath);
     const auto& known = index < m_states.size() ? m_states[index] : unknown;
     planned.decision = decide(m_kind, planned.computer, planned.flash, known, [&] {
-        bool same = false;
-        return planned.computer.size == planned.flash.size &&
-               m_platform.compareFiles(computerPath, flashPath, same) == 0 && same;
+        return sameContents(m_platform, computerPath, flashPath, planned.computer, planned.flash);
     });
     Decision& d = planned.decision;
     if (d.copy != Decision::Copy::None) {

@@ -26,6 +26,10 @@ struct Decision {
 Decision decide(RunKind kind, const Platform::FileState& computer, const Platform::FileState& flash,
                 const std::optional<EntryState>& known, const std::function<bool()>& sameContents);
 
+// Whether both sides hold the same bytes; only sides of one size are read.
+bool sameContents(Platform& platform, const std::string& computerPath, const std::string& flashPath,
+                  const Platform::FileState& computer, const Platform::FileState& flash);
+
 // A path a run may name: one that starts at a root. Any other (an empty flash path
 // beyond a short flash-side list, a line typed by hand) would write into whatever folder
 // the program was started from.

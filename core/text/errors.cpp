@@ -28,14 +28,6 @@ std::string systemReason(int error) {
     return windowsErrorText(error);
 }
 
-bool isWriteProtection(int error) {
-    return error == 5 || error == 19;  // ERROR_ACCESS_DENIED, ERROR_WRITE_PROTECT
-}
-
-bool isNotFound(int error) {
-    return error == 2 || error == 3;  // ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND
-}
-
 ErrorMeaning meaningOf(int error) {
     switch (error) {
         case 39:   // ERROR_HANDLE_DISK_FULL
@@ -94,14 +86,6 @@ std::string systemReason(int error) {
     return std::strerror(error);
 }
 
-bool isWriteProtection(int error) {
-    return error == EROFS || error == EACCES || error == EPERM;
-}
-
-bool isNotFound(int error) {
-    return error == ENOENT || error == ENOTDIR;
-}
-
 ErrorMeaning meaningOf(int error) {
     switch (error) {
         case ENOSPC:
@@ -139,6 +123,15 @@ ErrorMeaning meaningOf(int error) {
     }
 }
 #endif
+
+bool isWriteProtection(int error) {
+    const ErrorMeaning meaning = meaningOf(error);
+    return meaning == ErrorMeaning::WriteProtected || meaning == ErrorMeaning::NoAccess;
+}
+
+bool isNotFound(int error) {
+    return meaningOf(error) == ErrorMeaning::NotFound;
+}
 
 std::string cannotOpenFileText(const std::string& path, int error) {
     return "Cannot open file \"" + path + "\". " + systemReason(error);

@@ -31,14 +31,6 @@ std::string comparable(const std::string& path) {
 
 // The lists of the stick as a window shows them: held while the stick's are the ones held.
 // The states go with the stick's copies, not with lines typed over them.
-FileLists shown(const StoredLists& stick, const FileLists& held);
-
-// The lists as read, when none are held yet: moved, not copied, a long list being long.
-FileLists shown(StoredLists&& stick) {
-    const std::uint64_t remembered = digestOf(stick.flash);
-    return {std::move(stick.files), std::move(stick.flash), remembered, std::move(stick.states)};
-}
-
 FileLists shown(const StoredLists& stick, const FileLists& held) {
     const std::uint64_t remembered = digestOf(stick.flash);
     if (stick.files != held.files || remembered != held.remembered) {
@@ -52,6 +44,12 @@ FileLists shown(const StoredLists& stick, const FileLists& held) {
         }
     }
     return lists;
+}
+
+// The lists as read, when none are held yet: moved, not copied, a long list being long.
+FileLists shown(StoredLists&& stick) {
+    const std::uint64_t remembered = digestOf(stick.flash);
+    return {std::move(stick.files), std::move(stick.flash), remembered, std::move(stick.states)};
 }
 
 // A place in an old-files folder for a version of that name that no other file there has:

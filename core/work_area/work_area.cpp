@@ -187,13 +187,13 @@ std::string stickSafeName(const std::string& name) {
 }
 
 WorkAreaLock::WorkAreaLock(Platform& platform, const WorkArea& area, std::chrono::milliseconds wait) {
-    if (!platform.isFolder(area.listsFolder())) {
-        if (const int error = platform.makeFolder(area.listsFolder())) {
-            if (isWriteProtection(error)) {
-                throw WriteProtected(texts::stickWriteProtected(), error);
-            }
-            throw Failure(folderErrorText(error), error);
+    try {
+        ensureFolder(platform, area.listsFolder());
+    } catch (const Failure& failure) {
+        if (isWriteProtection(failure.error())) {
+            throw WriteProtected(texts::stickWriteProtected(), failure.error());
         }
+        throw;
     }
     const int error = platform.lockFile(area.lockFile(), wait, m_lock);
     if (error == EWOULDBLOCK) {
