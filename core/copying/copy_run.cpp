@@ -17,7 +17,7 @@ namespace {
 using Kind = EntryOutcome::Kind;
 
 SideState sideOf(const Platform::FileState& state) {
-    return {state.seconds, state.size};
+    return {state.time(), state.size};
 }
 
 // A version dated this long after the computer's clock is dated in the future.
@@ -68,22 +68,21 @@ public:
         outcome.number = index + 1;
         outcome.computerInFuture = future(computerState);
         outcome.flashInFuture = future(flashState);
-        const Decision d = decide(m_request.kind, computerState, flashState, known, [&] {
-            return sameContents(m_platform, computer, flash, computerState, flashState);
-        });
+        SideDigests digests(m_platform, computer, flash);
+        const Decision d = decide(m_request.kind, computerState, flashState, known, digests);
         const Keep keep = d.conflict ? Keep::Conflict : Keep::BySwitch;
         switch (d.copy) {
             case Decision::Copy::None:
                 outcome.kind = d.outcome;
                 if (d.remember) {
-                    remember(e, computerState, flashState);
+                    remember(e, computerState, flashState, d.digest);
                 }
                 break;
             case Decision::Copy::ToFlash:
-                copy(e, toFlash(e), d.outcome, computerState, flashState, keep);
+                copy(e, toFlash(e), d.outcome, flashState, keep);
                 break;
             case Decision::Copy::ToComputer:
-                copy(e, toComputer(e), d.outcome, flashState, computerState, keep);
+                copy(e, toComputer(e), d.outcome, computerState, keep);
                 break;
         }
         const Kind kind = m_result.outcomes.back().kind;
@@ -95,23 +94,27 @@ public:
         if (m_started.empty()) {
             return false;
         }
-        const std::vector<int> errors = m_platform.finishCopies();
+        const std::vector<Copied> copies = m_platform.finishCopies();
         bool failed = false;
-        for (std::size_t k = 0; k < errors.size() && k < m_started.size(); ++k) {
-            EntryOutcome& o = m_result.outcomes[m_started[k].first];
+        for (std::size_t k = 0; k < copies.size() && k < m_started.size(); ++k) {
+            const Started& started = m_started[k];
+            EntryOutcome& o = m_result.outcomes[started.outcome];
             // A kept version's error comes first: the replacement tied to it is not made.
-            if (errors[k] != 0 && o.kind != Kind::Failed) {
+            if (copies[k].error != 0 && o.kind != Kind::Failed) {
                 o.kind = Kind::Failed;
-                o.error = errors[k];
-                o.failedOnStick = m_started[k].second;
+                o.error = copies[k].error;
+                o.failedOnStick = started.onStick;
                 failed = true;
+            }
+            if (started.replacement) {
+                m_replacements[*started.replacement].copied = copies[k];
             }
         }
         m_started.clear();
         for (const Replacement& r : m_replacements) {
             const bool done = m_result.outcomes[r.outcome].kind != Kind::Failed;
             if (done) {
-                m_result.states.emplace_back(m_result.outcomes[r.outcome].number - 1, r.after);
+                m_result.states.emplace_back(m_result.outcomes[r.outcome].number - 1, r.after());
             }
             if (!r.kept) {
                 continue;
@@ -147,11 +150,27 @@ private:
     // A replacement started, with what settle() does once it is known how it went.
     struct Replacement {
         std::size_t outcome;
-        EntryState after;  // both sides, once it is made
+        bool toFlash;
         std::optional<std::string> kept;
         std::string oldFiles;
         std::string name;
         bool conflict;
+        Copied copied{};  // once it is made
+        // Both sides once it is made: the source as it was read, the target with the date
+        // its file system holds, and the digest of the bytes that both hold.
+        EntryState after() const {
+            const SideState source{copied.sourceTime, copied.size};
+            const SideState target{copied.time, copied.size};
+            return toFlash ? EntryState{source, target, copied.digest, true}
+                           : EntryState{target, source, copied.digest, true};
+        }
+    };
+    // A copy started: its entry's outcome, whether it writes on the stick, and the
+    // replacement it makes (none for a kept version).
+    struct Started {
+        std::size_t outcome;
+        bool onStick;
+        std::optional<std::size_t> replacement;
     };
 
     static Copy toFlash(const Entry& e) { return {e.computer, e.flash, CopyMode::FromSource}; }
@@ -162,8 +181,8 @@ private:
     }
     bool future(const State& state) const { return state.exists && state.seconds > m_now + kFutureSlack; }
 
-    void remember(const Entry& e, const State& computer, const State& flash) {
-        const EntryState now{sideOf(computer), sideOf(flash)};
+    void remember(const Entry& e, const State& computer, const State& flash, const std::optional<Digest>& digest) {
+        const EntryState now{sideOf(computer), sideOf(flash), digest, true};
         if (e.state != now) {
             m_result.states.emplace_back(e.index, now);
         }
@@ -184,7 +203,8 @@ private:
         return oldFiles;
     }
 
-    int start(const std::string& source, const std::string& target, CopyMode mode, bool afterPrevious) {
+    int start(const std::string& source, const std::string& target, CopyMode mode, bool afterPrevious,
+              std::optional<std::size_t> replacement) {
         if (!m_swept) {
             m_swept = true;
             m_platform.removeLeftovers(m_area.copiesFolder(m_request.computerName));
@@ -198,7 +218,7 @@ private:
         }
         const int error = m_platform.startCopy(source, target, mode, afterPrevious);
         if (error == 0) {
-            m_started.emplace_back(m_result.outcomes.size() - 1, mode != CopyMode::OnComputer);
+            m_started.push_back({m_result.outcomes.size() - 1, mode != CopyMode::OnComputer, replacement});
         } else {
             m_result.outcomes.back().failedOnStick = mode != CopyMode::OnComputer;
         }
@@ -208,7 +228,7 @@ private:
     // Replaces or creates the target. A target that is there (even one the freshness
     // rule counts as missing, dated outside 1980..2107) is kept first when the switch
     // or a conflict says so, and stays as it is when its version cannot be kept.
-    void copy(const Entry& e, const Copy& c, Kind done, const State& source, const State& target, Keep keep) {
+    void copy(const Entry& e, const Copy& c, Kind done, const State& target, Keep keep) {
         EntryOutcome& outcome = m_result.outcomes.back();
         if (!usablePath(c.source) || !usablePath(c.target)) {
             outcome.kind = Kind::Failed;
@@ -217,21 +237,18 @@ private:
             return;
         }
         const bool conflict = keep == Keep::Conflict;
-        Replacement r{
-            m_result.outcomes.size() - 1, {sideOf(source), sideOf(source)}, {}, {}, e.name, conflict};
+        Replacement r{m_result.outcomes.size() - 1, c.mode != CopyMode::OnComputer, {}, {}, e.name, conflict};
         if (target.exists && (conflict || m_request.backups)) {
             r.oldFiles = oldFilesOf(e);
             r.kept = m_kept.placeFor(r.oldFiles, e.name, static_cast<std::time_t>(target.seconds), conflict);
-            if (r.kept) {
-                outcome.error = start(c.target, *r.kept, CopyMode::Backup, false);
-                if (outcome.error != 0) {
-                    m_kept.notReplaced(*r.kept);
-                    outcome.kind = Kind::Failed;
-                    return;
-                }
+            outcome.error = start(c.target, *r.kept, CopyMode::Backup, false, std::nullopt);
+            if (outcome.error != 0) {
+                m_kept.notReplaced(*r.kept);
+                outcome.kind = Kind::Failed;
+                return;
             }
         }
-        outcome.error = start(c.source, c.target, c.mode, r.kept.has_value());
+        outcome.error = start(c.source, c.target, c.mode, r.kept.has_value(), m_replacements.size());
         outcome.kind = outcome.error == 0 ? done : Kind::Failed;
         m_replacements.push_back(std::move(r));
     }
@@ -242,8 +259,7 @@ private:
     RunResult& m_result;
     KeptVersions m_kept;
     std::time_t m_now;
-    // The outcome of each pending copy, in the order started, and whether it writes on the stick.
-    std::vector<std::pair<std::size_t, bool>> m_started;
+    std::vector<Started> m_started;  // the pending copies, in the order started
     std::vector<Replacement> m_replacements;        // started since the last settle()
     bool m_swept = false;                           // the leftovers of a killed run are gone from the stick
     bool m_marked = false;                          // the run has noted that it writes on the computer

@@ -9,21 +9,79 @@ namespace {
 using Kind = EntryOutcome::Kind;
 using State = Platform::FileState;
 
-// A side differs from what it held: gone, another size, or another two-second step.
-bool changed(const State& now, const SideState& then) {
-    return !now.exists || now.size != then.size || !sameStep(now.seconds, then.seconds);
-}
-
-Decision nothing(Kind outcome, bool remember = false) {
-    return {outcome, Decision::Copy::None, false, remember};
+Decision nothing(Kind outcome, bool remember = false, std::optional<Digest> digest = std::nullopt) {
+    return {outcome, Decision::Copy::None, false, remember, digest};
 }
 
 Decision copying(Decision::Copy way, Kind outcome, bool conflict = false) {
-    return {outcome, way, conflict, false};
+    return {outcome, way, conflict, false, std::nullopt};
+}
+
+enum class Change { None, Redated, Changed };
+
+// How a side stands against what it held: the same time and size, not changed (nothing
+// read); another size, or gone, changed; another time alone, changed only if its content
+// differs from the one both sides held. A state of an older version holds whole seconds:
+// there a side changed when its size or its two-second step did.
+template <typename DigestNow>
+Change changeOf(const State& now, const SideState& then, const EntryState& known, DigestNow digestNow) {
+    if (!now.exists || now.size != then.size) {
+        return Change::Changed;
+    }
+    if (!known.exact) {
+        return sameStep(now.seconds, then.time.seconds) ? Change::None : Change::Changed;
+    }
+    if (now.time() == then.time) {
+        return Change::None;
+    }
+    if (!known.digest) {
+        return Change::Changed;
+    }
+    const std::optional<Digest>& digest = digestNow();
+    return digest && *digest == *known.digest ? Change::Redated : Change::Changed;
+}
+
+// What changed on each side since the last run, and what both sides hold where that
+// is known, so that a side only re-dated is remembered with its new time.
+struct Changes {
+    bool computer = false;
+    bool flash = false;
+    bool remember = false;
+    std::optional<Digest> digest;
+};
+
+// Whether both sides hold the same bytes now.
+bool sameBytes(const State& computer, const State& flash, SideDigests& digests) {
+    if (computer.size != flash.size) {
+        return false;
+    }
+    const auto& a = digests.computer();
+    const auto& b = digests.flash();
+    return a && b && *a == *b;
+}
+
+Changes changesSince(const State& computer, const State& flash, const EntryState& known, SideDigests& digests) {
+    Change c = changeOf(computer, known.computer, known, [&]() -> const auto& { return digests.computer(); });
+    Change f = changeOf(flash, known.flash, known, [&]() -> const auto& { return digests.flash(); });
+    std::optional<Digest> digest = known.digest;
+    // Without a digest, a side whose time alone moved is measured against the other side,
+    // which has not changed: both held the same bytes when they were remembered.
+    if (known.exact && !known.digest && (c == Change::Changed) != (f == Change::Changed)) {
+        const bool computerMoved = c == Change::Changed;
+        const SideState& then = computerMoved ? known.computer : known.flash;
+        const State& now = computerMoved ? computer : flash;
+        if (now.exists && now.size == then.size && sameBytes(computer, flash, digests)) {
+            (computerMoved ? c : f) = Change::Redated;
+            digest = digests.computer();
+        }
+    }
+    // A state of an older version is written anew in the exact form.
+    const bool remember = c == Change::Redated || f == Change::Redated || !known.exact;
+    return {c == Change::Changed, f == Change::Changed, remember, digest};
 }
 
 Decision synchronisation(const State& computer, const State& flash, const std::optional<EntryState>& known,
-                         const std::function<bool()>& sameContents) {
+                         SideDigests& digests) {
     using Copy = Decision::Copy;
     if (!computer.date || !flash.date) {
         return computer.date ? copying(Copy::ToFlash, Kind::NewToFlash)
@@ -32,14 +90,15 @@ Decision synchronisation(const State& computer, const State& flash, const std::o
     }
     Freshness order = compareDates(*computer.date, *flash.date);
     if (known) {
-        const bool computerChanged = changed(computer, known->computer);
-        const bool flashChanged = changed(flash, known->flash);
+        const Changes changes = changesSince(computer, flash, *known, digests);
+        const bool computerChanged = changes.computer;
+        const bool flashChanged = changes.flash;
         if (!computerChanged && !flashChanged) {
-            return nothing(Kind::Equal);
+            return nothing(Kind::Equal, changes.remember, changes.digest);
         }
         if (computerChanged && flashChanged) {
-            if (sameContents()) {
-                return nothing(Kind::Equal, true);
+            if (sameBytes(computer, flash, digests)) {
+                return nothing(Kind::Equal, true, digests.computer());
             }
             return order == Freshness::TargetLater ? copying(Copy::ToComputer, Kind::ConflictToComputer, true)
                                                    : copying(Copy::ToFlash, Kind::ConflictToFlash, true);
@@ -58,8 +117,10 @@ Decision synchronisation(const State& computer, const State& flash, const std::o
     return nothing(Kind::Equal, true);
 }
 
-Decision directed(bool toFlash, const State& source, const State& target,
-                  const std::optional<EntryState>& known, const std::function<bool()>& sameContents) {
+Decision directed(bool toFlash, const State& computer, const State& flash,
+                  const std::optional<EntryState>& known, SideDigests& digests) {
+    const State& source = toFlash ? computer : flash;
+    const State& target = toFlash ? flash : computer;
     const auto way = toFlash ? Decision::Copy::ToFlash : Decision::Copy::ToComputer;
     if (!source.date) {
         return nothing(Kind::NotFound);
@@ -70,10 +131,11 @@ Decision directed(bool toFlash, const State& source, const State& target,
     const Kind updated = toFlash ? Kind::UpdatedToFlash : Kind::UpdatedToComputer;
     const Freshness order = compareDates(*source.date, *target.date);
     if (known) {
-        const bool sourceChanged = changed(source, toFlash ? known->computer : known->flash);
-        const bool targetChanged = changed(target, toFlash ? known->flash : known->computer);
+        const Changes changes = changesSince(computer, flash, *known, digests);
+        const bool sourceChanged = toFlash ? changes.computer : changes.flash;
+        const bool targetChanged = toFlash ? changes.flash : changes.computer;
         if (!sourceChanged && !targetChanged) {
-            return nothing(Kind::Equal);
+            return nothing(Kind::Equal, changes.remember, changes.digest);
         }
         if (!targetChanged) {
             return copying(way, updated);
@@ -81,8 +143,8 @@ Decision directed(bool toFlash, const State& source, const State& target,
         if (!sourceChanged) {
             return nothing(order == Freshness::TargetLater ? Kind::TargetLater : Kind::TargetChanged);
         }
-        if (sameContents()) {
-            return nothing(Kind::Equal, true);
+        if (sameBytes(computer, flash, digests)) {
+            return nothing(Kind::Equal, true, digests.computer());
         }
         return copying(way, toFlash ? Kind::ConflictToFlash : Kind::ConflictToComputer, true);
     }
@@ -100,22 +162,27 @@ Decision directed(bool toFlash, const State& source, const State& target,
 }  // namespace
 
 Decision decide(RunKind kind, const State& computer, const State& flash,
-                const std::optional<EntryState>& known, const std::function<bool()>& sameContents) {
+                const std::optional<EntryState>& known, SideDigests& digests) {
     switch (kind) {
         case RunKind::ToFlash:
-            return directed(true, computer, flash, known, sameContents);
+            return directed(true, computer, flash, known, digests);
         case RunKind::ToComputer:
-            return directed(false, flash, computer, known, sameContents);
+            return directed(false, computer, flash, known, digests);
         case RunKind::Synchronise:
             break;
     }
-    return synchronisation(computer, flash, known, sameContents);
+    return synchronisation(computer, flash, known, digests);
 }
 
-bool sameContents(Platform& platform, const std::string& computerPath, const std::string& flashPath,
-                  const Platform::FileState& computer, const Platform::FileState& flash) {
-    bool same = false;
-    return computer.size == flash.size && platform.compareFiles(computerPath, flashPath, same) == 0 && same;
+const std::optional<Digest>& SideDigests::of(int side) {
+    if (!m_read[side]) {
+        m_read[side] = true;
+        Digest digest;
+        if (usablePath(*m_paths[side]) && m_platform.digestOf(*m_paths[side], digest) == 0) {
+            m_digests[side] = digest;
+        }
+    }
+    return m_digests[side];
 }
 
 bool usablePath(const std::string& path) {
@@ -187,12 +254,16 @@ std::string planSummary(const PlanCounts& counts) {
            (counts.missing > 0 ? ", не найдено " + std::to_string(counts.missing) : std::string());
 }
 
-State Planner::stateOf(const std::string& path) {
-    if (!usablePath(path)) {
+State Planner::stateOf(const std::string*& path) {
+    if (!usablePath(*path)) {
         return {};
     }
-    const auto copied = m_copied.find(foldCase(path));
-    return copied != m_copied.end() ? copied->second : m_platform.stateOf(path);
+    const auto copied = m_copied.find(foldCase(*path));
+    if (copied == m_copied.end()) {
+        return m_platform.stateOf(*path);
+    }
+    path = &copied->second.second;
+    return copied->second.first;
 }
 
 Planner::Planned Planner::entry(std::size_t index) {
@@ -201,20 +272,21 @@ Planner::Planned Planner::entry(std::size_t index) {
     static const std::optional<EntryState> unknown;
     const std::string& computerPath = m_files[index];
     const std::string& flashPath = index < m_flash.size() ? m_flash[index] : none;
-    planned.computer = stateOf(computerPath);
-    planned.flash = stateOf(flashPath);
+    const std::string* computerContent = &computerPath;
+    const std::string* flashContent = &flashPath;
+    planned.computer = stateOf(computerContent);
+    planned.flash = stateOf(flashContent);
     const auto& known = index < m_states.size() ? m_states[index] : unknown;
-    planned.decision = decide(m_kind, planned.computer, planned.flash, known, [&] {
-        return sameContents(m_platform, computerPath, flashPath, planned.computer, planned.flash);
-    });
+    SideDigests digests(m_platform, *computerContent, *flashContent);
+    planned.decision = decide(m_kind, planned.computer, planned.flash, known, digests);
     Decision& d = planned.decision;
     if (d.copy != Decision::Copy::None) {
         const bool toFlash = d.copy == Decision::Copy::ToFlash;
         if (!usablePath(computerPath) || !usablePath(flashPath)) {
-            d = {Kind::Failed, Decision::Copy::None, false, false};
+            d = {Kind::Failed, Decision::Copy::None, false, false, std::nullopt};
         } else {
-            m_copied[foldCase(toFlash ? flashPath : computerPath)] =
-                toFlash ? planned.computer : planned.flash;
+            m_copied[foldCase(toFlash ? flashPath : computerPath)] = {
+                toFlash ? planned.computer : planned.flash, toFlash ? *computerContent : *flashContent};
         }
     }
     return planned;

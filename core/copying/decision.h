@@ -20,15 +20,29 @@ struct Decision {
     Copy copy = Copy::None;
     bool conflict = false;  // the version replaced is kept whatever the backup switch says
     bool remember = false;  // found equal: what both sides hold is remembered now
+    std::optional<Digest> digest;  // the content both sides hold then, when known
 };
 
-// sameContents is asked only when both sides changed since the last run.
-Decision decide(RunKind kind, const Platform::FileState& computer, const Platform::FileState& flash,
-                const std::optional<EntryState>& known, const std::function<bool()>& sameContents);
+// The digests of an entry's two sides as they are now, each read once, when first
+// wanted: a side is read only when its date moved and its size did not.
+class SideDigests {
+public:
+    SideDigests(Platform& platform, const std::string& computerPath, const std::string& flashPath)
+        : m_platform(platform), m_paths{&computerPath, &flashPath} {}
+    const std::optional<Digest>& computer() { return of(0); }
+    const std::optional<Digest>& flash() { return of(1); }
 
-// Whether both sides hold the same bytes; only sides of one size are read.
-bool sameContents(Platform& platform, const std::string& computerPath, const std::string& flashPath,
-                  const Platform::FileState& computer, const Platform::FileState& flash);
+private:
+    const std::optional<Digest>& of(int side);
+
+    Platform& m_platform;
+    const std::string* m_paths[2];
+    std::optional<Digest> m_digests[2];
+    bool m_read[2] = {false, false};
+};
+
+Decision decide(RunKind kind, const Platform::FileState& computer, const Platform::FileState& flash,
+                const std::optional<EntryState>& known, SideDigests& digests);
 
 // A path a run may name: one that starts at a root. Any other (an empty flash path
 // beyond a short flash-side list, a line typed by hand) would write into whatever folder
@@ -70,14 +84,17 @@ public:
     Planned entry(std::size_t index);
 
 private:
-    Platform::FileState stateOf(const std::string& path);
+    // What the path holds, or would hold once the earlier entries' copies were made; path
+    // becomes the file whose content that is.
+    Platform::FileState stateOf(const std::string*& path);
 
     Platform& m_platform;
     RunKind m_kind;
     const Lines& m_files;
     const Lines& m_flash;
     const std::vector<std::optional<EntryState>>& m_states;
-    std::unordered_map<std::string, Platform::FileState> m_copied;  // folded path -> what a copy would leave
+    // Folded path -> what a copy would leave there, and the file it would come from.
+    std::unordered_map<std::string, std::pair<Platform::FileState, std::string>> m_copied;
 };
 
 }  // namespace verdaline

@@ -1,5 +1,7 @@
 #include "kept_versions.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "clock.h"
@@ -32,20 +34,49 @@ std::string tagged(const std::string& name, const std::string& tag) {
     return name.substr(0, keep) + tag + extension.substr(0, kLongestName - keep - tag.size());
 }
 
-// Whether kept is an ordinary dated version of the file called name.
-bool ordinaryVersionOf(const std::string& kept, const std::string& name) {
-    const std::string pattern = tagged(name, " (" + std::string(kDateLength, '#') + ")");
-    if (kept.size() != pattern.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < kept.size(); ++i) {
-        const bool digitWanted = pattern[i] == '#';
-        const char c = kept[i];
-        if (digitWanted ? !(c >= '0' && c <= '9') && c != '-' && c != ' ' : c != pattern[i]) {
-            return false;
+// Where an ordinary dated version of the file called name stands among the others:
+// its date and its counter (1 for none), or nothing for any other name.
+std::optional<std::pair<std::string, unsigned>> ordinaryVersionOf(const std::string& kept, const std::string& name) {
+    for (std::size_t digits = 0; digits <= 4; ++digits) {
+        const std::string counter = digits == 0 ? std::string() : " " + std::string(digits, '@');
+        const std::string pattern = tagged(name, " (" + std::string(kDateLength, '#') + counter + ")");
+        if (kept.size() != pattern.size()) {
+            continue;
+        }
+        std::string date;
+        unsigned number = digits == 0 ? 1 : 0;
+        bool matches = true;
+        for (std::size_t i = 0; i < kept.size() && matches; ++i) {
+            const char c = kept[i];
+            const bool digit = c >= '0' && c <= '9';
+            if (pattern[i] == '#') {
+                matches = digit || c == '-' || c == ' ';
+                date += c;
+            } else if (pattern[i] == '@') {
+                matches = digit && !(number == 0 && c == '0');
+                number = number * 10 + static_cast<unsigned>(c - '0');
+            } else {
+                matches = c == pattern[i];
+            }
+        }
+        if (matches) {
+            return std::make_pair(date, number);
         }
     }
-    return true;
+    return std::nullopt;
+}
+
+// A name for a kept version that no other one has: the dated name, with a counter after
+// the date when another version of that second is kept already (a version put back, two
+// of the hour that repeats in autumn, two replaced within one second).
+std::string freeName(const std::set<std::string>& names, const std::string& name, std::time_t seconds,
+                     bool conflict) {
+    std::string kept = keptName(name, seconds, conflict);
+    const std::string head = " (" + std::string(conflict ? "конфликт " : "") + dateText(seconds) + " ";
+    for (unsigned n = 2; names.contains(kept); ++n) {
+        kept = tagged(name, head + std::to_string(n) + ")");
+    }
+    return kept;
 }
 
 }  // namespace
@@ -63,16 +94,9 @@ const std::set<std::string>& KeptVersions::namesIn(const std::string& oldFiles) 
     return found->second;
 }
 
-std::optional<std::string> KeptVersions::placeFor(const std::string& oldFiles, const std::string& name,
-                                                  std::time_t seconds, bool conflict) {
-    const std::set<std::string>& names = namesIn(oldFiles);
-    std::string kept = keptName(name, seconds, conflict);
-    if (!conflict && names.contains(kept)) {
-        return std::nullopt;
-    }
-    for (unsigned n = 2; names.contains(kept); ++n) {
-        kept = tagged(name, " (конфликт " + dateText(seconds) + " " + std::to_string(n) + ")");
-    }
+std::string KeptVersions::placeFor(const std::string& oldFiles, const std::string& name, std::time_t seconds,
+                                   bool conflict) {
+    std::string kept = freeName(namesIn(oldFiles), name, seconds, conflict);
     m_names[oldFiles].insert(kept);
     return oldFiles + kSeparator + kept;
 }
@@ -82,10 +106,8 @@ void KeptVersions::replaced(const std::string& oldFiles, const std::string& name
     const std::string plain = oldFiles + kSeparator + name;
     const Platform::FileState before = m_platform.stateOf(plain);
     if (before.exists) {
-        const std::string dated = keptName(name, static_cast<std::time_t>(before.seconds), false);
-        if (names.contains(dated)) {
-            m_platform.removeFile(plain);  // that version is kept under its date already
-        } else if (m_platform.moveFile(plain, oldFiles + kSeparator + dated) == 0) {
+        const std::string dated = freeName(names, name, static_cast<std::time_t>(before.seconds), false);
+        if (m_platform.moveFile(plain, oldFiles + kSeparator + dated) == 0) {
             names.insert(dated);
         }  // otherwise the version just kept stays under its date, and nothing is lost
     }
@@ -93,19 +115,20 @@ void KeptVersions::replaced(const std::string& oldFiles, const std::string& name
         names.erase(fileNameOf(kept));
         names.insert(name);
     }
-    std::vector<std::string> ordinary;
+    // The oldest ordinary versions beyond the limit go: by their dates, then their counters.
+    std::vector<std::pair<std::pair<std::string, unsigned>, std::string>> ordinary;
     for (const auto& other : names) {
-        if (ordinaryVersionOf(other, name)) {
-            ordinary.push_back(other);  // in the order of their dates
+        if (auto order = ordinaryVersionOf(other, name)) {
+            ordinary.emplace_back(std::move(*order), other);
         }
     }
+    std::sort(ordinary.begin(), ordinary.end());
     for (std::size_t i = 0; i + kMostOrdinary < ordinary.size() + 1; ++i) {
-        if (m_platform.removeFile(oldFiles + kSeparator + ordinary[i]) == 0) {
-            names.erase(ordinary[i]);
+        if (m_platform.removeFile(oldFiles + kSeparator + ordinary[i].second) == 0) {
+            names.erase(ordinary[i].second);
         }
     }
 }
-
 void KeptVersions::notReplaced(const std::string& kept) {
     m_platform.removeFile(kept);
     const std::string name = fileNameOf(kept);

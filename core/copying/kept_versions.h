@@ -3,8 +3,9 @@
 // The versions a run replaces are kept in the old-files folder beside the entry's copy,
 // as a history that nothing overwrites: the latest replaced version under the copy's
 // own name (where a person looks first), the ones before it under that name with their
-// date, "Отчет (2026-12-07 10-30-00).doc", and the versions that lost a conflict with
-// "конфликт" before the date. At most 10 ordinary versions of an entry stay, the oldest
+// date, "Отчет (2026-12-07 10-30-00).doc" (and a counter after the date for a second
+// version of one second, "Отчет (2026-12-07 10-30-00 2).doc"), and the versions that lost
+// a conflict with "конфликт" before the date. At most 10 ordinary versions of an entry stay, the oldest
 // going first; versions of a conflict stay until the user removes them.
 
 #include <ctime>
@@ -28,9 +29,10 @@ public:
     explicit KeptVersions(Platform& platform) : m_platform(platform) {}
 
     // Where to keep a version of the entry whose copy is called name, dated seconds,
-    // that is about to be replaced; nothing when that version is kept there already.
-    std::optional<std::string> placeFor(const std::string& oldFiles, const std::string& name,
-                                        std::time_t seconds, bool conflict);
+    // that is about to be replaced: a name no kept version has, so that none is ever
+    // written over.
+    std::string placeFor(const std::string& oldFiles, const std::string& name, std::time_t seconds,
+                         bool conflict);
     // The replacement was made: an ordinary version just kept takes the copy's own name,
     // the one there before takes its dated name, and the oldest beyond the limit go.
     void replaced(const std::string& oldFiles, const std::string& name, const std::string& kept);

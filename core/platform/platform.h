@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "freshness.h"
+#include "file_state.h"
 
 namespace verdaline {
 
@@ -31,6 +31,18 @@ struct VolumeSerial {
 class FileLock {
 public:
     virtual ~FileLock() = default;
+};
+
+// How a copy went: its error number (0 when made) and, when made, the date its target
+// holds as the target's file system keeps it (read back, which may be coarser than the
+// source's), the source's date and size as they were read, and the digest of the bytes
+// copied.
+struct Copied {
+    int error = 0;
+    FileTime time;
+    FileTime sourceTime;
+    std::uint64_t size = 0;
+    Digest digest;
 };
 
 // Bytes copied so far and the size of the file being copied.
@@ -89,6 +101,8 @@ public:
         bool pending = false;
         std::int64_t seconds = 0;  // a file's modification time, seconds since the epoch
         std::uint64_t size = 0;    // and its size in bytes
+        std::int32_t nanoseconds = 0;  // within that second, as far as the file system keeps it
+        FileTime time() const { return {seconds, nanoseconds}; }
     };
     virtual FileState stateOf(const std::string& path) = 0;
     std::optional<FileDate> modificationDate(const std::string& path) { return stateOf(path).date; }
@@ -112,7 +126,9 @@ public:
     // target is not replaced (EACCES); a source that changes while it is read fails the
     // copy (EBUSY), so a torn copy never carries the source's date. A target that is a
     // symbolic link is written through: the file it names is replaced, the link kept.
-    virtual int copyFile(const std::string& source, const std::string& target, CopyMode mode) = 0;
+    // What the target holds afterwards goes to copied, when given.
+    virtual int copyFile(const std::string& source, const std::string& target, CopyMode mode,
+                         Copied* copied = nullptr) = 0;
     // A copy as copyFile makes it, except that its flush and rename wait, so that the
     // copies of a run share one flush: startCopy writes the temporary file and leaves
     // the copy pending (0), or fails at once with the error number and leaves nothing.
@@ -125,13 +141,13 @@ public:
     // every copy started since the last call, in that order: copies may be finished
     // earlier, when too many wait or a new one has the same target. A flush that fails
     // fails each copy it was to flush.
-    virtual std::vector<int> finishCopies() = 0;
+    virtual std::vector<Copied> finishCopies() = 0;
     // Removes the temporary files that a killed copy or write left in a folder.
     virtual void removeLeftovers(const std::string& folder) = 0;
     virtual int removeFile(const std::string& path) = 0;
-    // Whether two regular files hold the same bytes, read piece by piece; the error number
-    // when one cannot be read.
-    virtual int compareFiles(const std::string& a, const std::string& b, bool& same) = 0;
+    // The digest of a regular file's content, read piece by piece; the error number when
+    // it cannot be read.
+    virtual int digestOf(const std::string& path, Digest& digest) = 0;
 
     // Renames a file inside its file system, never over another file (EEXIST then).
     virtual int moveFile(const std::string& from, const std::string& to) = 0;

@@ -21,23 +21,6 @@
 namespace verdaline {
 namespace {
 
-// Closes a descriptor on every way out of a scope.
-class Descriptor {
-public:
-    Descriptor(Syscalls& sys, int fd) : m_sys(sys), m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0) {
-            m_sys.close(m_fd);
-        }
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-
-private:
-    Syscalls& m_sys;
-    int m_fd;
-};
-
 int writeAll(Syscalls& sys, int fd, const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t n = sys.write(fd, data, size);
@@ -112,13 +95,19 @@ int followLinks(std::string& path, Found& found) {
 }
 
 // A date that the file system did not keep, to the two-second step of the freshness
-// rule, would make the next run copy the file again or let an older version win.
-int checkDateHeld(Syscalls& sys, int fd, const struct timespec& wanted) {
+// rule, would make the next run copy the file again or let an older version win. The
+// date it did keep (maybe coarser) goes to held.
+int checkDateHeld(Syscalls& sys, int fd, const struct timespec& wanted, struct timespec& held) {
     struct stat st {};
     if (sys.fstat(fd, &st) != 0) {
         return errno;
     }
+    held = st.st_mtim;
     return sameStep(st.st_mtim.tv_sec, wanted.tv_sec) ? 0 : EIO;
+}
+
+FileTime fileTimeOf(const struct timespec& time) {
+    return {static_cast<std::int64_t>(time.tv_sec), static_cast<std::int32_t>(time.tv_nsec)};
 }
 
 // The program never changes its umask, so it is read once.
@@ -179,17 +168,17 @@ int writeTemporary(Syscalls& sys, const std::string& temporary, mode_t mode, con
 // Takes a filled temporary file the rest of the way: flushed to the device (unless
 // flushError tells how a flush shared with other files went), its date checked, closed
 // and only then renamed over the target. Any failure removes it and leaves the target
-// as it was.
+// as it was. The date the file holds goes to held.
 int renameOver(Syscalls& sys, int fd, const std::string& temporary, const std::string& target,
-               const struct timespec* date, const int* flushError) {
+               const struct timespec* date, const int* flushError, struct timespec* held = nullptr) {
     int error = 0;
     if (flushError != nullptr) {
         error = *flushError;
     } else if (sys.fsync(fd) != 0) {
         error = errno;
     }
-    if (error == 0 && date != nullptr) {
-        error = checkDateHeld(sys, fd, *date);
+    if (error == 0 && date != nullptr && held != nullptr) {
+        error = checkDateHeld(sys, fd, *date, *held);
     }
     // A delayed write error may show only at the close.
     const int closed = sys.close(fd) == 0 ? 0 : errno;
@@ -281,88 +270,9 @@ Platform::FileState PosixPlatform::stateOf(const std::string& path) {
         state.date = fileDateOf(found.st.st_mtim.tv_sec);
         state.seconds = found.st.st_mtim.tv_sec;
         state.size = static_cast<std::uint64_t>(found.st.st_size);
+        state.nanoseconds = static_cast<std::int32_t>(found.st.st_mtim.tv_nsec);
     }
     return state;
-}
-
-int PosixPlatform::compareFiles(const std::string& a, const std::string& b, bool& same) {
-    same = false;
-    const int first = m_sys.open(a.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
-    if (first < 0) {
-        return errno;
-    }
-    Descriptor closeFirst(m_sys, first);
-    const int second = m_sys.open(b.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
-    if (second < 0) {
-        return errno;
-    }
-    Descriptor closeSecond(m_sys, second);
-    constexpr std::size_t kPiece = std::size_t(1) << 16;
-    const auto readPiece = [this](int fd, char* buffer, std::size_t& got) {
-        got = 0;
-        while (got < kPiece) {
-            const ssize_t n = m_sys.read(fd, buffer + got, kPiece - got);
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                return n < 0 ? errno : 0;
-            }
-            got += static_cast<std::size_t>(n);
-        }
-        return 0;
-    };
-    auto left = std::make_unique_for_overwrite<char[]>(kPiece);
-    auto right = std::make_unique_for_overwrite<char[]>(kPiece);
-    for (;;) {
-        std::size_t leftSize = 0;
-        std::size_t rightSize = 0;
-        if (const int error = readPiece(first, left.get(), leftSize)) {
-            return error;
-        }
-        if (const int error = readPiece(second, right.get(), rightSize)) {
-            return error;
-        }
-        if (leftSize != rightSize || std::memcmp(left.get(), right.get(), leftSize) != 0) {
-            return 0;
-        }
-        if (leftSize < kPiece) {
-            same = true;
-            return 0;
-        }
-    }
-}
-
-int PosixPlatform::readFile(const std::string& path, std::string& bytes) {
-    // Not blocking: a pipe or a device in a list file's place is refused, not read forever.
-    const int fd = m_sys.open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC, 0);
-    if (fd < 0) {
-        return errno;
-    }
-    Descriptor in(m_sys, fd);
-    struct stat st {};
-    if (m_sys.fstat(fd, &st) != 0) {
-        return errno;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    }
-    bytes.clear();
-    bytes.reserve(static_cast<std::size_t>(st.st_size));  // read once into place, not grown copy by copy
-    char buffer[1 << 16];
-    for (;;) {
-        const ssize_t n = m_sys.read(fd, buffer, sizeof buffer);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return errno;
-        }
-        if (n == 0) {
-            return 0;
-        }
-        bytes.append(buffer, static_cast<std::size_t>(n));
-    }
 }
 
 int PosixPlatform::writeFileInPieces(const std::string& path, const Pieces& nextPiece) {
@@ -374,12 +284,18 @@ int PosixPlatform::writeFileInPieces(const std::string& path, const Pieces& next
     return replaceSafely(m_sys, path, mode, nextPiece);
 }
 
-int PosixPlatform::copyFile(const std::string& source, const std::string& target, CopyMode mode) {
+int PosixPlatform::copyFile(const std::string& source, const std::string& target, CopyMode mode,
+                            Copied* copied) {
     PendingCopy copy;
-    if (const int error = writeCopy(source, target, mode, copy, false)) {
-        return error;
+    Copied done;
+    done.error = writeCopy(source, target, mode, copy, false);
+    if (done.error == 0) {
+        done = finishCopy(copy, nullptr, onFuse(copy.fd));
     }
-    return finishCopy(copy, nullptr, onFuse(copy.fd));
+    if (copied != nullptr) {
+        *copied = done;
+    }
+    return done.error;
 }
 
 // Everything of a copy up to its flush. A shared copy whose target is that of a
@@ -437,6 +353,7 @@ int PosixPlatform::writeCopy(const std::string& source, const std::string& given
         m_buffer = std::make_unique_for_overwrite<char[]>(kBufferSize);
     }
     const auto size = static_cast<std::uint64_t>(before.st_size);
+    DigestMaker digest;
     return writeTemporary(
         m_sys, copy.temporary, bits, times,
         [&](int out) {
@@ -458,6 +375,7 @@ int PosixPlatform::writeCopy(const std::string& source, const std::string& given
                 if (const int failed = writeAll(m_sys, out, buffer, static_cast<std::size_t>(n))) {
                     return failed;
                 }
+                digest.add(buffer, static_cast<std::size_t>(n));
                 // The device starts on a large file's data while the next piece is read; the
                 // flush before the rename still waits for all of it.
                 if (static_cast<std::size_t>(n) == kBufferSize) {
@@ -473,25 +391,31 @@ int PosixPlatform::writeCopy(const std::string& source, const std::string& given
             const bool changed = after.st_size != before.st_size ||
                                  after.st_mtim.tv_sec != before.st_mtim.tv_sec ||
                                  after.st_mtim.tv_nsec != before.st_mtim.tv_nsec;
+            copy.digest = digest.digest();
             return changed ? EBUSY : 0;
         },
         copy.fd);
 }
 
-int PosixPlatform::finishCopy(PendingCopy& copy, const int* flushError, bool fuse) {
-    const int error = renameOver(m_sys, copy.fd, copy.temporary, copy.target, &copy.date, flushError);
+Copied PosixPlatform::finishCopy(PendingCopy& copy, const int* flushError, bool fuse) {
+    struct timespec held {};
+    Copied done{renameOver(m_sys, copy.fd, copy.temporary, copy.target, &copy.date, flushError, &held),
+                fileTimeOf(held), fileTimeOf(copy.date), copy.bytes, copy.digest};
     copy.fd = -1;
-    if (error != 0 || !fuse) {
-        return error;
+    if (done.error != 0 || !fuse) {
+        return done;
     }
     // A FUSE driver may keep the date of an open file and lose it at the rename: then
     // the copy is there, but the report must not call it done. A kernel file system
     // keeps a file's date through a rename.
     struct stat kept {};
     if (::stat(copy.target.c_str(), &kept) != 0) {
-        return errno;
+        done.error = errno;
+        return done;
     }
-    return sameStep(kept.st_mtim.tv_sec, copy.date.tv_sec) ? 0 : EIO;
+    done.time = fileTimeOf(kept.st_mtim);
+    done.error = sameStep(kept.st_mtim.tv_sec, copy.date.tv_sec) ? 0 : EIO;
+    return done;
 }
 
 namespace {
@@ -525,7 +449,7 @@ int PosixPlatform::startCopy(const std::string& source, const std::string& targe
     if (copy.afterPrevious && m_pending.empty()) {
         // The copy it was tied to has been finished to make room for this one.
         copy.afterPrevious = false;
-        if (const int error = m_finished.empty() ? 0 : m_finished.back()) {
+        if (const int error = m_finished.empty() ? 0 : m_finished.back().error) {
             drop(copy);
             return error;
         }
@@ -536,7 +460,7 @@ int PosixPlatform::startCopy(const std::string& source, const std::string& targe
     return 0;
 }
 
-std::vector<int> PosixPlatform::finishCopies() {
+std::vector<Copied> PosixPlatform::finishCopies() {
     finishPending();
     return std::exchange(m_finished, {});
 }
@@ -562,14 +486,15 @@ void PosixPlatform::finishPending() {
     }
     int previous = 0;
     for (std::size_t i = 0; i < m_pending.size(); ++i) {
-        int error = previous;
+        Copied done;
+        done.error = previous;
         if (m_pending[i].afterPrevious && previous != 0) {
             drop(m_pending[i]);
         } else {
-            error = finishCopy(m_pending[i], &*flushed[i], fuse[i]);
+            done = finishCopy(m_pending[i], &*flushed[i], fuse[i]);
         }
-        m_finished.push_back(error);
-        previous = error;
+        m_finished.push_back(done);
+        previous = done.error;
     }
     m_pending.clear();
     m_pendingTargets.clear();

@@ -5,7 +5,7 @@
 
 #include "platform.h"
 #include "syscalls.h"
-#include "work_area.h"
+#include "paths.h"
 
 namespace verdaline {
 
@@ -26,13 +26,14 @@ public:
     int makeFolder(const std::string& path) override;
     int readFile(const std::string& path, std::string& bytes) override;
     int writeFileInPieces(const std::string& path, const Pieces& nextPiece) override;
-    int copyFile(const std::string& source, const std::string& target, CopyMode mode) override;
+    int copyFile(const std::string& source, const std::string& target, CopyMode mode,
+                 Copied* copied = nullptr) override;
     int startCopy(const std::string& source, const std::string& target, CopyMode mode,
                   bool afterPrevious = false) override;
-    std::vector<int> finishCopies() override;
+    std::vector<Copied> finishCopies() override;
     void removeLeftovers(const std::string& folder) override;
     int removeFile(const std::string& path) override;
-    int compareFiles(const std::string& a, const std::string& b, bool& same) override;
+    int digestOf(const std::string& path, Digest& digest) override;
     std::string mountPointOf(const std::string& path) override;
     std::optional<std::uint64_t> freeSpace(const std::string& folder) override;
     std::vector<std::string> filesIn(const std::string& folder) override;
@@ -55,10 +56,11 @@ private:
         dev_t device = 0;
         std::uintmax_t bytes = 0;
         bool afterPrevious = false;
+        Digest digest;  // of the bytes written
     };
     int writeCopy(const std::string& source, const std::string& target, CopyMode mode, PendingCopy& copy,
                   bool shared);
-    int finishCopy(PendingCopy& copy, const int* flushError, bool fuse);
+    Copied finishCopy(PendingCopy& copy, const int* flushError, bool fuse);
     void finishPending();
     void drop(PendingCopy& copy);
     std::string identityOf(const std::string& path, dev_t* device = nullptr);
@@ -70,7 +72,7 @@ private:
     std::unordered_set<std::string> m_pendingTargets;
     std::unordered_map<std::string, std::pair<dev_t, ino_t>> m_folders;  // while copies are pending
     std::uintmax_t m_pendingBytes = 0;
-    std::vector<int> m_finished;
+    std::vector<Copied> m_finished;
     static constexpr std::size_t kBufferSize = std::size_t(1) << 20;
     std::unique_ptr<char[]> m_buffer;  // one for every copy: a fresh one per small file costs more than the file
     int m_heldFolder = -1;             // the folder FolderScope holds open

@@ -25,4 +25,21 @@ public:
     virtual int unlink(const char* path);
 };
 
+// Closes a descriptor on every way out of a scope.
+class Descriptor {
+public:
+    Descriptor(Syscalls& sys, int fd) : m_sys(sys), m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0) {
+            m_sys.close(m_fd);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+
+private:
+    Syscalls& m_sys;
+    int m_fd;
+};
+
 }  // namespace verdaline

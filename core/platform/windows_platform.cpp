@@ -55,6 +55,16 @@ std::time_t unixSeconds(const FILETIME& time) {
     return static_cast<std::time_t>(since >= 0 ? since / second : (since - second + 1) / second);
 }
 
+// A file time to the 100 ns that NTFS keeps.
+FileTime fileTimeOf(const FILETIME& time) {
+    const auto ticks =
+        static_cast<std::int64_t>((std::uint64_t(time.dwHighDateTime) << 32) | time.dwLowDateTime);
+    const std::int64_t since = ticks - static_cast<std::int64_t>(kUnixEpochInFileTime);
+    const std::int64_t second = 10000000;
+    const std::int64_t seconds = since >= 0 ? since / second : (since - second + 1) / second;
+    return {seconds, static_cast<std::int32_t>((since - seconds * second) * 100)};
+}
+
 std::size_t lastSeparator(const std::string& path) {
     return path.find_last_of("\\/");
 }
@@ -121,7 +131,8 @@ struct Times {
 // flushes it to the device, gives it its attributes and renames it over the target.
 // Any failure removes the temporary file and leaves the target as it was.
 template <typename Fill>
-int replaceSafely(const std::string& target, const Times* times, DWORD attributes, Fill fill) {
+int replaceSafely(const std::string& target, const Times* times, DWORD attributes, Fill fill,
+                  FileTime* held = nullptr) {
     const std::wstring wideTarget = wide(target);
     DWORD existing = 0;
     if (const int error = checkReplaceable(wideTarget, existing)) {
@@ -175,6 +186,9 @@ int replaceSafely(const std::string& target, const Times* times, DWORD attribute
         if (!sameStep(unixSeconds(data.ftLastWriteTime), unixSeconds(times->write))) {
             return ERROR_INVALID_TIME;
         }
+        if (held != nullptr) {
+            *held = fileTimeOf(data.ftLastWriteTime);
+        }
     }
     return 0;
 }
@@ -212,19 +226,6 @@ void forEachEntry(const std::string& folder, Visit visit) {
 
 }  // namespace
 
-std::string windowsErrorText(int error) {
-    wchar_t* text = nullptr;
-    const DWORD n = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-        static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::string result = n == 0 ? "Error " + std::to_string(error) : narrow(text, static_cast<int>(n));
-    ::LocalFree(text);
-    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' ')) {
-        result.pop_back();
-    }
-    return result;
-}
-
 VolumeSerial WindowsPlatform::systemVolumeSerial() {
     DWORD serial = 0;
     if (!::GetVolumeInformationW(L"C:\\", nullptr, 0, &serial, nullptr, nullptr, nullptr, 0)) {
@@ -251,42 +252,29 @@ Platform::FileState WindowsPlatform::stateOf(const std::string& path) {
         (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return {};
     }
-    const std::time_t seconds = unixSeconds(data.ftLastWriteTime);
-    return {true, fileDateOf(seconds), false, seconds,
-            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
+    const FileTime time = fileTimeOf(data.ftLastWriteTime);
+    return {true, fileDateOf(static_cast<std::time_t>(time.seconds)), false, time.seconds,
+            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, time.nanoseconds};
 }
 
-int WindowsPlatform::compareFiles(const std::string& a, const std::string& b, bool& same) {
-    same = false;
-    const auto open = [](const std::string& path) {
-        return ::CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    };
-    Handle first(open(a));
-    if (!first.valid()) {
+int WindowsPlatform::digestOf(const std::string& path, Digest& digest) {
+    Handle in(::CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in.valid()) {
         return lastError();
     }
-    Handle second(open(b));
-    if (!second.valid()) {
-        return lastError();
-    }
-    constexpr DWORD kPiece = 1 << 16;
-    std::vector<char> left(kPiece);
-    std::vector<char> right(kPiece);
+    std::vector<char> buffer(std::size_t(1) << 20);
+    DigestMaker maker;
     for (;;) {
-        DWORD leftSize = 0;
-        DWORD rightSize = 0;
-        if (!::ReadFile(first.get(), left.data(), kPiece, &leftSize, nullptr) ||
-            !::ReadFile(second.get(), right.data(), kPiece, &rightSize, nullptr)) {
+        DWORD n = 0;
+        if (!::ReadFile(in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr)) {
             return lastError();
         }
-        if (leftSize != rightSize || std::memcmp(left.data(), right.data(), leftSize) != 0) {
+        if (n == 0) {
+            digest = maker.digest();
             return 0;
         }
-        if (leftSize == 0) {
-            same = true;
-            return 0;
-        }
+        maker.add(buffer.data(), n);
     }
 }
 
@@ -335,7 +323,18 @@ int WindowsPlatform::writeFileInPieces(const std::string& path, const Pieces& ne
     });
 }
 
-int WindowsPlatform::copyFile(const std::string& source, const std::string& target, CopyMode mode) {
+int WindowsPlatform::copyFile(const std::string& source, const std::string& target, CopyMode mode,
+                              Copied* copied) {
+    Copied done;
+    done.error = copyWithDigest(source, target, mode, done);
+    if (copied != nullptr) {
+        *copied = done;
+    }
+    return done.error;
+}
+
+int WindowsPlatform::copyWithDigest(const std::string& source, const std::string& target, CopyMode mode,
+                                    Copied& done) {
     if (source.empty() || target.empty()) {
         return ERROR_FILE_NOT_FOUND;
     }
@@ -362,7 +361,8 @@ int WindowsPlatform::copyFile(const std::string& source, const std::string& targ
     }
     const std::uint64_t size = (std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     const Times times{info.ftLastAccessTime, info.ftLastWriteTime};
-    return replaceSafely(target, &times, attributes, [&](HANDLE out) {
+    DigestMaker digest;
+    const int error = replaceSafely(target, &times, attributes, [&](HANDLE out) {
         std::vector<char> buffer(std::size_t(1) << 20);
         std::uint64_t copied = 0;
         for (;;) {
@@ -376,26 +376,31 @@ int WindowsPlatform::copyFile(const std::string& source, const std::string& targ
             if (const int failed = writeAll(out, buffer.data(), n)) {
                 return failed;
             }
+            digest.add(buffer.data(), n);
             copied += n;
             reportProgress(copied, size);
         }
         // Closed before the rename, which may replace the source itself.
         return in.close();
-    });
+    }, &done.time);
+    done.digest = digest.digest();
+    done.sourceTime = fileTimeOf(info.ftLastWriteTime);
+    done.size = size;
+    return error;
 }
 
 int WindowsPlatform::startCopy(const std::string& source, const std::string& target, CopyMode mode,
                                bool afterPrevious) {
-    const int error =
-        afterPrevious && m_lastStartError != 0 ? m_lastStartError : copyFile(source, target, mode);
-    m_lastStartError = error;
-    if (error == 0) {
-        m_finished.push_back(0);
+    Copied done;
+    done.error = afterPrevious && m_lastStartError != 0 ? m_lastStartError : copyFile(source, target, mode, &done);
+    m_lastStartError = done.error;
+    if (done.error == 0) {
+        m_finished.push_back(done);
     }
-    return error;
+    return done.error;
 }
 
-std::vector<int> WindowsPlatform::finishCopies() {
+std::vector<Copied> WindowsPlatform::finishCopies() {
     m_lastStartError = 0;
     return std::exchange(m_finished, {});
 }

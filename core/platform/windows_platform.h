@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "platform.h"
-#include "work_area.h"
+#include "paths.h"
 
 namespace verdaline {
 
@@ -20,14 +20,15 @@ public:
     int makeFolder(const std::string& path) override;
     int readFile(const std::string& path, std::string& bytes) override;
     int writeFileInPieces(const std::string& path, const Pieces& nextPiece) override;
-    int copyFile(const std::string& source, const std::string& target, CopyMode mode) override;
+    int copyFile(const std::string& source, const std::string& target, CopyMode mode,
+                 Copied* copied = nullptr) override;
     // Each copy here is flushed and renamed as it is started.
     int startCopy(const std::string& source, const std::string& target, CopyMode mode,
                   bool afterPrevious = false) override;
-    std::vector<int> finishCopies() override;
+    std::vector<Copied> finishCopies() override;
     void removeLeftovers(const std::string& folder) override;
     int removeFile(const std::string& path) override;
-    int compareFiles(const std::string& a, const std::string& b, bool& same) override;
+    int digestOf(const std::string& path, Digest& digest) override;
     std::string mountPointOf(const std::string& path) override;
     std::optional<std::uint64_t> freeSpace(const std::string& folder) override;
     std::vector<std::string> filesIn(const std::string& folder) override;
@@ -36,13 +37,11 @@ public:
                  bool make = true) override;
 
 private:
-    std::vector<int> m_finished;
+    int copyWithDigest(const std::string& source, const std::string& target, CopyMode mode, Copied& done);
+
+    std::vector<Copied> m_finished;
     int m_lastStartError = 0;
 };
-
-
-// The system's text for a GetLastError number.
-std::string windowsErrorText(int error);
 
 }  // namespace verdaline
 

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <cstring>
 
-#include "windows_platform.h"
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 namespace verdaline {
 
@@ -24,8 +26,25 @@ std::string folderErrorText(int error) {
     }
 }
 
+// The system's own text for a GetLastError number, as UTF-8.
 std::string systemReason(int error) {
-    return windowsErrorText(error);
+    wchar_t* text = nullptr;
+    const DWORD n = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        static_cast<DWORD>(error), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::string result;
+    if (n == 0) {
+        result = "Error " + std::to_string(error);
+    } else {
+        const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
+        result.assign(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+        ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), result.data(), size, nullptr, nullptr);
+    }
+    ::LocalFree(text);
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r' || result.back() == ' ')) {
+        result.pop_back();
+    }
+    return result;
 }
 
 ErrorMeaning meaningOf(int error) {

@@ -1,12 +1,12 @@
 #include "copies_list.h"
 
 #include <algorithm>
-#include <charconv>
 #include <unordered_map>
 
 #include "cp1251.h"
 #include "errors.h"
 #include "flash_paths.h"
+#include "state_fields.h"
 
 namespace verdaline {
 namespace {
@@ -68,42 +68,13 @@ std::optional<std::string> flashPathOf(const WorkArea& area, std::string_view st
     return path;
 }
 
-// The four fields of a state: each side's time and size; empty when it is not known.
-std::string stateFields(const std::optional<EntryState>& state) {
-    if (!state) {
-        return "\t\t\t";
-    }
-    return std::to_string(state->computer.seconds) + '\t' + std::to_string(state->computer.size) + '\t' +
-           std::to_string(state->flash.seconds) + '\t' + std::to_string(state->flash.size);
-}
-
-// A state as stateFields writes it; nothing for fields another program wrote.
-std::optional<EntryState> stateOf(std::string_view fields) {
-    std::int64_t numbers[4] = {};
-    for (std::size_t i = 0; i < 4; ++i) {
-        const auto end = i < 3 ? fields.find('\t') : fields.size();
-        if (end == std::string_view::npos) {
-            return std::nullopt;
-        }
-        const std::string_view field = fields.substr(0, end);
-        const auto [at, error] = std::from_chars(field.data(), field.data() + field.size(), numbers[i]);
-        if (field.empty() || error != std::errc() || at != field.data() + field.size() ||
-            (i % 2 == 1 && numbers[i] < 0)) {
-            return std::nullopt;
-        }
-        fields.remove_prefix(std::min(fields.size(), end + 1));
-    }
-    return EntryState{{numbers[0], static_cast<std::uint64_t>(numbers[1])},
-                      {numbers[2], static_cast<std::uint64_t>(numbers[3])}};
-}
-
 std::optional<std::string> encodeLine(const WorkArea& area, const std::string& file, const std::string& flash,
                                       const std::optional<EntryState>& state) {
     const auto stored = storedPathOf(area, flash);
     if (!stored) {
         return std::nullopt;
     }
-    return *stored + '\t' + stateFields(state) + '\t' + file;
+    return *stored + '\t' + stateFieldsOf(state) + '\t' + file;
 }
 
 // One line of a copies list, parsed: its computer path, copy and state.
@@ -129,7 +100,7 @@ std::optional<Remembered> parsed(const WorkArea& area, std::string_view line) {
         return std::nullopt;
     }
     return Remembered{line.substr(tabs[4] + 1), std::move(*flash),
-                      stateOf(line.substr(tabs[0] + 1, tabs[4] - tabs[0] - 1))};
+                      stateFromFields(line.substr(tabs[0] + 1, tabs[4] - tabs[0] - 1))};
 }
 
 std::uint64_t step(std::uint64_t hash, std::string_view text) {
@@ -393,59 +364,58 @@ void saveStoredLists(Platform& platform, const WorkArea& area, const std::string
 }
 
 void rememberStates(Platform& platform, const WorkArea& area, const std::string& computer, const Lines& files,
-                    const Lines& flash, std::vector<std::pair<std::size_t, EntryState>> states) {
-    std::sort(states.begin(), states.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+                    const Lines& flash, const std::vector<std::pair<std::size_t, EntryState>>& states) {
     const std::string path = area.copiesListFile(computer);
-    std::string bytes;
     if (states.empty() || !platform.isFile(path)) {
         return;
     }
+    // Each state goes to the line of its entry, found by its computer path and copy,
+    // wherever that line stands: a list change cut short may have left the copies list
+    // in another order than the file list.
+    std::unordered_map<std::string, const EntryState*> renewals;
+    for (const auto& [index, state] : states) {
+        if (index < files.size() && index < flash.size()) {
+            renewals[files[index] + '\n' + flash[index]] = &state;
+        }
+    }
+    std::string bytes;
     if (const int error = platform.readFile(path, bytes)) {
         throw Failure(cannotOpenFileText(path, error), error);
     }
-    // The list as it stands, line by line, but for the lines of entries whose computer
-    // path and copy are still the run's: those take their new state.
-    struct Reader {
-        std::string_view rest;
-        std::size_t line = 0;
-        std::vector<std::pair<std::size_t, EntryState>>::const_iterator next;
-    };
-    const auto renewed = [&](Reader& r, std::string_view raw) -> std::optional<std::string> {
-        while (r.next != states.end() && r.next->first < r.line) {
-            ++r.next;
-        }
-        if (r.next == states.end() || r.next->first != r.line || r.line >= files.size() ||
-            r.line >= flash.size()) {
-            return std::nullopt;
-        }
+    std::string key;
+    const auto renewed = [&](std::string_view raw) -> std::optional<std::string> {
         const std::string decoded = decodeCp1251(raw);  // the parsed line's path points into it
         const auto remembered = parsed(area, decoded);
-        if (!remembered || remembered->path != files[r.line] || remembered->flash != flash[r.line] ||
-            remembered->state == r.next->second) {
+        if (!remembered) {
             return std::nullopt;
         }
-        return encodeLine(area, files[r.line], flash[r.line], r.next->second);
+        key.assign(remembered->path).append(1, '\n').append(remembered->flash);
+        const auto found = renewals.find(key);
+        if (found == renewals.end() || remembered->state == *found->second) {
+            return std::nullopt;
+        }
+        return encodeLine(area, std::string(remembered->path), remembered->flash, *found->second);
     };
-    const auto nextLine = [](Reader& r) {
-        const auto end = std::min(r.rest.find_first_of("\r\n"), r.rest.size());
-        const std::string_view raw = r.rest.substr(0, end);
-        r.rest.remove_prefix(std::min(r.rest.size(), end + (r.rest.substr(end, 2) == "\r\n" ? 2 : 1)));
+    const auto nextLine = [](std::string_view& rest) {
+        const auto end = std::min(rest.find_first_of("\r\n"), rest.size());
+        const std::string_view raw = rest.substr(0, end);
+        rest.remove_prefix(std::min(rest.size(), end + (rest.substr(end, 2) == "\r\n" ? 2 : 1)));
         return raw;
     };
     bool changed = false;
-    for (Reader r{bytes, 0, states.begin()}; !r.rest.empty() && !changed; ++r.line) {
-        changed = renewed(r, nextLine(r)).has_value();
+    for (std::string_view rest = bytes; !rest.empty() && !changed;) {
+        changed = renewed(nextLine(rest)).has_value();
     }
     if (!changed) {
         return;
     }
-    Reader r{bytes, 0, states.begin()};
+    std::string_view rest = bytes;
     std::string piece;
     const int error = platform.writeFileInPieces(path, [&]() -> std::string_view {
         piece.clear();
-        for (; !r.rest.empty() && piece.size() < (std::size_t(1) << 16); ++r.line) {
-            const std::string_view raw = nextLine(r);
-            const auto line = renewed(r, raw);
+        while (!rest.empty() && piece.size() < (std::size_t(1) << 16)) {
+            const std::string_view raw = nextLine(rest);
+            const auto line = renewed(raw);
             if (!line || !appendCp1251(*line, piece)) {
                 piece += raw;
             }

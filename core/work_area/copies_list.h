@@ -12,7 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "freshness.h"
+#include "file_state.h"
 #include "list_file.h"
 #include "platform.h"
 #include "work_area.h"
@@ -50,11 +50,11 @@ void saveStoredLists(Platform& platform, const WorkArea& area, const std::string
 bool copyInUse(Platform& platform, const WorkArea& area, const std::string& computer,
                const Lines& thisComputer, const std::string& flashPath);
 
-// Puts what both sides hold now into the copies list, on the lines of the entries
-// (by their 0-based positions) whose computer path and copy are still files[i] and
-// flash[i]; the list is written only when a state changed, and otherwise left as it is.
+// Puts what both sides hold now into the copies list: the state of entry i (0-based) on
+// every line whose computer path and copy are files[i] and flash[i], wherever it stands;
+// the list is written only when a state changed, and otherwise left as it is.
 void rememberStates(Platform& platform, const WorkArea& area, const std::string& computer, const Lines& files,
-                    const Lines& flash, std::vector<std::pair<std::size_t, EntryState>> states);
+                    const Lines& flash, const std::vector<std::pair<std::size_t, EntryState>>& states);
 
 // Points the lines of every computer's copies list that name a copy in the copies folder
 // of computer `from` at that of computer `to`, all else on them kept. Reads every list

@@ -180,7 +180,7 @@ ListChange remembered(Platform& platform, const WorkArea& area, const std::strin
 ListsStamp stampOf(Platform& platform, const WorkArea& area, const std::string& computer) {
     const auto side = [&platform](const std::string& path) -> std::optional<SideState> {
         const Platform::FileState state = platform.stateOf(path);
-        return state.exists ? std::optional(SideState{state.seconds, state.size}) : std::nullopt;
+        return state.exists ? std::optional(SideState{state.time(), state.size}) : std::nullopt;
     };
     return {side(area.fileListFile(computer)), side(area.copiesListFile(computer))};
 }
@@ -317,18 +317,15 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
     if (const int error = keepComputerVersion(platform, area, computer, path)) {
         return refuse(texts::computerVersionNotKept(path, error));
     }
-    if (const int error = platform.copyFile(flashFile, path, CopyMode::OnComputer)) {
+    Copied copied;
+    if (const int error = platform.copyFile(flashFile, path, CopyMode::OnComputer, &copied)) {
         return refuse(texts::copyFailed(flashFile, path, error));
     }
     const std::string flashPath = shared ? *shared : copies.give(path);
     // Both sides are equal now: from here on, the side that changes travels.
     std::optional<EntryState> equal;
     if (shared) {
-        const auto computerSide = platform.stateOf(path);
-        const auto flashSide = platform.stateOf(flashPath);
-        if (computerSide.exists && flashSide.exists) {
-            equal = EntryState{{computerSide.seconds, computerSide.size}, {flashSide.seconds, flashSide.size}};
-        }
+        equal = EntryState{{copied.time, copied.size}, {copied.sourceTime, copied.size}, copied.digest, true};
     }
     std::optional<std::string> before;
     if (listed) {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "freshness.h"
+#include "file_state.h"
 #include "list_file.h"
 #include "platform.h"
 #include "work_area.h"

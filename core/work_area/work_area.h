@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 
+#include "paths.h"
 #include "platform.h"
 
 namespace verdaline {
@@ -39,17 +40,10 @@ private:
     std::string m_programFolder;
 };
 
-#ifdef _WIN32
-inline constexpr char kSeparator = '\\';
-#else
-inline constexpr char kSeparator = '/';
-#endif
 inline constexpr const char* kOldFilesFolderName = "Старые файлы";
 // The copies folder of a computer is the program folder, this and the computer's name.
 inline constexpr const char* kCopiesFolderPrefix = "Файлы с компьютера_";
 
-// The part of a path after its last separator (on Windows '/' counts too, as it does there).
-std::string fileNameOf(const std::string& path);
 // The last folder name of a path: empty for a file directly in the root, a drive's
 // root ("D:") included.
 std::string holdingFolderOf(const std::string& path);
@@ -83,13 +77,6 @@ private:
     std::unique_ptr<FileLock> m_lock;
 };
 
-// The hidden file in a target's folder that a safe write fills before renaming it over
-// the target. Its name is fixed by the target's, so a file left by a killed run is
-// replaced by the next write of the same target, and it is never longer than the
-// longest name the folder may already hold (255 bytes or UTF-16 units).
-std::string temporaryPathFor(const std::string& target);
-// Whether a file name is one that temporaryPathFor gives.
-bool isTemporaryName(const std::string& name);
 
 // Whether the stick the program folder lies on is there: pulled out, or its mount gone,
 // the folder cannot be seen.

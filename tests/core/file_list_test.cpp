@@ -196,7 +196,7 @@ TEST(FileListChange, CopiesNotRememberedAreFoundOnceAndSaid) {
                                                "Файлы с компьютера_Офисный\\b_x.txt\t12x\t2\t3\t4\t/b/x.txt",
                                                "Файлы с компьютера_Офисный\\y.txt\t1\t-2\t3\t4\t/c/y.txt"}));
     EXPECT_EQ(loadLists(stick.platform, stick.area, "Офисный")->lists.states,
-              (std::vector<std::optional<EntryState>>{EntryState{{1, 2}, {3, 4}}, std::nullopt, std::nullopt}));
+              (std::vector<std::optional<EntryState>>{EntryState{{{1, 0}, 2}, {{3, 0}, 4}, std::nullopt, false}, std::nullopt, std::nullopt}));
     // A file list reordered by hand: each entry still finds its copy by its path.
     stick.tree.write(kListFile, cp1251Lines({"/c/y.txt", "/b/x.txt", "/a/x.txt"}));
     stick.tree.write(kCopiesList, cp1251Lines({"Файлы с компьютера_Офисный\\q.txt\t\t\t\t\t/a/x.txt",

@@ -162,6 +162,14 @@ TEST(SafeCopy, OnlyRegularFilesAreCopiedOrReplaced) {
     EXPECT_EQ(bytes, "new");
 }
 
+std::vector<int> errorsOf(const std::vector<Copied>& copies) {
+    std::vector<int> errors;
+    for (const Copied& copy : copies) {
+        errors.push_back(copy.error);
+    }
+    return errors;
+}
+
 // A listed symbolic link is written through: its file gets the copy, the link stays,
 // and the link's date is its file's. The copies of a run wait with their targets shown
 // as pending until one flush finishes them in order; a copy to a pending target, by
@@ -179,13 +187,20 @@ TEST(SafeCopy, CopiesGoThroughLinksAndFinishInOrder) {
     EXPECT_TRUE(platform.stateOf(tree.path("sub/link.txt")).pending);
     EXPECT_FALSE(platform.stateOf(tree.path("sub/a.txt")).pending);
     EXPECT_EQ(platform.startCopy(tree.path("b.txt"), tree.path("sub/link.txt"), CopyMode::FromSource), 0);
-    EXPECT_EQ(platform.finishCopies(), (std::vector<int>{0, 0}));
+    const std::vector<Copied> done = platform.finishCopies();
+    EXPECT_EQ(errorsOf(done), (std::vector<int>{0, 0}));
+    // A copy tells the date its target holds and the digest of the bytes it wrote.
+    Digest b;
+    EXPECT_EQ(platform.digestOf(tree.path("b.txt"), b), 0);
+    EXPECT_EQ(done.at(1).digest, b);
+    EXPECT_EQ(done.at(1).time, platform.stateOf(tree.path("t.txt")).time());
+    EXPECT_EQ(done.at(1).sourceTime, platform.stateOf(tree.path("b.txt")).time());
     sys.renameError = EIO;
     EXPECT_EQ(platform.startCopy(tree.path("sub/a.txt"), tree.path("t.txt"), CopyMode::FromSource), 0);
     EXPECT_EQ(platform.startCopy(tree.path("b.txt"), tree.path("t.txt"), CopyMode::FromSource), 0);
     EXPECT_EQ(platform.startCopy(tree.path("sub/a.txt"), tree.path("t.txt"), CopyMode::FromSource, true),
               EIO);
-    EXPECT_EQ(platform.finishCopies(), (std::vector<int>{EIO, EIO}));
+    EXPECT_EQ(errorsOf(platform.finishCopies()), (std::vector<int>{EIO, EIO}));
     EXPECT_EQ(tree.files(), (std::map<std::string, std::string>{
                                 {"b.txt", "b"}, {"sub/a.txt", "a"}, {"sub/link.txt", "b"}, {"t.txt", "b"}}));
     struct stat st {};

@@ -29,8 +29,9 @@ int TestPlatform::writeFileInPieces(const std::string& path, const Pieces& nextP
     return it != failWrite.end() ? it->second : NativePlatform::writeFileInPieces(path, nextPiece);
 }
 
-int TestPlatform::copyFile(const std::string& source, const std::string& target, CopyMode mode) {
-    return isWriteProtected(target) ? kWriteProtected : NativePlatform::copyFile(source, target, mode);
+int TestPlatform::copyFile(const std::string& source, const std::string& target, CopyMode mode,
+                           Copied* copied) {
+    return isWriteProtected(target) ? kWriteProtected : NativePlatform::copyFile(source, target, mode, copied);
 }
 
 int TestPlatform::startCopy(const std::string& source, const std::string& target, CopyMode mode,

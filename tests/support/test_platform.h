@@ -26,7 +26,8 @@ public:
     int makeFolder(const std::string& path) override;
     int readFile(const std::string& path, std::string& bytes) override;
     int writeFileInPieces(const std::string& path, const Pieces& nextPiece) override;
-    int copyFile(const std::string& source, const std::string& target, CopyMode mode) override;
+    int copyFile(const std::string& source, const std::string& target, CopyMode mode,
+                 Copied* copied = nullptr) override;
     int startCopy(const std::string& source, const std::string& target, CopyMode mode,
                   bool afterPrevious = false) override;
     int removeFile(const std::string& path) override;
