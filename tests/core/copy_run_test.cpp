@@ -13,12 +13,15 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 
 #include <gtest/gtest.h>
 
 #include "cp1251.h"
 #include "errors.h"
 #include "exfat_stick.h"
+#include "copies_list.h"
+#include "file_list.h"
 #ifndef _WIN32
 #include "failing_syscalls.h"
 #endif
@@ -391,6 +394,108 @@ TEST_P(CopyRun, WhatChangedSinceTheLastRunDecides) {
     }
     EXPECT_EQ(ordinary, KeptVersions::kMostOrdinary);
     EXPECT_TRUE(stick.exists(conflict.substr(stick.root().size())));
+}
+
+// What both sides held is remembered to the precision of each file system, with a digest
+// of the content: an edit of the same size within a second of a run travels, a copy only
+// re-dated (a file manager rounding it up to an even second) is no edit, and a state an
+// older version wrote (whole seconds) decides as it did and is written exactly from then on.
+TEST_P(CopyRun, ExactStatesTellAnEditFromANewDate) {
+    using Kind = EntryOutcome::Kind;
+    const auto edit = [&](const std::string& relative, const char* bytes, std::time_t seconds, long nanoseconds) {
+        write({{relative, bytes}});
+        on(relative).setTime(relative, seconds, nanoseconds);
+    };
+    edit("pc/a.txt", "one", kNew, 300000000);
+    EXPECT_EQ(remembering(RunKind::Synchronise, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind, Kind::NewToFlash);
+    ASSERT_TRUE(known[0] && known[0]->digest);
+    // The copy's state is the date its file system holds, read back: whole seconds on exFAT.
+    EXPECT_EQ(known[0]->flash.time, (FileTime{kNew, GetParam() == Stick::ExFat ? 0 : 300000000}));
+    edit("pc/a.txt", "ONE", kNew + 1, 100000000);
+    EXPECT_EQ(remembering(RunKind::Synchronise, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind,
+              Kind::UpdatedToFlash);
+    EXPECT_EQ(read(kCopies + "a.txt"), "ONE");
+    // Re-dated on the stick and edited on the computer: the edit travels, no conflict.
+    stick.setTime(kCopies + "a.txt", kNew + 2);
+    edit("pc/a.txt", "two", kNew + 60, 0);
+    const Ran redated = remembering(RunKind::Synchronise, {pc("a.txt")}, {flash("a.txt")});
+    EXPECT_EQ(redated.outcomes[0].kind, Kind::UpdatedToFlash) << redated.report[0];
+    EXPECT_TRUE(redated.kept.empty());
+    // Only re-dated: nothing travels, and the new date is remembered.
+    stick.setTime(kCopies + "a.txt", kNew + 62);
+    EXPECT_EQ(remembering(RunKind::ToComputer, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind, Kind::Equal);
+    EXPECT_EQ(known[0]->flash.time, (FileTime{kNew + 62, 0}));
+    // A state of an older version: the same two-second step is no change, as it was.
+    known[0] = EntryState{{{kNew + 60, 0}, 3}, {{kNew + 62, 0}, 3}, std::nullopt, false};
+    edit("pc/a.txt", "TWO", kNew + 61, 0);
+    EXPECT_EQ(remembering(RunKind::Synchronise, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind, Kind::Equal);
+    EXPECT_TRUE(known[0]->exact);
+    // Remembered exactly but without a digest, a side whose time alone moved is measured
+    // against the other side: equal bytes are no edit, other bytes travel.
+    known[0]->digest.reset();
+    edit("pc/a.txt", "TWO", kNew + 61, 5);
+    stick.write({{kCopies + "a.txt", "TWO", kNew + 62}});
+    EXPECT_EQ(remembering(RunKind::Synchronise, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind, Kind::Equal);
+    EXPECT_TRUE(known[0]->digest);
+    for (const auto& [name, bytes] : stick.files()) {
+        EXPECT_EQ(name.find("конфликт"), std::string::npos) << dump();
+    }
+}
+
+// Versions replaced with one date each keep a name of their own: a program that keeps
+// the date, a restore, the two 02:30 of the night the clocks go back.
+TEST_P(CopyRun, KeptVersionsOfOneSecondAllStay) {
+    std::vector<std::pair<std::time_t, std::string>> versions = {
+        {kOld, "v1"}, {kOld + 100, "v2"}, {kOld + 100, "v3"}, {kOld + 100, "v4"}};
+#ifndef _WIN32
+    ::setenv("TZ", "Europe/Berlin", 1);
+    ::tzset();
+    versions.push_back({1792888200, "summer 02:30"});
+    versions.push_back({1792891800, "winter 02:30"});
+#endif
+    std::time_t pcTime = localTime(2027, 1, 1, 0, 0, 0);
+    for (const auto& [time, bytes] : versions) {
+        stick.write({{kCopies + "a.txt", bytes, time}});
+        pair("a.txt", "pc " + bytes, pcTime += 10);
+        EXPECT_EQ(run(RunKind::ToFlash, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind,
+                  EntryOutcome::Kind::UpdatedToFlash);
+    }
+    std::multiset<std::string> kept;
+    for (const auto& [name, bytes] : stick.files()) {
+        if (name.rfind(kOldFiles, 0) == 0) {
+            kept.insert(bytes);
+        }
+    }
+    std::multiset<std::string> wanted;
+    for (const auto& version : versions) {
+        wanted.insert(version.second);
+    }
+    EXPECT_EQ(kept, wanted) << dump();
+    EXPECT_TRUE(exists(kOldFiles + keptName("a.txt", kOld + 100, false).replace(22, 1, " 3)"))) << dump();
+}
+
+// A list change cut short may leave the copies list in another order than the file list:
+// each entry's state still goes to its own line, so a later one-sided edit is no conflict.
+TEST_P(CopyRun, StatesFindTheirEntriesWhereverTheirLinesStand) {
+    pair("a.txt", "a", kOld);
+    pair("b.txt", "b", kOld);
+    addEntries(platform, area, "Офисный", {}, {pc("a.txt"), pc("b.txt")});
+    const auto sync = [&] {
+        const StoredLists lists = readStoredLists(platform, area, "Офисный").lists;
+        return planned({RunKind::Synchronise, "Офисный", lists.files, lists.flash, true, lists.states});
+    };
+    sync();
+    Lines copiesList = *readListFile(platform, area.copiesListFile("Офисный"));
+    std::reverse(copiesList.begin(), copiesList.end());
+    writeListFile(platform, area.copiesListFile("Офисный"), copiesList);
+    pair("a.txt", "office", kNew);
+    EXPECT_EQ(sync().outcomes[0].kind, EntryOutcome::Kind::UpdatedToFlash);
+    stick.write({{kCopies + "a.txt", "home", kNew + 100}});
+    pair("b.txt", "b", kOld + 50);  // re-dated only
+    const Ran home = sync();
+    EXPECT_EQ(home.outcomes[0].kind, EntryOutcome::Kind::UpdatedToComputer) << home.report[0];
+    EXPECT_EQ(home.outcomes[1].kind, EntryOutcome::Kind::Equal) << home.report[1];
+    EXPECT_EQ(read("pc/a.txt"), "home");
 }
 
 // Two listed files of one name, both replaced from the stick in one run: each keeps

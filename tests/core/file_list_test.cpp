@@ -14,6 +14,7 @@
 #include "errors.h"
 #include "exfat_stick.h"
 #include "flash_paths.h"
+#include "state_fields.h"
 #include "temp_tree.h"
 #include "test_platform.h"
 
@@ -221,6 +222,32 @@ TEST(FileListChange, CopiesNotRememberedAreFoundOnceAndSaid) {
 // A file taken from another computer's copies folder shares that copy; any other file
 // of the stick gets its own. A listed path is tied to a copy only when asked, its
 // computer version kept. A file off the stick, or one that cannot be copied, adds nothing.
+// A state in the copies list, as this version writes it (times to the nanosecond, the
+// digest after the last size) and as an older one did (whole seconds); anything else is
+// no state, and an older version reads the new form as none.
+TEST(CopiesList, StatesInTheirTwoFormsAndNothingElse) {
+    const Digest digest{0x0123456789abcdefull, 0xfedcba9876543210ull};
+    const std::pair<const char*, std::optional<EntryState>> cases[] = {
+        {"1.000000005\t2\t3.999999999\t4:0123456789abcdeffedcba9876543210",
+         EntryState{{{1, 5}, 2}, {{3, 999999999}, 4}, digest, true}},
+        {"-7.000000000\t0\t3.000000000\t4", EntryState{{{-7, 0}, 0}, {{3, 0}, 4}, std::nullopt, true}},
+        {"1\t2\t3\t4", EntryState{{{1, 0}, 2}, {{3, 0}, 4}, std::nullopt, false}},
+        {"1.5\t2\t3.000000000\t4", std::nullopt},
+        {"1.-00000001\t2\t3.000000000\t4", std::nullopt},
+        {"1\t2\t3\t4:0123456789abcdeffedcba9876543210", std::nullopt},
+        {"1.000000000\t2\t3.000000000\t4:0123", std::nullopt},
+        {"12x\t2\t3\t4", std::nullopt},
+        {"1\t-2\t3\t4", std::nullopt},
+        {"1\t2\t3", std::nullopt},
+    };
+    for (const auto& [fields, state] : cases) {
+        EXPECT_EQ(stateFromFields(fields), state) << fields;
+        if (state) {
+            EXPECT_EQ(stateFieldsOf(state), fields);
+        }
+    }
+}
+
 TEST(AddFromFlash, TwoComputersShareOneCopy) {
     Stick stick;
     FileLists office = stick.add({}, "/office/plan.txt").lists;
@@ -329,28 +356,54 @@ TEST_P(Pairing, RandomChangesAndRunsKeepEveryEntryWithItsOwnCopy) {
     const char* const folders[] = {"A", "a", "B", "A_plan", "x"};
     const char* const names[] = {"plan.txt", "Plan.txt", "PLAN.TXT", "A_plan.txt", "plan (2).txt"};
     std::time_t time = testing::localTime(2026, 3, 1, 9, 0, 0);
+    // Entries edited since the last synchronisation, by computer path, with the bytes a
+    // quick edit gave them when it was their only edit.
+    std::map<std::string, std::optional<std::string>> quickEdits;
     for (unsigned seed = 1; seed <= 4; ++seed) {
         std::mt19937 random(seed);
         const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
         for (int step = 0; step < 40; ++step) {
             FileLists lists = listsOnStick(platform, area, "Офисный", {});
             const std::size_t count = lists.files.size();
-            const std::size_t op = pick(7);
+            const std::size_t op = pick(8);
             const std::string what = "seed " + std::to_string(seed) + " step " + std::to_string(step) +
                                      " op " + std::to_string(op);
             time += 10;
             if (op == 0 || count == 0) {
                 const std::string relative = std::string("pc/") + folders[pick(5)] + "/" + names[pick(5)];
-                computer.write({{relative, computer.path(relative) + "#", time}});
+                computer.write({{relative, computer.path(relative) + "#0", time}});
+                quickEdits[computer.path(relative)].reset();
                 addEntries(platform, area, "Офисный", lists, {computer.path(relative)});
             } else if (op == 1) {
-                removeEntry(platform, area, "Офисный", lists, pick(count));
+                const std::size_t i = pick(count);
+                quickEdits.erase(lists.files[i]);
+                removeEntry(platform, area, "Офисный", lists, i);
             } else if (op == 2 || op == 3) {
                 const std::size_t i = pick(count);
                 const std::string& path = op == 2 ? lists.files[i] : lists.flash[i];
                 const std::string bytes = lists.files[i] + "#" + std::to_string(step);
                 const TempTree& side = op == 2 ? computer : stick;
                 side.write({{path.substr(side.root().size()), bytes, time}});
+                quickEdits[lists.files[i]].reset();
+            } else if (op == 7) {
+                // An edit of the same size within the second of the file's date, as one
+                // saved right after a run; an exFAT stick keeps whole seconds, so there
+                // only the computer's side can be told apart by its date.
+                const std::size_t i = pick(count);
+                const bool onStick = GetParam() == Medium::Disk && pick(2) == 1;
+                const std::string& path = onStick ? lists.flash[i] : lists.files[i];
+                const Platform::FileState before = platform.stateOf(path);
+                std::string bytes;
+                if (before.exists && platform.readFile(path, bytes) == 0) {
+                    bytes.back() = bytes.back() == 'x' ? 'y' : 'x';
+                    const TempTree& side = onStick ? stick : computer;
+                    const std::string relative = path.substr(side.root().size());
+                    side.write(relative, bytes);
+                    side.setTime(relative, static_cast<std::time_t>(before.seconds),
+                                 (before.nanoseconds + 500000000) % 1000000000);
+                    const bool only = !quickEdits.contains(lists.files[i]);
+                    quickEdits[lists.files[i]] = only ? std::optional(bytes) : std::nullopt;
+                }
             } else {
                 const RunKind kinds[] = {RunKind::ToFlash, RunKind::ToComputer, RunKind::Synchronise};
                 const RunResult result = runCopy(platform, area, clock,
@@ -358,6 +411,18 @@ TEST_P(Pairing, RandomChangesAndRunsKeepEveryEntryWithItsOwnCopy) {
                 ASSERT_FALSE(result.failure) << what << *result.failure;
                 for (const auto& outcome : result.outcomes) {
                     ASSERT_NE(outcome.kind, EntryOutcome::Kind::Failed) << what << " error " << outcome.error;
+                }
+                // A synchronisation carries every edit made since the last one, however quick.
+                for (std::size_t i = 0; kinds[op - 4] == RunKind::Synchronise && i < count; ++i) {
+                    if (const auto edited = quickEdits.find(lists.files[i]);
+                        edited != quickEdits.end() && edited->second) {
+                        EXPECT_EQ(computer.read(lists.files[i].substr(computer.root().size())), *edited->second)
+                            << what;
+                        EXPECT_EQ(stick.read(lists.flash[i].substr(stick.root().size())), *edited->second) << what;
+                    }
+                }
+                if (kinds[op - 4] == RunKind::Synchronise) {
+                    quickEdits.clear();
                 }
             }
             expectPaired(what);
