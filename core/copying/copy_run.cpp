@@ -181,7 +181,8 @@ private:
     }
     bool future(const State& state) const { return state.exists && state.seconds > m_now + kFutureSlack; }
 
-    void remember(const Entry& e, const State& computer, const State& flash, const std::optional<Digest>& digest) {
+    void remember(const Entry& e, const State& computer, const State& flash,
+                  const std::optional<Digest>& digest) {
         const EntryState now{sideOf(computer), sideOf(flash), digest, true};
         if (e.state != now) {
             m_result.states.emplace_back(e.index, now);
@@ -259,7 +260,7 @@ private:
     RunResult& m_result;
     KeptVersions m_kept;
     std::time_t m_now;
-    std::vector<Started> m_started;  // the pending copies, in the order started
+    std::vector<Started> m_started;                 // the pending copies, in the order started
     std::vector<Replacement> m_replacements;        // started since the last settle()
     bool m_swept = false;                           // the leftovers of a killed run are gone from the stick
     bool m_marked = false;                          // the run has noted that it writes on the computer

@@ -60,9 +60,12 @@ bool sameBytes(const State& computer, const State& flash, SideDigests& digests) 
     return a && b && *a == *b;
 }
 
-Changes changesSince(const State& computer, const State& flash, const EntryState& known, SideDigests& digests) {
-    Change c = changeOf(computer, known.computer, known, [&]() -> const auto& { return digests.computer(); });
-    Change f = changeOf(flash, known.flash, known, [&]() -> const auto& { return digests.flash(); });
+Changes changesSince(const State& computer, const State& flash, const EntryState& known,
+                     SideDigests& digests) {
+    Change c = changeOf(
+        computer, known.computer, known, [&]() -> const auto& { return digests.computer(); });
+    Change f = changeOf(
+        flash, known.flash, known, [&]() -> const auto& { return digests.flash(); });
     std::optional<Digest> digest = known.digest;
     // Without a digest, a side whose time alone moved is measured against the other side,
     // which has not changed: both held the same bytes when they were remembered.

@@ -18,8 +18,8 @@ struct Decision {
     enum class Copy { None, ToFlash, ToComputer };
     EntryOutcome::Kind outcome = EntryOutcome::Kind::NotFound;  // as a run reports it when its copy is made
     Copy copy = Copy::None;
-    bool conflict = false;  // the version replaced is kept whatever the backup switch says
-    bool remember = false;  // found equal: what both sides hold is remembered now
+    bool conflict = false;         // the version replaced is kept whatever the backup switch says
+    bool remember = false;         // found equal: what both sides hold is remembered now
     std::optional<Digest> digest;  // the content both sides hold then, when known
 };
 

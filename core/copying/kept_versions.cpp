@@ -36,7 +36,8 @@ std::string tagged(const std::string& name, const std::string& tag) {
 
 // Where an ordinary dated version of the file called name stands among the others:
 // its date and its counter (1 for none), or nothing for any other name.
-std::optional<std::pair<std::string, unsigned>> ordinaryVersionOf(const std::string& kept, const std::string& name) {
+std::optional<std::pair<std::string, unsigned>> ordinaryVersionOf(const std::string& kept,
+                                                                  const std::string& name) {
     for (std::size_t digits = 0; digits <= 4; ++digits) {
         const std::string counter = digits == 0 ? std::string() : " " + std::string(digits, '@');
         const std::string pattern = tagged(name, " (" + std::string(kDateLength, '#') + counter + ")");

@@ -99,8 +99,8 @@ public:
         // Whether the path names the target of a pending copy, which shows its old
         // version until the copy is finished: then the rest says nothing.
         bool pending = false;
-        std::int64_t seconds = 0;  // a file's modification time, seconds since the epoch
-        std::uint64_t size = 0;    // and its size in bytes
+        std::int64_t seconds = 0;      // a file's modification time, seconds since the epoch
+        std::uint64_t size = 0;        // and its size in bytes
         std::int32_t nanoseconds = 0;  // within that second, as far as the file system keeps it
         FileTime time() const { return {seconds, nanoseconds}; }
     };
@@ -154,8 +154,8 @@ public:
     // An exclusive lock on the file (made when missing, unless only an existing one is
     // wanted), for every program that takes it: waits up to wait for another holder, then
     // gives EWOULDBLOCK.
-    virtual int lockFile(const std::string& path, std::chrono::milliseconds wait, std::unique_ptr<FileLock>& lock,
-                         bool make = true) = 0;
+    virtual int lockFile(const std::string& path, std::chrono::milliseconds wait,
+                         std::unique_ptr<FileLock>& lock, bool make = true) = 0;
 
     // The folder where the file system that holds path is mounted ("/" at most).
     virtual std::string mountPointOf(const std::string& path) = 0;

@@ -3,9 +3,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "paths.h"
 #include "platform.h"
 #include "syscalls.h"
-#include "paths.h"
 
 namespace verdaline {
 
@@ -74,10 +74,10 @@ private:
     std::uintmax_t m_pendingBytes = 0;
     std::vector<Copied> m_finished;
     static constexpr std::size_t kBufferSize = std::size_t(1) << 20;
-    std::unique_ptr<char[]> m_buffer;  // one for every copy: a fresh one per small file costs more than the file
-    int m_heldFolder = -1;             // the folder FolderScope holds open
-    std::string m_heldPrefix;          // its path and '/'
+    std::unique_ptr<char[]>
+        m_buffer;              // one for every copy: a fresh one per small file costs more than the file
+    int m_heldFolder = -1;     // the folder FolderScope holds open
+    std::string m_heldPrefix;  // its path and '/'
 };
-
 
 }  // namespace verdaline

@@ -253,8 +253,12 @@ Platform::FileState WindowsPlatform::stateOf(const std::string& path) {
         return {};
     }
     const FileTime time = fileTimeOf(data.ftLastWriteTime);
-    return {true, fileDateOf(static_cast<std::time_t>(time.seconds)), false, time.seconds,
-            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow, time.nanoseconds};
+    return {true,
+            fileDateOf(static_cast<std::time_t>(time.seconds)),
+            false,
+            time.seconds,
+            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow,
+            time.nanoseconds};
 }
 
 int WindowsPlatform::digestOf(const std::string& path, Digest& digest) {
@@ -362,27 +366,30 @@ int WindowsPlatform::copyWithDigest(const std::string& source, const std::string
     const std::uint64_t size = (std::uint64_t(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
     const Times times{info.ftLastAccessTime, info.ftLastWriteTime};
     DigestMaker digest;
-    const int error = replaceSafely(target, &times, attributes, [&](HANDLE out) {
-        std::vector<char> buffer(std::size_t(1) << 20);
-        std::uint64_t copied = 0;
-        for (;;) {
-            DWORD n = 0;
-            if (!::ReadFile(in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr)) {
-                return lastError();
+    const int error = replaceSafely(
+        target, &times, attributes,
+        [&](HANDLE out) {
+            std::vector<char> buffer(std::size_t(1) << 20);
+            std::uint64_t copied = 0;
+            for (;;) {
+                DWORD n = 0;
+                if (!::ReadFile(in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &n, nullptr)) {
+                    return lastError();
+                }
+                if (n == 0) {
+                    break;
+                }
+                if (const int failed = writeAll(out, buffer.data(), n)) {
+                    return failed;
+                }
+                digest.add(buffer.data(), n);
+                copied += n;
+                reportProgress(copied, size);
             }
-            if (n == 0) {
-                break;
-            }
-            if (const int failed = writeAll(out, buffer.data(), n)) {
-                return failed;
-            }
-            digest.add(buffer.data(), n);
-            copied += n;
-            reportProgress(copied, size);
-        }
-        // Closed before the rename, which may replace the source itself.
-        return in.close();
-    }, &done.time);
+            // Closed before the rename, which may replace the source itself.
+            return in.close();
+        },
+        &done.time);
     done.digest = digest.digest();
     done.sourceTime = fileTimeOf(info.ftLastWriteTime);
     done.size = size;
@@ -392,7 +399,8 @@ int WindowsPlatform::copyWithDigest(const std::string& source, const std::string
 int WindowsPlatform::startCopy(const std::string& source, const std::string& target, CopyMode mode,
                                bool afterPrevious) {
     Copied done;
-    done.error = afterPrevious && m_lastStartError != 0 ? m_lastStartError : copyFile(source, target, mode, &done);
+    done.error =
+        afterPrevious && m_lastStartError != 0 ? m_lastStartError : copyFile(source, target, mode, &done);
     m_lastStartError = done.error;
     if (done.error == 0) {
         m_finished.push_back(done);
@@ -460,8 +468,8 @@ int WindowsPlatform::moveFile(const std::string& from, const std::string& to) {
 int WindowsPlatform::lockFile(const std::string& path, std::chrono::milliseconds wait,
                               std::unique_ptr<FileLock>& lock, bool make) {
     HANDLE file = ::CreateFileW(wide(path).c_str(), make ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, make ? OPEN_ALWAYS : OPEN_EXISTING,
-                                FILE_ATTRIBUTE_HIDDEN, nullptr);
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                make ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return lastError();
     }

@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "platform.h"
 #include "paths.h"
+#include "platform.h"
 
 namespace verdaline {
 

@@ -36,7 +36,8 @@ std::string systemReason(int error) {
     if (n == 0) {
         result = "Error " + std::to_string(error);
     } else {
-        const int size = ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
+        const int size =
+            ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
         result.assign(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
         ::WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), result.data(), size, nullptr, nullptr);
     }

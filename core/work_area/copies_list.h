@@ -21,8 +21,8 @@ namespace verdaline {
 
 // A computer's entries as the stick keeps them.
 struct StoredLists {
-    Lines files;   // the file list
-    Lines flash;   // each entry's copy, a full path
+    Lines files;                                    // the file list
+    Lines flash;                                    // each entry's copy, a full path
     std::vector<std::optional<EntryState>> states;  // what both sides held after the last run, when known
     bool operator==(const StoredLists&) const = default;
 };

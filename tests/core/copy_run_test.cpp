@@ -1,164 +1,11 @@
 // Copy runs on real files with exact modification times; reports and backups are
 // compared as bytes. Every case runs twice: with the flash drive in a folder of the
 // test machine's disk, and on a real exFAT file system, as most sticks are.
-#include "copy_run.h"
-#include "decision.h"
-
-#ifndef _WIN32
-#include <signal.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
-#include <cstdlib>
-#include <filesystem>
-#include <set>
-
-#include <gtest/gtest.h>
-
-#include "cp1251.h"
-#include "errors.h"
-#include "exfat_stick.h"
-#include "copies_list.h"
-#include "file_list.h"
-#ifndef _WIN32
-#include "failing_syscalls.h"
-#endif
-#include "kept_versions.h"
-#include "report.h"
-#include "temp_tree.h"
-#include "texts.h"
-#include "test_platform.h"
+#include "copy_run_fixture.h"
 
 namespace verdaline {
 namespace {
 
-using testing::ExFatStick;
-using testing::FixedClock;
-using testing::fsPath;
-using testing::localTime;
-using testing::TempTree;
-using testing::TestPlatform;
-
-const std::time_t kOld = localTime(2026, 1, 10, 9, 0, 0);
-const std::time_t kNew = localTime(2026, 1, 10, 11, 0, 0);
-const std::string kCopies = "Файлы с компьютера_Офисный/";
-const std::string kOldFiles = "Файлы с компьютера_Офисный/Старые файлы/";
-const char* const kReport = "Списки_отчеты/Отчет копирования_Офисный_.txt";
-
-enum class Stick { Disk, ExFat };
-
-std::string stickParent(Stick stick) {
-    return stick == Stick::ExFat ? ExFatStick::get().mountPoint() : std::string();
-}
-
-// The computer's files ("pc/...", "no folder/...") lie on the test machine's disk; the
-// program folder with the copies, backups and reports lies on the stick.
-class CopyRun : public ::testing::TestWithParam<Stick> {
-protected:
-    TempTree computer;
-    TempTree stick{stickParent(GetParam())};
-    TestPlatform platform;
-    FixedClock clock;
-    WorkArea area{stick.root()};
-
-    void SetUp() override {
-        if (GetParam() == Stick::ExFat && ExFatStick::get().mountPoint().empty()) {
-            if (std::getenv("CI") != nullptr) {
-                FAIL() << "The exFAT stick must be mounted on CI: " << ExFatStick::get().problem();
-            }
-            GTEST_SKIP() << "exFAT pass not run here: " << ExFatStick::get().problem();
-        }
-    }
-
-    const TempTree& on(const std::string& relative) const {
-        return relative.rfind("pc/", 0) == 0 || relative.rfind("no folder", 0) == 0 ? computer : stick;
-    }
-    void write(const std::vector<TempTree::Row>& rows) const {
-        for (const auto& row : rows) {
-            on(row.path).write({row});
-        }
-    }
-    // A listed file on the computer and its copy on the stick; a side without bytes is
-    // not written.
-    void pair(const std::string& name, const std::string& pcBytes, std::time_t pcTime,
-              const std::string& flashBytes = {}, std::time_t flashTime = 0) const {
-        if (!pcBytes.empty()) {
-            computer.write({{"pc/" + name, pcBytes, pcTime}});
-        }
-        if (!flashBytes.empty()) {
-            stick.write({{kCopies + name, flashBytes, flashTime}});
-        }
-    }
-    std::string read(const std::string& relative) const { return on(relative).read(relative); }
-    bool exists(const std::string& relative) const { return on(relative).exists(relative); }
-    std::string pc(const std::string& name) const { return computer.path("pc/" + name); }
-    std::string flash(const std::string& name) const { return stick.path(kCopies + name); }
-    std::string dump() const { return computer.dump() + stick.dump(); }
-
-    struct Ran : RunResult {
-        Lines report;
-    };
-    Ran run(RunKind kind, const Lines& files, const Lines& flashPaths, bool backups = true, Platform* on = nullptr,
-            const std::function<void(std::size_t)>& onEntry = {}) {
-        const RunRequest request{kind, "Офисный", files, flashPaths, backups, {}};
-        return planned(request, on, onEntry);
-    }
-    // A run that nothing disturbs does what its plan said, entry by entry, but for the
-    // copies that fail, which no plan foresees.
-    Ran planned(const RunRequest& request, Platform* on = nullptr,
-                const std::function<void(std::size_t)>& onEntry = {}) {
-        std::vector<EntryOutcome::Kind> plan;
-        Planner planner(platform, request.kind, request.fileList, request.flashList, request.states);
-        for (std::size_t i = 0; i < request.fileList.size(); ++i) {
-            plan.push_back(planner.entry(i).decision.outcome);
-        }
-        Ran ran{runCopy(on != nullptr ? *on : platform, area, clock, request, onEntry), {}};
-        ran.report = reportLines(request, ran);
-        for (std::size_t i = 0; on == nullptr && !onEntry && i < ran.outcomes.size(); ++i) {
-            if (ran.outcomes[i].kind != EntryOutcome::Kind::Failed) {
-                EXPECT_EQ(ran.outcomes[i].kind, plan[i]) << ran.report[i];
-            }
-        }
-        return ran;
-    }
-
-    // A run of a computer whose stick remembers what both sides held after its last run.
-    std::vector<std::optional<EntryState>> known;
-    Ran remembering(RunKind kind, const Lines& files, const Lines& flashPaths, bool backups = true) {
-        Ran ran = planned({kind, "Офисный", files, flashPaths, backups, known});
-        known.resize(files.size());
-        for (const auto& [i, state] : ran.states) {
-            known[i] = state;
-        }
-        return ran;
-    }
-
-    // The report file must hold exactly these lines and the closing lines.
-    void expectReport(const std::vector<std::string>& lines, const std::string& separator) {
-        std::string expected;
-        for (const auto& line : lines) {
-            expected += encodeCp1251Lossy(line) + "\r\n";  // what the code page lacks is '?'
-
-        }
-        expected += "       \r\n" + separator + clock.stamp + separator + "\r\n";
-        EXPECT_EQ(stick.read(kReport), expected) << dump();
-    }
-
-    std::time_t mtime(const std::string& relative) const {
-        const auto time = std::filesystem::last_write_time(fsPath(on(relative).path(relative)));
-        return std::chrono::duration_cast<std::chrono::seconds>(
-                   std::chrono::file_clock::to_sys(time).time_since_epoch())
-            .count();
-    }
-};
-
-#ifdef _WIN32
-const auto kSticks = ::testing::Values(Stick::Disk);  // the exFAT stick is a mount of Linux
-#else
-const auto kSticks = ::testing::Values(Stick::Disk, Stick::ExFat);
-#endif
 INSTANTIATE_TEST_SUITE_P(Stick, CopyRun, kSticks,
                          [](const auto& p) { return p.param == Stick::Disk ? "Disk" : "ExFat"; });
 
@@ -175,23 +22,24 @@ TEST_P(CopyRun, ToFlashDecidesEachEntryAndReportsItInOrder) {
     pair("café.txt", "x", kNew);
     stick.makeFolder(kCopies + "blocked.txt");
     stick.makeFolder(kOldFiles + keptName("unkept.txt", kOld, false));  // its version cannot be kept
-    const Lines files = {pc("equal.txt"),   pc("older.txt"), pc("newer.txt"), pc("fresh.txt"),
-                         pc("missing.txt"), pc("blocked.txt"), pc("unkept.txt"), pc(longName),
-                         pc("café.txt")};
+    const Lines files = {pc("equal.txt"),  pc("older.txt"),   pc("newer.txt"),
+                         pc("fresh.txt"),  pc("missing.txt"), pc("blocked.txt"),
+                         pc("unkept.txt"), pc(longName),      pc("café.txt")};
     Lines flashPaths;
     for (const auto& file : files) {
         flashPaths.push_back(flash(fileNameOf(file)));
     }
     const Ran result = run(RunKind::ToFlash, files, flashPaths);
     const std::string kFolder = std::to_string(testing::kFolderInTheWay);
-    expectReport({"Не копирую- Файл N1   " + files[0] + "   - даты изменений равны",
-                  "Не копирую- Файл N2   " + files[1] + "   - ДАТА ИЗМЕНЕНИЯ МЕНЬШЕ",
-                  "Выполнено- Файл N3   " + files[2] + " - обновлен.",
-                  "Выполнено- Файл N4   " + files[3] + " - новый.",
-                  "НЕ НАЙДЕН- Файл N5   " + files[4] + "  из списка  Офисный",
-                  "Ошибка " + kFolder + " Файл N6   " + files[5], "Ошибка " + kFolder + " Файл N7   " + files[6],
-                  "Выполнено- Файл N8   " + files[7] + " - новый.", "Выполнено- Файл N9   " + files[8] + " - новый."},
-                 "-------------");
+    expectReport(
+        {"Не копирую- Файл N1   " + files[0] + "   - даты изменений равны",
+         "Не копирую- Файл N2   " + files[1] + "   - ДАТА ИЗМЕНЕНИЯ МЕНЬШЕ",
+         "Выполнено- Файл N3   " + files[2] + " - обновлен.",
+         "Выполнено- Файл N4   " + files[3] + " - новый.",
+         "НЕ НАЙДЕН- Файл N5   " + files[4] + "  из списка  Офисный",
+         "Ошибка " + kFolder + " Файл N6   " + files[5], "Ошибка " + kFolder + " Файл N7   " + files[6],
+         "Выполнено- Файл N8   " + files[7] + " - новый.", "Выполнено- Файл N9   " + files[8] + " - новый."},
+        "-------------");
     EXPECT_TRUE(result.anyFailed());
     EXPECT_EQ(read(kCopies + "older.txt"), "flash");
     EXPECT_EQ(read(kCopies + "newer.txt"), "pc new");
@@ -224,8 +72,9 @@ TEST_P(CopyRun, ToComputerNamesTheCopyAndWritesNoFolderOnTheComputer) {
     const Lines files = {pc("equal.txt"),   pc("newer.txt"),  pc("older.txt"),
                          pc("deleted.txt"), pc("nocopy.txt"), computer.path("no folder/gone.txt"),
                          pc("locked.txt")};
-    const Lines flashPaths = {flash("equal.txt"),  flash("newer.txt"), flash("older.txt"), flash("deleted.txt"),
-                              flash("nocopy.txt"), flash("gone.txt"),  flash("locked.txt")};
+    const Lines flashPaths = {flash("equal.txt"),   flash("newer.txt"),  flash("older.txt"),
+                              flash("deleted.txt"), flash("nocopy.txt"), flash("gone.txt"),
+                              flash("locked.txt")};
     run(RunKind::ToComputer, files, flashPaths);
     expectReport({"Не копирую- Файл N1   " + flashPaths[0] + "   - даты изменений равны",
                   "Не копирую- Файл N2   " + flashPaths[1] + "   - ДАТА ИЗМЕНЕНИЯ МЕНЬШЕ",
@@ -324,180 +173,6 @@ TEST_P(CopyRun, DatesCompareInTwoSecondStepsAsTheRunGoes) {
     EXPECT_EQ(read(kOldFiles + "d.txt"), "pc from 1979");
 }
 
-// What changed since the last run decides, whatever the dates: an edit, a version put
-// back on purpose, a copy dated in the future. When both sides changed and differ, the
-// newer wins and the other is kept as a conflict, backups on or off; equal contents only
-// renew the memory. Every replaced version stays, the latest under the copy's name.
-TEST_P(CopyRun, WhatChangedSinceTheLastRunDecides) {
-    using Kind = EntryOutcome::Kind;
-    const std::time_t future = localTime(2030, 1, 1, 10, 0, 0);
-    struct Step {
-        RunKind kind;
-        const char* pcBytes;  // written with its time when not null
-        std::time_t pcTime;
-        const char* flashBytes;
-        std::time_t flashTime;
-        Kind outcome;
-        const char* pcAfter;
-        const char* flashAfter;
-    };
-    const Step steps[] = {
-        {RunKind::Synchronise, "v1", kOld, nullptr, 0, Kind::NewToFlash, "v1", "v1"},
-        {RunKind::Synchronise, "v2", kNew, nullptr, 0, Kind::UpdatedToFlash, "v2", "v2"},
-        {RunKind::Synchronise, "v1 again", kOld, nullptr, 0, Kind::UpdatedToFlash, "v1 again", "v1 again"},
-        {RunKind::Synchronise, nullptr, 0, "clock ahead", future, Kind::UpdatedToComputer, "clock ahead",
-         "clock ahead"},
-        {RunKind::Synchronise, "real edit", kNew + 60, nullptr, 0, Kind::UpdatedToFlash, "real edit",
-         "real edit"},
-        {RunKind::Synchronise, "office", kNew + 120, "home", kNew + 90, Kind::ConflictToFlash, "office",
-         "office"},
-        {RunKind::Synchronise, "same", kNew + 200, "same", kNew + 210, Kind::Equal, "same", "same"},
-        {RunKind::ToFlash, nullptr, 0, "stick edit", kNew + 300, Kind::TargetLater, "same", "stick edit"},
-        {RunKind::ToComputer, "pc edit", kNew + 350, "stick again", kNew + 400, Kind::ConflictToComputer,
-         "stick again", "stick again"},
-    };
-    for (const Step& step : steps) {
-        if (step.pcBytes != nullptr) {
-            pair("a.txt", step.pcBytes, step.pcTime);
-        }
-        if (step.flashBytes != nullptr) {
-            stick.write({{kCopies + "a.txt", step.flashBytes, step.flashTime}});
-        }
-        const Ran ran =
-            remembering(step.kind, {pc("a.txt")}, {flash("a.txt")}, step.outcome != Kind::ConflictToFlash);
-        EXPECT_EQ(ran.outcomes[0].kind, step.outcome) << ran.report[0];
-        EXPECT_EQ(finishedRunText(ran, ran.report).rfind("Конфликтов: 1.", 0) == 0,
-                  step.outcome == Kind::ConflictToFlash || step.outcome == Kind::ConflictToComputer);
-        EXPECT_EQ(read("pc/a.txt"), step.pcAfter) << ran.report[0];
-        EXPECT_EQ(read(kCopies + "a.txt"), step.flashAfter) << ran.report[0];
-        EXPECT_EQ(ran.report[0].find("(дата в будущем у копии на флешке)") != std::string::npos,
-                  step.flashTime == future || (step.pcBytes && std::string(step.pcBytes) == "real edit"))
-            << ran.report[0];
-    }
-    const std::string conflict = stick.path(kOldFiles + keptName("a.txt", kNew + 90, true));
-    EXPECT_EQ(read(kOldFiles + keptName("a.txt", kNew + 90, true)), "home");
-    EXPECT_EQ(read(kOldFiles + keptName("a.txt", kNew + 350, true)), "pc edit");  // lost to the stick's edit
-    EXPECT_EQ(read(kOldFiles + keptName("a.txt", kOld, false)), "v1");
-    EXPECT_EQ(read(kOldFiles + "a.txt"), "clock ahead");  // the latest replaced version
-    expectReport({"Конфликт- Файл N1   " + flash("a.txt") +
-                  " - обновлен, но файл на компьютере тоже был изменен; его версия сохранена: " +
-                  stick.path(kOldFiles + keptName("a.txt", kNew + 350, true))},
-                 "_____________");
-    // Beyond ten ordinary versions of an entry the oldest go; conflicts stay.
-    for (int i = 0; i < 12; ++i) {
-        pair("a.txt", "edit " + std::to_string(i), kNew + 1000 + 10 * i);
-        remembering(RunKind::ToFlash, {pc("a.txt")}, {flash("a.txt")});
-    }
-    std::size_t ordinary = 0;
-    for (const auto& [name, bytes] : stick.files()) {
-        ordinary += name.rfind(kOldFiles + "a", 0) == 0 && name.find("конфликт") == std::string::npos;
-    }
-    EXPECT_EQ(ordinary, KeptVersions::kMostOrdinary);
-    EXPECT_TRUE(stick.exists(conflict.substr(stick.root().size())));
-}
-
-// What both sides held is remembered to the precision of each file system, with a digest
-// of the content: an edit of the same size within a second of a run travels, a copy only
-// re-dated (a file manager rounding it up to an even second) is no edit, and a state an
-// older version wrote (whole seconds) decides as it did and is written exactly from then on.
-TEST_P(CopyRun, ExactStatesTellAnEditFromANewDate) {
-    using Kind = EntryOutcome::Kind;
-    const auto edit = [&](const std::string& relative, const char* bytes, std::time_t seconds, long nanoseconds) {
-        write({{relative, bytes}});
-        on(relative).setTime(relative, seconds, nanoseconds);
-    };
-    edit("pc/a.txt", "one", kNew, 300000000);
-    EXPECT_EQ(remembering(RunKind::Synchronise, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind, Kind::NewToFlash);
-    ASSERT_TRUE(known[0] && known[0]->digest);
-    // The copy's state is the date its file system holds, read back: whole seconds on exFAT.
-    EXPECT_EQ(known[0]->flash.time, (FileTime{kNew, GetParam() == Stick::ExFat ? 0 : 300000000}));
-    edit("pc/a.txt", "ONE", kNew + 1, 100000000);
-    EXPECT_EQ(remembering(RunKind::Synchronise, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind,
-              Kind::UpdatedToFlash);
-    EXPECT_EQ(read(kCopies + "a.txt"), "ONE");
-    // Re-dated on the stick and edited on the computer: the edit travels, no conflict.
-    stick.setTime(kCopies + "a.txt", kNew + 2);
-    edit("pc/a.txt", "two", kNew + 60, 0);
-    const Ran redated = remembering(RunKind::Synchronise, {pc("a.txt")}, {flash("a.txt")});
-    EXPECT_EQ(redated.outcomes[0].kind, Kind::UpdatedToFlash) << redated.report[0];
-    EXPECT_TRUE(redated.kept.empty());
-    // Only re-dated: nothing travels, and the new date is remembered.
-    stick.setTime(kCopies + "a.txt", kNew + 62);
-    EXPECT_EQ(remembering(RunKind::ToComputer, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind, Kind::Equal);
-    EXPECT_EQ(known[0]->flash.time, (FileTime{kNew + 62, 0}));
-    // A state of an older version: the same two-second step is no change, as it was.
-    known[0] = EntryState{{{kNew + 60, 0}, 3}, {{kNew + 62, 0}, 3}, std::nullopt, false};
-    edit("pc/a.txt", "TWO", kNew + 61, 0);
-    EXPECT_EQ(remembering(RunKind::Synchronise, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind, Kind::Equal);
-    EXPECT_TRUE(known[0]->exact);
-    // Remembered exactly but without a digest, a side whose time alone moved is measured
-    // against the other side: equal bytes are no edit, other bytes travel.
-    known[0]->digest.reset();
-    edit("pc/a.txt", "TWO", kNew + 61, 5);
-    stick.write({{kCopies + "a.txt", "TWO", kNew + 62}});
-    EXPECT_EQ(remembering(RunKind::Synchronise, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind, Kind::Equal);
-    EXPECT_TRUE(known[0]->digest);
-    for (const auto& [name, bytes] : stick.files()) {
-        EXPECT_EQ(name.find("конфликт"), std::string::npos) << dump();
-    }
-}
-
-// Versions replaced with one date each keep a name of their own: a program that keeps
-// the date, a restore, the two 02:30 of the night the clocks go back.
-TEST_P(CopyRun, KeptVersionsOfOneSecondAllStay) {
-    std::vector<std::pair<std::time_t, std::string>> versions = {
-        {kOld, "v1"}, {kOld + 100, "v2"}, {kOld + 100, "v3"}, {kOld + 100, "v4"}};
-#ifndef _WIN32
-    ::setenv("TZ", "Europe/Berlin", 1);
-    ::tzset();
-    versions.push_back({1792888200, "summer 02:30"});
-    versions.push_back({1792891800, "winter 02:30"});
-#endif
-    std::time_t pcTime = localTime(2027, 1, 1, 0, 0, 0);
-    for (const auto& [time, bytes] : versions) {
-        stick.write({{kCopies + "a.txt", bytes, time}});
-        pair("a.txt", "pc " + bytes, pcTime += 10);
-        EXPECT_EQ(run(RunKind::ToFlash, {pc("a.txt")}, {flash("a.txt")}).outcomes[0].kind,
-                  EntryOutcome::Kind::UpdatedToFlash);
-    }
-    std::multiset<std::string> kept;
-    for (const auto& [name, bytes] : stick.files()) {
-        if (name.rfind(kOldFiles, 0) == 0) {
-            kept.insert(bytes);
-        }
-    }
-    std::multiset<std::string> wanted;
-    for (const auto& version : versions) {
-        wanted.insert(version.second);
-    }
-    EXPECT_EQ(kept, wanted) << dump();
-    EXPECT_TRUE(exists(kOldFiles + keptName("a.txt", kOld + 100, false).replace(22, 1, " 3)"))) << dump();
-}
-
-// A list change cut short may leave the copies list in another order than the file list:
-// each entry's state still goes to its own line, so a later one-sided edit is no conflict.
-TEST_P(CopyRun, StatesFindTheirEntriesWhereverTheirLinesStand) {
-    pair("a.txt", "a", kOld);
-    pair("b.txt", "b", kOld);
-    addEntries(platform, area, "Офисный", {}, {pc("a.txt"), pc("b.txt")});
-    const auto sync = [&] {
-        const StoredLists lists = readStoredLists(platform, area, "Офисный").lists;
-        return planned({RunKind::Synchronise, "Офисный", lists.files, lists.flash, true, lists.states});
-    };
-    sync();
-    Lines copiesList = *readListFile(platform, area.copiesListFile("Офисный"));
-    std::reverse(copiesList.begin(), copiesList.end());
-    writeListFile(platform, area.copiesListFile("Офисный"), copiesList);
-    pair("a.txt", "office", kNew);
-    EXPECT_EQ(sync().outcomes[0].kind, EntryOutcome::Kind::UpdatedToFlash);
-    stick.write({{kCopies + "a.txt", "home", kNew + 100}});
-    pair("b.txt", "b", kOld + 50);  // re-dated only
-    const Ran home = sync();
-    EXPECT_EQ(home.outcomes[0].kind, EntryOutcome::Kind::UpdatedToComputer) << home.report[0];
-    EXPECT_EQ(home.outcomes[1].kind, EntryOutcome::Kind::Equal) << home.report[1];
-    EXPECT_EQ(read("pc/a.txt"), "home");
-}
-
 // Two listed files of one name, both replaced from the stick in one run: each keeps
 // its own backup, and a read-only original does not block the next backup.
 #ifndef _WIN32  // permission bits
@@ -573,7 +248,7 @@ TEST_P(CopyRun, CopyFailingAtAnyStepLeavesTheTargetAsItWas) {
         TestPlatform failing(sys);
         std::filesystem::remove(stick.path(kCopies + "new.txt"));
         const Ran result = run(RunKind::ToFlash, {pc("big.bin"), pc("new.txt")},
-                                     {flash("big.bin"), flash("new.txt")}, true, &failing);
+                               {flash("big.bin"), flash("new.txt")}, true, &failing);
         EXPECT_EQ(result.report[0], c.line + pc("big.bin"));
         EXPECT_EQ(result.report[1].rfind(c.secondLine, 0), 0u) << result.report[1];
         EXPECT_EQ(read(kCopies + "big.bin"), "old");
@@ -585,7 +260,9 @@ TEST_P(CopyRun, CopyFailingAtAnyStepLeavesTheTargetAsItWas) {
     sys.renameError = EIO;
     TestPlatform failing(sys);
     EXPECT_EQ(run(RunKind::ToFlash, {pc("new.txt"), pc("big.bin")}, {flash("x.txt"), flash("x.txt")}, false,
-                  &failing).outcomes[1].kind,
+                  &failing)
+                  .outcomes[1]
+                  .kind,
               EntryOutcome::Kind::Failed);
 }
 #endif
@@ -626,7 +303,9 @@ TEST_P(CopyRun, RunStoppedEarlyKeepsWhatItDid) {
         EXPECT_EQ(result.failure, texts::stickPulled());
         EXPECT_FALSE(exists(kReport));
     }
-    EXPECT_EQ(stoppedRunText(result, result.report).rfind(*result.failure + "\n\n" + result.report[0] + "\n", 0), 0u);
+    EXPECT_EQ(
+        stoppedRunText(result, result.report).rfind(*result.failure + "\n\n" + result.report[0] + "\n", 0),
+        0u);
 }
 
 #ifndef _WIN32  // fork and kill
@@ -687,23 +366,6 @@ TEST_P(CopyRun, KilledRunLeavesEveryTargetWholeAndTheNextRunCleansUp) {
     for (const auto& entry : std::filesystem::directory_iterator(computer.path("pc"))) {
         EXPECT_NE(entry.path().filename().string().front(), '.') << entry.path();
     }
-}
-#endif
-
-#ifndef _WIN32  // the C library of Windows takes no change rules in TZ
-// Dates are compared as moments in two-second steps, so the hour that repeats in
-// autumn cannot invert two versions; the 1980..2107 range is taken on the local date.
-TEST(Freshness, ComparesMomentsAndTakesTheRangeOnTheLocalDate) {
-    // The other cases compare moments too, so the zone may stay for them.
-    ::setenv("TZ", "CET-1CEST,M3.5.0,M10.5.0/3", 1);
-    ::tzset();
-    const std::time_t summer0250 = 1729990200;  // 27 Oct 2024 02:50 CEST = 00:50 UTC
-    const std::time_t winter0210 = 1729991400;  // 27 Oct 2024 02:10 CET = 01:10 UTC
-    EXPECT_EQ(compareDates(*fileDateOf(winter0210), *fileDateOf(summer0250)), Freshness::TargetEarlier);
-    EXPECT_EQ(compareDates(*fileDateOf(summer0250), *fileDateOf(summer0250 + 3600)), Freshness::TargetLater);
-    EXPECT_NE(fileDateOf(localTime(1980, 1, 1, 0, 0, 0)), std::nullopt);
-    EXPECT_NE(fileDateOf(localTime(2107, 12, 31, 23, 59, 58)), std::nullopt);
-    EXPECT_EQ(fileDateOf(localTime(2108, 1, 1, 0, 0, 0)), std::nullopt);
 }
 #endif
 

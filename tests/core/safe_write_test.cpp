@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,7 +27,8 @@ TEST(SafeWrite, ReplacesWholeOrLeavesTheFileAsItWas) {
     PosixPlatform platform(sys);
     sys.failWriteNumber = 2;
     int pieces = 0;
-    EXPECT_EQ(platform.writeFileInPieces(tree.path("list.txt"), [&] { return ++pieces < 3 ? "new" : ""; }), ENOSPC);
+    EXPECT_EQ(platform.writeFileInPieces(tree.path("list.txt"), [&] { return ++pieces < 3 ? "new" : ""; }),
+              ENOSPC);
     EXPECT_EQ(tree.files(), (std::map<std::string, std::string>{{"list.txt", std::string(5000, 'o')}}));
     ::chmod(tree.path("list.txt").c_str(), 0444);
     EXPECT_EQ(platform.writeFile(tree.path("list.txt"), "new\r\n"), EACCES);
@@ -75,8 +78,9 @@ TEST(SafeCopy, CopyKeepsTheDateAndGivesEachPlaceItsPermissions) {
         int existingTarget;  // -1: no target yet
         mode_t expected;
     };
-    for (const Case c : {Case{CopyMode::FromSource, 0770, -1, 0770}, Case{CopyMode::OnComputer, 0777, 0660, 0660},
-                         Case{CopyMode::OnComputer, 0777, -1, 0644}, Case{CopyMode::Backup, 0444, 0644, 0644}}) {
+    for (const Case c :
+         {Case{CopyMode::FromSource, 0770, -1, 0770}, Case{CopyMode::OnComputer, 0777, 0660, 0660},
+          Case{CopyMode::OnComputer, 0777, -1, 0644}, Case{CopyMode::Backup, 0444, 0644, 0644}}) {
         tree.write("src.txt", "content");
         tree.setTime("src.txt", 1700000000, 123456789);
         ::chmod(tree.path("src.txt").c_str(), c.source);
@@ -163,10 +167,8 @@ TEST(SafeCopy, OnlyRegularFilesAreCopiedOrReplaced) {
 }
 
 std::vector<int> errorsOf(const std::vector<Copied>& copies) {
-    std::vector<int> errors;
-    for (const Copied& copy : copies) {
-        errors.push_back(copy.error);
-    }
+    std::vector<int> errors(copies.size());
+    std::transform(copies.begin(), copies.end(), errors.begin(), [](const Copied& c) { return c.error; });
     return errors;
 }
 
@@ -218,7 +220,6 @@ TEST(SafeCopy, TemporaryNameFitsWhereTheTargetsNameFits) {
     }
     EXPECT_FALSE(isTemporaryName("..verdaline-part"));  // what an empty name would give
 }
-
 
 }  // namespace
 }  // namespace verdaline
