@@ -34,13 +34,32 @@ std::string tagged(const std::string& name, const std::string& tag) {
     return name.substr(0, keep) + tag + extension.substr(0, kLongestName - keep - tag.size());
 }
 
+// " (конфликт 2026-12-07 10-30-00 2)": the date of a kept version, what it lost if it did,
+// and its counter when it is not the first of that second.
+std::string dateTag(std::time_t seconds, bool conflict, unsigned counter) {
+    std::string tag = " (";
+    if (conflict) {
+        tag.append("конфликт ");
+    }
+    tag.append(dateText(seconds));
+    if (counter > 1) {
+        tag.append(1, ' ').append(std::to_string(counter));
+    }
+    return tag.append(1, ')');
+}
+
 // Where an ordinary dated version of the file called name stands among the others:
 // its date and its counter (1 for none), or nothing for any other name.
 std::optional<std::pair<std::string, unsigned>> ordinaryVersionOf(const std::string& kept,
                                                                   const std::string& name) {
     for (std::size_t digits = 0; digits <= 4; ++digits) {
-        const std::string counter = digits == 0 ? std::string() : " " + std::string(digits, '@');
-        const std::string pattern = tagged(name, " (" + std::string(kDateLength, '#') + counter + ")");
+        // Built step by step: MinGW's GCC 12 takes a chain of + for overlapping copies.
+        std::string tag = " (";
+        tag.append(kDateLength, '#');
+        if (digits > 0) {
+            tag.append(1, ' ').append(digits, '@');
+        }
+        const std::string pattern = tagged(name, tag.append(1, ')'));
         if (kept.size() != pattern.size()) {
             continue;
         }
@@ -73,9 +92,8 @@ std::optional<std::pair<std::string, unsigned>> ordinaryVersionOf(const std::str
 std::string freeName(const std::set<std::string>& names, const std::string& name, std::time_t seconds,
                      bool conflict) {
     std::string kept = keptName(name, seconds, conflict);
-    const std::string head = " (" + std::string(conflict ? "конфликт " : "") + dateText(seconds) + " ";
     for (unsigned n = 2; names.contains(kept); ++n) {
-        kept = tagged(name, head + std::to_string(n) + ")");
+        kept = tagged(name, dateTag(seconds, conflict, n));
     }
     return kept;
 }
@@ -83,7 +101,7 @@ std::string freeName(const std::set<std::string>& names, const std::string& name
 }  // namespace
 
 std::string keptName(const std::string& name, std::time_t seconds, bool conflict) {
-    return tagged(name, " (" + std::string(conflict ? "конфликт " : "") + dateText(seconds) + ")");
+    return tagged(name, dateTag(seconds, conflict, 1));
 }
 
 const std::set<std::string>& KeptVersions::namesIn(const std::string& oldFiles) {
