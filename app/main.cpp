@@ -9,6 +9,7 @@
 #include "errors.h"
 #include "fonts.h"
 #include "native_platform.h"
+#include "runtime_copy.h"
 #include "texts.h"
 #include "main_window.h"
 #include "list_window.h"
@@ -35,18 +36,19 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
+    const std::string programFolder = verdaline::runFromRuntimeCopy(argc, argv);
     Application app(argc, argv);
     app.setApplicationName(QString::fromUtf8(verdaline::texts::kApplicationTitle));
     app.setQuitOnLastWindowClosed(false);
     app.setWindowIcon(verdaline::programIcon());
 
-    const std::string programFolder = verdaline::executableFolder(argv[0]);
     // Qt's own buttons and dialogs speak the program's language; a program folder made by
-    // "make stick" brings the translation along for computers without it.
+    // "make stick" brings the translation along for computers without it. It is mapped, not
+    // read, so it is taken from beside the running copy, never from the stick.
     QTranslator qtTranslator;
     if (qtTranslator.load(QStringLiteral("qtbase_ru"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
         qtTranslator.load(QStringLiteral("qtbase_ru"),
-                          QString::fromStdString(programFolder + "translations"))) {
+                          QCoreApplication::applicationDirPath() + QStringLiteral("/translations"))) {
         app.installTranslator(&qtTranslator);
     }
 
@@ -63,5 +65,7 @@ int main(int argc, char** argv) {
     QObject::connect(&mainWindow, &verdaline::MainWindow::closed, &app, &QApplication::quit);
 
     mainWindow.show();
-    return app.exec();
+    const int status = app.exec();
+    verdaline::removeRuntimeCopy();
+    return status;
 }

@@ -47,7 +47,9 @@ std::optional<QString> QtDialogs::askText(QWidget* owner, const QString& caption
     return given ? std::optional<QString>(answer) : std::nullopt;
 }
 
-std::optional<QString> QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request) {
+namespace {
+
+QStringList chosenFiles(QWidget* owner, const FileDialogRequest& request, bool several) {
     QFileDialog dialog(owner, request.title);
     // Large enough to read names and dates without widening it first.
     dialog.setViewMode(QFileDialog::Detail);
@@ -60,6 +62,15 @@ std::optional<QString> QtDialogs::chooseFile(QWidget* owner, const FileDialogReq
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // A name may be typed for a file that does not exist yet.
     dialog.setFileMode(QFileDialog::AnyFile);
+    if (several) {
+        // Selecting several puts each name in quotes on the name line, which the dialog
+        // hands back whole.
+        for (const char* view : {"listView", "treeView"}) {
+            if (auto* files = dialog.findChild<QAbstractItemView*>(QString::fromLatin1(view))) {
+                files->setSelectionMode(QAbstractItemView::ExtendedSelection);
+            }
+        }
+    }
     if (!save) {
         dialog.setLabelText(QFileDialog::Accept, QFileDialog::tr("&Open"));
     }
@@ -67,17 +78,39 @@ std::optional<QString> QtDialogs::chooseFile(QWidget* owner, const FileDialogReq
     if (!request.folder.isEmpty()) {
         dialog.setDirectory(request.folder);
     }
+    if (!request.places.isEmpty()) {
+        QList<QUrl> side = dialog.sidebarUrls();
+        for (const QString& place : request.places) {
+            side.append(QUrl::fromLocalFile(place));
+        }
+        dialog.setSidebarUrls(side);
+    }
     if (!request.defaultSuffix.isEmpty()) {
         dialog.setDefaultSuffix(request.defaultSuffix);
     }
     if (!request.fileName.isEmpty()) {
         dialog.selectFile(request.fileName);
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
-        return std::nullopt;
+    if (dialog.exec() != QDialog::Accepted) {
+        return {};
     }
     // Qt gives '/' on every system; the lists hold the system's own separator.
-    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+    QStringList chosen;
+    for (const QString& file : dialog.selectedFiles()) {
+        chosen.append(QDir::toNativeSeparators(file));
+    }
+    return chosen;
+}
+
+}  // namespace
+
+std::optional<QString> QtDialogs::chooseFile(QWidget* owner, const FileDialogRequest& request) {
+    const QStringList chosen = chosenFiles(owner, request, false);
+    return chosen.isEmpty() ? std::nullopt : std::optional<QString>(chosen.constFirst());
+}
+
+QStringList QtDialogs::chooseFiles(QWidget* owner, const FileDialogRequest& request) {
+    return chosenFiles(owner, request, true);
 }
 
 void QtDialogs::openExternally(const QUrl& url) {

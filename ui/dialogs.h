@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <optional>
 
@@ -17,6 +18,7 @@ struct FileDialogRequest {
     QString fileName;  // the proposed name
     QString defaultSuffix;
     bool confirmOverwrite = false;
+    QStringList places;  // folders offered at the side, besides the system's own
 };
 
 // Every modal dialog and message box of the program goes through this, so that tests
@@ -34,6 +36,8 @@ public:
                                            const QString& text) = 0;
     // The chosen full path, or nothing when cancelled.
     virtual std::optional<QString> chooseFile(QWidget* owner, const FileDialogRequest& request) = 0;
+    // Several files chosen at once in an open dialog; none when cancelled.
+    virtual QStringList chooseFiles(QWidget* owner, const FileDialogRequest& request) = 0;
     // Hands a file or address to the desktop's default handler.
     virtual void openExternally(const QUrl& url) = 0;
 };
@@ -46,6 +50,7 @@ public:
     std::optional<QString> askText(QWidget* owner, const QString& caption, const QString& label,
                                    const QString& text) override;
     std::optional<QString> chooseFile(QWidget* owner, const FileDialogRequest& request) override;
+    QStringList chooseFiles(QWidget* owner, const FileDialogRequest& request) override;
     void openExternally(const QUrl& url) override;
 };
 

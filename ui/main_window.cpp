@@ -17,6 +17,7 @@
 
 #include "about_info.h"
 #include "computers.h"
+#include "errors.h"
 #include "fitted_lines.h"
 #include "list_window.h"
 #include "radio_group.h"
@@ -27,7 +28,7 @@
 namespace verdaline {
 namespace {
 
-// The lines joined by line breaks, as a hint or the text of edit mode shows them.
+// The lines joined by line breaks, as the text of edit mode shows them.
 std::string joined(const Lines& lines) {
     std::string text;
     for (const auto& line : lines) {
@@ -43,6 +44,7 @@ std::string joined(const Lines& lines) {
 
 MainWindow::MainWindow(Environment environment, QWidget* parent)
     : QMainWindow(parent), m_env(std::move(environment)), m_area(m_env.programFolder) {
+    m_area.keepMountPoint(m_env.platform.mountPointOf(m_area.programFolder()));
     setObjectName(QStringLiteral("mainWindow"));
     setWindowTitle(QString::fromUtf8(texts::kApplicationTitle));
     createControls();
@@ -175,6 +177,9 @@ void MainWindow::showUnrecognised() {
     if (!typed.isEmpty() && !nameTaken(m_computerList, typed.toStdString())) {
         m_computerNameBox->setCurrentText(typed);
     }
+    m_recognised = false;
+    m_computerNameLabel->setText(QString::fromUtf8(texts::kUnknownComputer));
+    m_computerNameLabel->adjustSize();
     m_registrationGroup->show();
     m_renameItem->setEnabled(false);
     for (QWidget* control : std::initializer_list<QWidget*>{
@@ -212,7 +217,7 @@ void MainWindow::registerComputer() {
 }
 
 void MainWindow::renameComputer() {
-    if (m_running || !m_recognised) {
+    if (m_running || !m_recognised || !inStepWithStick(true)) {
         return;
     }
     const std::string name = computerName();
@@ -278,6 +283,8 @@ void MainWindow::refreshFromStick() {
     }
     if (m_stickGone) {
         showStickBack();
+    } else {
+        followComputer();
     }
     // Another program may have changed the file list on the stick; during a run the
     // lists stay as the run took them.
@@ -302,6 +309,47 @@ void MainWindow::refreshFromStick() {
     }
 }
 
+// Another program (the command line, another window, another computer) may have renamed
+// this computer or removed it: the window follows the name the stick now gives it.
+bool MainWindow::followComputer() {
+    std::optional<std::string> name;
+    try {
+        name = recognise(m_diskNumber, readListFile(m_env.platform, m_area.computerListFile()).value_or(Lines{}))
+                   .name;
+    } catch (const Failure&) {
+        return false;  // being written or gone: looked at again next time
+    }
+    const std::optional<std::string> shown = m_recognised ? std::optional(computerName()) : std::nullopt;
+    if (name == shown) {
+        return false;
+    }
+    recogniseComputer();
+    loadFileList();
+    refreshFlashView();
+    return true;
+}
+
+bool MainWindow::inStepWithStick(bool tell) {
+    if (!stickPresent(m_env.platform, m_area)) {
+        if (!m_stickGone) {
+            showStickGone();
+        }
+        if (tell) {
+            warn(texts::stickPulled());
+        }
+        return false;
+    }
+    const std::string shown = computerName();
+    if (!followComputer()) {
+        return true;
+    }
+    if (tell) {
+        warn(texts::computerRenamedMeanwhile(
+            shown, m_recognised ? std::optional(computerName()) : std::nullopt));
+    }
+    return false;
+}
+
 // The copies folder, or while there is none the drive the program is on; nothing while
 // the stick is gone, never a folder of the computer.
 void MainWindow::refreshFlashView() {
@@ -324,6 +372,7 @@ void MainWindow::switchMode() {
     const bool synchronisation = m_modeGroup->itemIndex() == 0;
     m_synchronisationGroup->setVisible(synchronisation);
     m_directedCopyGroup->setVisible(!synchronisation);
+    m_planSummary->setGeometry(synchronisation ? kSynchronisationSummary : kDirectedSummary);
     replan();
 }
 
@@ -361,7 +410,6 @@ void MainWindow::showLists(const FileLists& lists) {
     if (lists.flash != m_flashList) {
         setFlashList(lists.flash);
     }
-    refreshHints();
     refreshCounts();
     replan();
 }
@@ -382,26 +430,26 @@ void MainWindow::showFlashList() {
     m_flashListView->setCurrentWidget(editing ? static_cast<QWidget*>(m_flashListText) : m_flashListRows);
 }
 
-void MainWindow::refreshHints() {
-    m_fileHint = joined(m_fileList);
-    m_flashHint = joined(m_flashList);
-}
-
+// A row tells its own file and, on the computer's side, what a run would do with it and
+// both dates; nothing of the other rows, which would cover the window.
 bool MainWindow::showHint(QObject* box, QEvent* event) {
-    const std::string& hint = box == m_fileListView ? m_fileHint : m_flashHint;
-    if (event->type() != QEvent::ToolTip || hint.empty()) {
+    if (event->type() != QEvent::ToolTip) {
         return false;
     }
     const QPoint at = static_cast<QHelpEvent*>(event)->globalPos();
-    std::string text = hint;
-    // A row of the file list tells first what a run would do with it.
-    if (box == m_fileListView) {
-        const auto row = static_cast<std::size_t>(
-            m_fileListView->indexAt(m_fileListView->viewport()->mapFromGlobal(at)).row());
-        if (row < m_marks.size() && m_marks[row] != ' ') {
-            text = planTip(m_env.platform, m_marks[row], m_fileList[row],
-                           row < m_flashList.size() ? m_flashList[row] : std::string()) +
-                   "\n\n" + hint;
+    QListView* rows = box == m_fileListView ? m_fileListView : m_flashListRows;
+    const Lines& lines = box == m_fileListView ? m_fileList : m_flashList;
+    const auto row = static_cast<std::size_t>(rows->indexAt(rows->viewport()->mapFromGlobal(at)).row());
+    if (!rows->isVisibleTo(this) || row >= lines.size()) {
+        QToolTip::hideText();
+        return true;
+    }
+    std::string text = lines[row];
+    if (box == m_fileListView && row < m_marks.size() && m_marks[row] != ' ') {
+        text += "\n" + planTip(m_env.platform, m_marks[row], m_fileList[row],
+                                row < m_flashList.size() ? m_flashList[row] : std::string());
+        if (row < m_waiting.size() && m_waiting[row] != ' ') {
+            text += "\n" + texts::newerOtherWayTip(m_waiting[row] == '<');
         }
     }
     QToolTip::showText(at, QString::fromStdString(text), static_cast<QWidget*>(box));

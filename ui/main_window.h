@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QRect>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "file_list.h"
 #include "list_file.h"
 #include "platform.h"
+#include "run_troubles.h"
 #include "work_area.h"
 
 class QAction;
@@ -27,6 +29,7 @@ class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QStackedWidget;
+class QSystemTrayIcon;
 
 namespace verdaline {
 
@@ -37,6 +40,13 @@ class ListWindow;
 class RadioGroup;
 class ReportWindow;
 class ShellListView;
+
+// Where the plan's summary stands under each mode's group.
+inline constexpr QRect kDirectedSummary{320, 500, 177, 104};
+inline constexpr QRect kSynchronisationSummary{320, 558, 177, 46};
+
+// A line of the window in navy, or in red when it tells of something that needs the user.
+void paintTroubles(QWidget* widget, bool troubles);
 
 // What the main window works with: the program's folder, the operating system and
 // the dialogs. The program passes the real ones; a test passes a temporary folder, a
@@ -132,14 +142,13 @@ private:
     void setFileList(Lines lines);
     void setFlashList(Lines lines);
     FileLists heldLists() const { return {m_fileList, m_flashList, m_remembered, {}}; }
-    // The lists shown, with their hints and counts.
+    // The lists shown, with their counts.
     void showLists(const FileLists& lists);
-    // The lists after a change, with hints, counts and the change's messages.
+    // The lists after a change, with counts and the change's messages.
     void showChange(const ListChange& change);
     void showFlashList();
     void refreshFlashView();
-    void refreshHints();
-    // The hint of a list box when the mouse rests on it.
+    // The hint of a list box's row when the mouse rests on it.
     bool showHint(QObject* box, QEvent* event);
     // What the last synchronisation did and when the next is due, in the synchronisation group.
     void refreshSynchronisationStatus();
@@ -149,6 +158,9 @@ private:
     // A copy run as the window does it: the progress bar, the empty-list message, the run.
     RunResult run(RunKind kind);
     void directedCopy(RunKind kind);
+    void synchroniseNow(bool startedByUser);
+    void tellRunResult(bool startedByUser, bool withReport);
+    void notifyDesktop(const QString& text);
     std::optional<std::string> chooseUserList(FileDialogRequest::Kind kind);
     void moveFocusAlongWindow(QWidget* from, bool forward);
     void showRecognised(const std::string& name);
@@ -157,6 +169,11 @@ private:
     // nothing be done that needs the stick, until it is back.
     void showStickGone();
     void showStickBack();
+    // The name the stick gives this computer now, followed when it changed; true then.
+    bool followComputer();
+    // Before anything is written: false, with the lists read again and, when tell, a
+    // message, when the stick is gone or this computer's name changed on it.
+    bool inStepWithStick(bool tell);
     RunKind chosenRun() const;
     void showUnrecognised();
 
@@ -192,6 +209,8 @@ private:
     QComboBox* m_intervalBox = nullptr;
     QLabel* m_synchronisationStatus = nullptr;  // the last synchronisation and the next
     QLabel* m_planSummary = nullptr;            // what a run would copy
+    QLabel* m_runNotice = nullptr;              // what went wrong in the last run, until the next
+    QSystemTrayIcon* m_trayIcon = nullptr;      // made when an automatic run has something to tell
     QPushButton* m_openReportButton = nullptr;
     // The flash-drive side.
     QGroupBox* m_flashGroup = nullptr;
@@ -234,10 +253,6 @@ private:
     ListsStamp m_stamp;              // how the lists stood on the stick when last read or written
     FittedLines* m_fileRows = nullptr;
     FittedLines* m_flashRows = nullptr;
-    // The hints: the two lists' texts when they were last refreshed, lines joined by
-    // line breaks, made into a tool tip only when one is asked for.
-    std::string m_fileHint;
-    std::string m_flashHint;
     bool m_recognised = false;
     bool m_stickGone = false;
     std::string m_skippedAt;      // when the automatic synchronisation last found no stick
@@ -253,6 +268,10 @@ private:
     std::vector<std::optional<EntryState>> m_states;
     std::vector<char> m_marks;
     std::unique_ptr<Planner> m_planner;
+    std::unique_ptr<Planner> m_otherWayPlanner;  // a directed copy's: what waits the other way
+    std::vector<char> m_waiting;                 // per entry, the other arrow where it waits
+    std::size_t m_waitingCount = 0;
+    RunTroubles m_troubles;  // what went wrong in the last run
     QTimer* m_planTimer = nullptr;  // the next piece of the plan
     std::size_t m_planned = 0;
     PlanCounts m_planCounts;

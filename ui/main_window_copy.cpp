@@ -12,7 +12,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QSystemTrayIcon>
 #include <QTimer>
+#include <QUrl>
 #include <algorithm>
 #include <array>
 
@@ -23,6 +25,8 @@
 #include "radio_group.h"
 #include "report.h"
 #include "report_window.h"
+#include "run_troubles.h"
+#include "computers.h"
 #include "shell_list_view.h"
 #include "texts.h"
 
@@ -61,6 +65,9 @@ RunResult MainWindow::run(RunKind kind) {
     // The run works on the lists as the stick has them, and no other program changes
     // the work area meanwhile.
     const auto lock = lockForRun(m_env.platform, m_area, kind);
+    if (m_recognised) {
+        requireStillNamed(m_env.platform, m_area, computerName());
+    }
     FileLists lists = listsOnStick(m_env.platform, m_area, computerName(), heldLists());
     showLists(lists);
     const int entries = static_cast<int>(m_fileList.size());
@@ -109,6 +116,7 @@ RunResult MainWindow::run(RunKind kind) {
     RunResult result = runCopy(m_env.platform, m_area, m_env.clock, request, onEntry, onBytes);
     m_report = verdaline::reportLines(request, result);
     m_failureReasons = failureReasons(m_env.platform, request, result);
+    m_troubles = runTroubles(request, result, m_failureReasons);
     for (const auto& [i, state] : result.states) {
         if (i < m_states.size()) {
             m_states[i] = state;
@@ -125,20 +133,56 @@ RunResult MainWindow::run(RunKind kind) {
 
 // A directed copy shows its report, then the bar returns to 0.
 void MainWindow::directedCopy(RunKind kind) {
-    if (m_running) {
+    if (m_running || !inStepWithStick(true)) {
         return;
     }
-    const RunResult result = run(kind);
-    m_running = true;
-    m_env.dialogs.showMessage(this, QString::fromUtf8(texts::kApplicationTitle),
-                              QString::fromStdString(finishedRunText(result, m_report, m_failureReasons)),
-                              Dialogs::Icon::None);
-    m_running = false;
+    run(kind);
+    tellRunResult(true, true);
+}
+
+// What went wrong stays in the window until the next run; a run the user started tells
+// it in a message (a directed copy always shows its report), offering the versions kept.
+// The plan and a tick that came meanwhile wait for the message to close.
+void MainWindow::tellRunResult(bool startedByUser, bool withReport) {
+    const std::string endedAt = m_env.clock.timeOfDay(std::time(nullptr));
+    m_runNotice->setText(m_troubles.any() ? QString::fromStdString(troublesNotice(m_troubles, endedAt)) : QString());
+    m_runNotice->setToolTip(QString::fromStdString(reportText(m_troubles.lines)).trimmed());
+    m_runNotice->setVisible(m_troubles.any());
+    if (startedByUser && (withReport || m_troubles.any())) {
+        m_running = true;
+        const QString caption = QString::fromUtf8(texts::kApplicationTitle);
+        const QString text = QString::fromStdString(runMessage(m_troubles, withReport ? m_report : Lines{}));
+        if (m_troubles.keptVersions.empty()) {
+            m_env.dialogs.showMessage(this, caption, text,
+                                      m_troubles.any() ? Dialogs::Icon::Warning : Dialogs::Icon::None);
+        } else if (m_env.dialogs.ask(this, caption,
+                                     text + '\n' + QString::fromStdString(openKeptVersionsQuestion(m_troubles)))) {
+            const std::string& kept = m_troubles.keptVersions.front();
+            m_env.dialogs.openExternally(
+                QUrl::fromLocalFile(QString::fromStdString(kept.substr(0, kept.size() - fileNameOf(kept).size()))));
+        }
+        m_running = false;
+    } else if (!startedByUser && m_troubles.any()) {
+        notifyDesktop(m_runNotice->text());
+    }
     m_progressBar->setValue(0);
+    replan();
     if (m_tickWaiting) {
         m_tickWaiting = false;
         synchroniseOnTimer();
     }
+}
+
+// A notification of the desktop's own, where it has a place for one.
+void MainWindow::notifyDesktop(const QString& text) {
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        return;
+    }
+    if (m_trayIcon == nullptr) {
+        m_trayIcon = new QSystemTrayIcon(windowIcon(), this);
+    }
+    m_trayIcon->show();
+    m_trayIcon->showMessage(QString::fromUtf8(texts::kApplicationTitle), text, QSystemTrayIcon::Warning);
 }
 
 void MainWindow::copyToFlash() {
@@ -150,8 +194,12 @@ void MainWindow::copyToComputer() {
 }
 
 void MainWindow::synchronise() {
-    if (m_running) {
-        return;  // never a run inside a run
+    synchroniseNow(true);
+}
+
+void MainWindow::synchroniseNow(bool startedByUser) {
+    if (m_running || (m_recognised && !inStepWithStick(startedByUser))) {
+        return;  // never a run inside a run, nor one under a name the stick no longer has
     }
     const RunSummary summary = summarise(run(RunKind::Synchronise));
     m_progressBar->setValue(0);
@@ -159,8 +207,8 @@ void MainWindow::synchronise() {
     m_skippedAt.clear();
     m_lastSummary = summary;
     refreshSynchronisationStatus();
-    // A synchronisation asks nothing: why its entries failed is told where their count is.
-    m_synchronisationStatus->setToolTip(QString::fromStdString(reportText(m_failureReasons)).trimmed());
+    m_synchronisationStatus->setToolTip(QString::fromStdString(reportText(m_troubles.lines)).trimmed());
+    tellRunResult(startedByUser, false);
 }
 
 void MainWindow::refreshSynchronisationStatus() {
@@ -171,6 +219,7 @@ void MainWindow::refreshSynchronisationStatus() {
     m_synchronisationStatus->setText(QString::fromStdString(
         texts::synchronisationStatus(m_lastSynchronisation, m_lastSummary.toFlash, m_lastSummary.toComputer,
                                      m_lastSummary.failed, m_lastSummary.conflicts, next, m_skippedAt)));
+    paintTroubles(m_synchronisationStatus, m_lastSummary.failed + m_lastSummary.conflicts > 0);
 }
 
 // The report on the stick is code page 1251 for the Windows build; it is shown decoded,
@@ -221,7 +270,7 @@ void MainWindow::synchroniseOnTimer() {
         refreshSynchronisationStatus();
         return;
     }
-    synchronise();
+    synchroniseNow(false);
 }
 
 RunKind MainWindow::chosenRun() const {
@@ -233,6 +282,7 @@ RunKind MainWindow::chosenRun() const {
 
 void MainWindow::replan() {
     m_planner.reset();
+    m_otherWayPlanner.reset();
     m_marks.assign(m_recognised && !m_stickGone ? m_fileList.size() : 0, ' ');
     m_fileRows->marksChanged(0, m_marks.size() - 1);
     if (m_marks.empty()) {
@@ -244,7 +294,16 @@ void MainWindow::replan() {
     }
     m_planned = 0;
     m_planCounts = {};
+    m_waitingCount = 0;
+    m_waiting.assign(m_marks.size(), ' ');
     m_planner = std::make_unique<Planner>(m_env.platform, chosenRun(), m_fileList, m_flashList, m_states);
+    // A directed copy also shows what waits the other way: what a synchronisation would
+    // carry in that direction.
+    m_otherWayPlanner.reset();
+    if (chosenRun() != RunKind::Synchronise) {
+        m_otherWayPlanner =
+            std::make_unique<Planner>(m_env.platform, RunKind::Synchronise, m_fileList, m_flashList, m_states);
+    }
     m_planTimer->start();
 }
 
@@ -256,8 +315,14 @@ void MainWindow::planPiece() {
     QElapsedTimer slice;
     slice.start();
     const std::size_t first = m_planned;
+    const char otherWay = chosenRun() == RunKind::ToFlash ? '<' : '>';
     while (m_planned < m_marks.size() && slice.elapsed() < 20) {
         const char mark = markOf(m_planner->entry(m_planned).decision.outcome);
+        if (m_otherWayPlanner != nullptr &&
+            markOf(m_otherWayPlanner->entry(m_planned).decision.outcome) == otherWay) {
+            m_waiting[m_planned] = otherWay;
+            ++m_waitingCount;
+        }
         m_marks[m_planned++] = mark;
         m_planCounts.add(mark);
     }
@@ -267,7 +332,13 @@ void MainWindow::planPiece() {
         return;
     }
     m_planner.reset();
-    m_planSummary->setText(QString::fromStdString(planSummary(m_planCounts)));
+    m_otherWayPlanner.reset();
+    std::string summary = planSummary(m_planCounts);
+    if (m_waitingCount > 0) {
+        summary += "\n" + texts::newerOtherWay(otherWay == '<', m_waitingCount);
+    }
+    m_planSummary->setText(QString::fromStdString(summary));
+    paintTroubles(m_planSummary, m_planCounts.conflicts + m_waitingCount > 0);
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

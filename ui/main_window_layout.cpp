@@ -57,6 +57,18 @@ void paintNavy(QWidget* widget) {
     widget->setPalette(palette);
 }
 
+}  // namespace
+
+void paintTroubles(QWidget* widget, bool troubles) {
+    QPalette palette = widget->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::WindowText, troubles ? QColor(176, 0, 0) : kNavy);
+    }
+    widget->setPalette(palette);
+}
+
+namespace {
+
 QLabel* label(QWidget* parent, const char* name, const char* text, int x, int y) {
     auto* result = make<QLabel>(parent, name, QString::fromUtf8(text));
     result->setTextFormat(Qt::PlainText);
@@ -244,19 +256,26 @@ void MainWindow::createControls() {
     m_intervalBox->setGeometry(8, 148, 145, 21);
     m_intervalBox->setEnabled(false);
     m_synchronisationStatus = label(m_synchronisationGroup, "synchronisationStatus", "", 8, 174);
-    m_synchronisationStatus->setFont(windowFont(7));
+    m_synchronisationStatus->setFont(windowFont());
     paintNavy(m_synchronisationStatus);
     m_synchronisationStatus->setWordWrap(true);
     m_synchronisationStatus->setFixedSize(161, 46);
     m_synchronisationStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    // What a run of the mode and direction chosen would copy, under the groups.
-    m_planSummary = label(client, "planSummary", "", 320, 558);
-    m_planSummary->setFont(windowFont(7));
+    // What a run of the mode and direction chosen would copy, under the groups: the mode
+    // places it (switchMode).
+    m_planSummary = label(client, "planSummary", "", 320, 500);
     paintNavy(m_planSummary);
     m_planSummary->setWordWrap(true);
-    m_planSummary->setFixedSize(177, 46);
+    m_planSummary->setGeometry(kDirectedSummary);
     m_planSummary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // What went wrong in the last run, where registration stands while the computer is unknown.
+    m_runNotice = label(client, "runNotice", "", 312, 60);
+    m_runNotice->setWordWrap(true);
+    m_runNotice->setGeometry(312, 60, 193, 112);
+    m_runNotice->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    paintTroubles(m_runNotice, true);
+    m_runNotice->hide();
     m_openReportButton =
         button<WrapButton>(client, "openReportButton", "Открыть последний отчет", {328, 608, 161, 49});
     styleFont(m_openReportButton, 10);

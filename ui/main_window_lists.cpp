@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
+#include "computers.h"
 #include "file_list.h"
 #include "list_window.h"
 #include "main_window.h"
@@ -23,15 +24,24 @@ void MainWindow::warn(const std::string& text) {
                               Dialogs::Icon::Warning);
 }
 
+// Files refused among several chosen at once are told in one message.
 void MainWindow::showChange(const ListChange& change) {
     showLists(change.lists);
-    for (const auto& notice : change.notices) {
-        m_env.dialogs.showMessage(this, QString::fromStdString(notice.caption),
-                                  QString::fromStdString(notice.text), Dialogs::Icon::Warning);
+    if (change.notices.empty()) {
+        return;
     }
+    std::string text;
+    for (const auto& notice : change.notices) {
+        text += (text.empty() ? "" : "\n\n") + notice.text;
+    }
+    m_env.dialogs.showMessage(this, QString::fromStdString(change.notices.front().caption),
+                              QString::fromStdString(text), Dialogs::Icon::Warning);
 }
 
 void MainWindow::addFromComputer() {
+    if (!inStepWithStick(true)) {
+        return;
+    }
     ensureFolder(m_env.platform, m_area.copiesFolder(computerName()));
     FileDialogRequest request;
     request.title = QStringLiteral("Выбрать");
@@ -39,18 +49,30 @@ void MainWindow::addFromComputer() {
         request.folder = QFileInfo(m_lastAddedFromComputer).path();
         request.fileName = QFileInfo(m_lastAddedFromComputer).fileName();
     }
-    const auto chosen = chooseFile(request);
-    if (!chosen) {
+    const QStringList chosen = m_env.dialogs.chooseFiles(this, request);
+    if (chosen.isEmpty()) {
         return;
     }
-    m_lastAddedFromComputer = *chosen;
-    showChange(addEntries(m_env.platform, m_area, computerName(), heldLists(), {chosen->toStdString()}));
+    m_lastAddedFromComputer = chosen.constLast();
+    std::vector<std::string> paths;
+    for (const QString& path : chosen) {
+        paths.push_back(path.toStdString());
+    }
+    showChange(addEntries(m_env.platform, m_area, computerName(), heldLists(), paths));
 }
 
+// The dialog opens in the program folder, the copies folders of every computer on the
+// stick at its side; a place on this computer in a folder not made yet is offered.
 void MainWindow::addFromFlash() {
+    if (!inStepWithStick(true)) {
+        return;
+    }
     FileDialogRequest openRequest;
     openRequest.title = QStringLiteral("В Ы Б Р А Т Ь . . .");
-    openRequest.folder = QString::fromStdString(m_env.platform.mountPointOf(m_area.programFolder()));
+    openRequest.folder = QString::fromStdString(m_area.programFolder());
+    for (const auto& folder : copiesFolders(m_env.platform, m_area, m_computerList)) {
+        openRequest.places.append(QString::fromStdString(folder));
+    }
     openRequest.fileName = QFileInfo(m_lastChosenOnFlash).fileName();
     const auto source = chooseFile(openRequest);
     std::optional<QString> target;
@@ -65,6 +87,15 @@ void MainWindow::addFromFlash() {
         target = chooseFile(saveRequest);
     }
     if (target) {
+        const std::string place = target->toStdString();
+        const std::string folder = place.substr(0, place.size() - fileNameOf(place).size());
+        if (!folder.empty() && !m_env.platform.isFolder(folder)) {
+            if (!m_env.dialogs.ask(this, QString::fromUtf8(texts::kApplicationTitle),
+                                   QString::fromStdString(texts::createFolderQuestion(folder)))) {
+                return;
+            }
+            ensureFolders(m_env.platform, folder);
+        }
         ListChange change = verdaline::addFromFlash(m_env.platform, m_area, computerName(), heldLists(),
                                                     source->toStdString(), target->toStdString());
         if (change.canTie &&
@@ -89,6 +120,9 @@ void MainWindow::openListWindow() {
 }
 
 void MainWindow::deleteEntry(std::optional<std::size_t> index) {
+    if (!inStepWithStick(true)) {
+        return;
+    }
     showChange(removeEntry(m_env.platform, m_area, computerName(), heldLists(), index));
 }
 

@@ -20,7 +20,7 @@ ReportWindow::ReportWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     m_reportText = new QPlainTextEdit(this);
     m_reportText->setObjectName(QStringLiteral("reportText"));
     m_reportText->setReadOnly(true);
-    m_reportText->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_reportText->setLineWrapMode(QPlainTextEdit::WidgetWidth);  // a long path and its kept version stay in sight
     m_reportText->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_closeButton = new QPushButton(QStringLiteral("Закрыть"), this);
     m_closeButton->setObjectName(QStringLiteral("closeButton"));

@@ -298,4 +298,24 @@ std::string untrustedComputerName(const std::string& computerListFile, const std
            "Зарегистрируйте компьютер под другим именем.";
 }
 
+std::string newerOtherWay(bool onStick, std::size_t count) {
+    return std::string(onStick ? "на флешке новее: " : "на компьютере новее: ") + std::to_string(count) +
+           (onStick ? " — нажмите «<»" : " — нажмите «>»");
+}
+
+std::string newerOtherWayTip(bool onStick) {
+    return onStick ? "На флешке более новая версия: нажмите «<»." : "На компьютере более новая версия: нажмите «>».";
+}
+
+std::string createFolderQuestion(const std::string& folder) {
+    return "Папки \"" + folder + "\" на этом компьютере еще нет. Создать ее и положить файл туда?";
+}
+
+std::string computerRenamedMeanwhile(const std::string& from, const std::optional<std::string>& to) {
+    return "Имя этого компьютера на флешке сменилось, пока окно показывало \"" + from + "\": " +
+           (to ? "теперь он называется \"" + *to + "\", и окно показывает его списки"
+               : "его больше нет в списке компьютеров") +
+           ". Ничего не записано; повторите, если нужно.";
+}
+
 }  // namespace verdaline::texts

@@ -70,6 +70,17 @@ std::string tieHint(const std::string& path, std::size_t position);
 // Entries whose copies a stick of an older version did not remember, given them now.
 std::string copiesNowRemembered(std::size_t entries);
 
+// A directed copy's plan: how many entries have their newer version on the other side,
+// for the other arrow; and the same said of one entry.
+std::string newerOtherWay(bool onStick, std::size_t count);
+std::string newerOtherWayTip(bool onStick);
+
+// Adding from the stick to a place whose folder is not there yet.
+std::string createFolderQuestion(const std::string& folder);
+
+// The computer's name changed on the stick while a window showed the old one.
+std::string computerRenamedMeanwhile(const std::string& from, const std::optional<std::string>& to);
+
 std::string untrustedComputerName(const std::string& computerListFile, const std::string& name);
 
 }  // namespace verdaline::texts

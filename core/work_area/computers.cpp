@@ -197,4 +197,28 @@ void finishRename(Platform& platform, const WorkArea& area) {
     }
 }
 
+Lines copiesFolders(Platform& platform, const WorkArea& area, const Lines& computerList) {
+    Lines folders;
+    for (std::size_t i = 0; i < computerList.size(); i += 2) {
+        if (const std::string folder = area.copiesFolder(computerList[i]);
+            !computerNameProblem(computerList[i]) && platform.isFolder(folder)) {
+            folders.push_back(folder);
+        }
+    }
+    return folders;
+}
+
+void requireStillNamed(Platform& platform, const WorkArea& area, const std::string& computer) {
+    const auto list = readListFile(platform, area.computerListFile());
+    if (!list) {
+        return;
+    }
+    for (std::size_t i = 0; i < list->size(); i += 2) {
+        if ((*list)[i] == computer) {
+            return;
+        }
+    }
+    throw Failure(texts::computerRenamedMeanwhile(computer, std::nullopt));
+}
+
 }  // namespace verdaline

@@ -53,6 +53,15 @@ std::optional<std::string> registerComputer(Platform& platform, const WorkArea& 
 std::optional<std::string> renameComputer(Platform& platform, const WorkArea& area, const std::string& from,
                                           const std::string& to);
 
+// Throws Failure when the stick's computer list no longer names the computer (renamed or
+// removed by another program): a list, a folder or a report written under that name would
+// be no computer's. Called under the work area's lock, before anything is written; a stick
+// without a computer list is not checked.
+void requireStillNamed(Platform& platform, const WorkArea& area, const std::string& computer);
+
+// The copies folders of the computers on the stick that have one, in the list's order.
+Lines copiesFolders(Platform& platform, const WorkArea& area, const Lines& computerList);
+
 // Completes a rename that a pulled stick or a killed program cut short; nothing when
 // there is none. Every start does it before it recognises the computer.
 void finishRename(Platform& platform, const WorkArea& area);

@@ -4,6 +4,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "computers.h"
 #include "copies_list.h"
 #include "cp1251.h"
 #include "errors.h"
@@ -221,6 +222,7 @@ ListChange loadLists(Platform& platform, const WorkArea& area, const std::string
 ListChange addEntries(Platform& platform, const WorkArea& area, const std::string& computer,
                       const FileLists& held, const std::vector<std::string>& paths) {
     const WorkAreaLock lock(platform, area);
+    requireStillNamed(platform, area, computer);
     const StickLists stick = readStoredLists(platform, area, computer);
     StoredLists lists = stick.lists;
     ListChange change{shown(lists, held), {}, {}, {}, {}};
@@ -271,6 +273,7 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
                         const FileLists& held, const std::string& flashFile, const std::string& computerPath,
                         bool tie) {
     const WorkAreaLock lock(platform, area);
+    requireStillNamed(platform, area, computer);
     const StickLists stick = readStoredLists(platform, area, computer);
     StoredLists lists = stick.lists;
     ListChange change{shown(lists, held), {}, {}, {}, {}};
@@ -356,6 +359,7 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
 ListChange removeEntry(Platform& platform, const WorkArea& area, const std::string& computer,
                        const FileLists& held, std::optional<std::size_t> index) {
     const WorkAreaLock lock(platform, area);
+    requireStillNamed(platform, area, computer);
     const StickLists stick = readStoredLists(platform, area, computer);
     StoredLists lists = stick.lists;
     ListChange change{shown(lists, held), {}, {}, {}, {}};

@@ -214,7 +214,8 @@ WorkAreaLock::WorkAreaLock(Platform& platform, const WorkArea& area, Reading,
 }
 
 bool stickPresent(Platform& platform, const WorkArea& area) {
-    return platform.isFolder(area.programFolder());
+    return platform.isFolder(area.programFolder()) &&
+           (area.mountPoint().empty() || platform.mountPointOf(area.programFolder()) == area.mountPoint());
 }
 
 std::string failureText(Platform& platform, const WorkArea& area, const std::exception& failure) {

@@ -17,6 +17,11 @@ public:
     explicit WorkArea(std::string programFolder);
 
     const std::string& programFolder() const { return m_programFolder; }
+    // Where the stick was mounted when the program found its folder. A stick detached
+    // lazily leaves the folder's path on the computer's own disk, and one pulled leaves it
+    // nowhere: either way the folder's file system is no longer mounted there.
+    void keepMountPoint(std::string mountPoint) { m_mountPoint = std::move(mountPoint); }
+    const std::string& mountPoint() const { return m_mountPoint; }
 
     std::string listsFolder() const;
     std::string computerListFile() const;
@@ -38,6 +43,7 @@ public:
 
 private:
     std::string m_programFolder;
+    std::string m_mountPoint;
 };
 
 inline constexpr const char* kOldFilesFolderName = "Старые файлы";
@@ -79,7 +85,8 @@ private:
 
 
 // Whether the stick the program folder lies on is there: pulled out, or its mount gone,
-// the folder cannot be seen.
+// the folder cannot be seen; detached, or another disk mounted in its place, the folder
+// lies on another mount than the one kept.
 bool stickPresent(Platform& platform, const WorkArea& area);
 // What to tell of a failure: the stick gone, whatever failed when it went, or the failure's own text.
 std::string failureText(Platform& platform, const WorkArea& area, const std::exception& failure);

@@ -49,19 +49,24 @@ window_starts() {
     sleep 0.1
   done
   [ -d "$copies" ] || fail "no copies folder beside the bundled program: $*"
-  for file in lib/libQt6Core.so.6 plugins/platforms/libqoffscreen.so translations/qtbase_ru.qm; do
-    grep -q "$stick/$file" /proc/$pid/maps || fail "$file is not loaded from the bundle: $*"
+  # Run from its copy in the runtime folder, so that a pulled stick cannot take a page away.
+  for file in verdaline lib/libQt6Core.so.6 plugins/platforms/libqoffscreen.so translations/qtbase_ru.qm; do
+    grep -q "$work/verdaline-$pid/$file" /proc/$pid/maps || fail "$file is not loaded from the bundle's copy: $*"
   done
+  ! grep -q "$stick/" /proc/$pid/maps || fail "mapped from the stick: $(grep "$stick/" /proc/$pid/maps)"
+  last=$pid
   kill $pid
   wait $pid || true
   pid=
 }
 
 window_starts "$stick/verdaline"
+first=$last
 
 # A FAT stick mounted with showexec: no execute bits, the start scripts go through the loader.
 find "$stick" -type f -exec chmod a-x {} +
 window_starts sh "$stick/verdaline.sh"
+[ ! -e "$work/verdaline-$first" ] || fail "the copy of a killed window is left in the runtime folder"
 sh "$stick/verdaline-cli.sh" status | grep -q "Стенд" || fail "verdaline-cli.sh status"
 [ ! -e "$loader_folder/Списки_отчеты" ] || fail "a work area beside the loader in $loader_folder"
 echo "the bundle runs without the system's Qt"

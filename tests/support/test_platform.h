@@ -22,6 +22,7 @@ public:
     std::map<std::string, int> failRead;
     std::map<std::string, int> failWrite;
     std::string writeProtected;  // a folder that nothing can write, as a locked stick
+    std::optional<std::string> mountedAt;  // where every path seems mounted: a stick detached, or back
 
     int makeFolder(const std::string& path) override;
     int readFile(const std::string& path, std::string& bytes) override;
@@ -36,6 +37,9 @@ public:
                  bool make = true) override;
 
     VolumeSerial systemVolumeSerial() override { return serial; }
+    std::string mountPointOf(const std::string& path) override {
+        return mountedAt ? *mountedAt : NativePlatform::mountPointOf(path);
+    }
 
 private:
     bool isWriteProtected(const std::string& path) const;

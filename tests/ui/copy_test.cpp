@@ -34,20 +34,26 @@ private slots:
         // Before the run its plan: every row marked, summed up, and told when asked.
         const auto planned = [&f](const char* summary, const char* firstMark) {
             QTRY_VERIFY(!f.planning());
-            QCOMPARE(text(f, "planSummary"), QString::fromUtf8(summary));
+            QVERIFY2(text(f, "planSummary") == QString::fromUtf8(summary), qPrintable(text(f, "planSummary")));
             QCOMPARE(find<QListView>(f, "fileListView")->model()->index(0, 0).data(Qt::UserRole).toString(),
                      QString::fromUtf8(firstMark));
         };
         planned("Будет скопировано: на флешку 3, на компьютер 0, конфликтов 0", ">");
         QVERIFY(hintOf(find(f, "fileListView"))
-                    .startsWith(QStringLiteral("Будет скопирован с компьютера на флешку.")));
+                    .startsWith(q(h.tree.path("pc/a.txt")) + QStringLiteral("\nБудет скопирован с компьютера на флешку.")));
         savePicture(&f, QStringLiteral("main-planned"));
         click(f, "toComputerChoice");
-        planned("Будет скопировано: на флешку 0, на компьютер 0, конфликтов 0, не найдено 3", "?");
+        planned("Будет скопировано: на флешку 0, на компьютер 0, конфликтов 0, не найдено 3\n"
+                "на компьютере новее: 3 — нажмите «>»",
+                "?");
         click(f, "toFlashChoice");
         QProgressBar* bar = find<QProgressBar>(f, "progressBar");
         int positionWhileShown = -1;
-        h.dialogs.whileMessageOpen = [&](const FakeDialogs::Message&) { positionWhileShown = bar->value(); };
+        // The message box serves timers while it stands, as a modal one does.
+        h.dialogs.whileMessageOpen = [&](const FakeDialogs::Message&) {
+            positionWhileShown = bar->value();
+            QCoreApplication::processEvents();
+        };
         click(f, "toFlashButton");
         QCOMPARE(bar->maximum(), 2);
         QCOMPARE(positionWhileShown, 2);
@@ -57,6 +63,13 @@ private slots:
         QCOMPARE(h.dialogs.messages[0].text, q(reportText(f.reportLines())));
         planned("Будет скопировано: на флешку 0, на компьютер 0, конфликтов 0", "=");
         QCOMPARE(h.tree.read(kCopies + "/b.txt"), std::string("b.txt"));
+        // Edited on the stick since: the next look marks what waits for the other arrow.
+        h.tree.write({{kCopies + "/b.txt", "from home", std::time(nullptr) + 60}});
+        f.refreshFromStick();
+        planned("Будет скопировано: на флешку 0, на компьютер 0, конфликтов 0\nна флешке новее: 1 — нажмите «<»",
+                "=");
+        QVERIFY(hintOf(find(f, "fileListView")).count('\n') == 3);  // row 1 waits for nothing
+        savePicture(&f, QStringLiteral("main-newer-on-the-stick"));
 
         h.platform.failWrite[h.tree.path(kReport)] = ENOSPC;
         click(f, "toFlashButton");
@@ -87,11 +100,13 @@ private slots:
                  std::string("       \r\n-------------06.12.2026 16:18:02-------------\r\n"));
     }
 
-    // Synchronisation asks nothing and tells what it did in its group. It starts from
+    // Synchronisation tells what it did in its group, and asks nothing unless an entry had a
+    // conflict or failed: then a message lists them in words and offers the folder where
+    // the other version was kept. It starts from
     // its button, and when focus reaches the bar from another control, not when the
     // window returns to the front; the arrow keys walk the controls on the window. The
     // last report shows decoded in a window of its own; before one exists, a word says so.
-    void synchronisationIsSilent() {
+    void synchronisationTellsWhatWentWrong() {
         WindowHarness h;
         MainWindow& f = startWithFiles(h, {"a.txt"});
         QCheckBox* backups = find<QCheckBox>(f, "backupsBox");
@@ -110,9 +125,17 @@ private slots:
         // Edited on both sides since: the newer wins, and the other, kept, is counted.
         const std::time_t now = std::time(nullptr);
         h.tree.write({{"pc/a.txt", "office", now + 60}, {kCopies + "/a.txt", "home", now + 30}});
+        h.dialogs.replies = {true};
+        find<RadioGroup>(f, "modeGroup")->item(0)->click();
         click(f, "synchroniseButton");
         QVERIFY(text(f, "synchronisationStatus").endsWith(QStringLiteral("ошибок 0, конфликтов 1")));
-        find<RadioGroup>(f, "modeGroup")->item(0)->click();
+        expectMessage(h.dialogs, 1, Dialogs::Icon::Information,
+                      QStringLiteral("Конфликтов: 1.\n\nФайл N1 ") + q(h.tree.path("pc/a.txt")) +
+                          QStringLiteral(": изменен и на компьютере, и на флешке; более новая версия скопирована "
+                                         "с компьютера на флешку, версия с флешки сохранена: ") +
+                          q(h.tree.path(kCopies + "/Старые файлы/a (конфликт ")));
+        QCOMPARE(h.dialogs.opened.at(0), QUrl::fromLocalFile(q(h.tree.path(kCopies + "/Старые файлы/"))));
+        QVERIFY(!find(f, "runNotice")->isHidden());
         savePicture(&f, QStringLiteral("main-synchronised-with-a-conflict"));
         // A failed entry is counted, and its reason told where the count is.
         h.tree.write({{"pc/a.txt", "again", now + 120}});
@@ -120,10 +143,13 @@ private slots:
         click(f, "synchroniseButton");
         QVERIFY(text(f, "synchronisationStatus").endsWith(QStringLiteral("ошибок 1, конфликтов 0")));
         QVERIFY(find(f, "synchronisationStatus")->toolTip().endsWith(QStringLiteral(": флешка защищена от записи.")));
+        expectMessage(h.dialogs, 2, Dialogs::Icon::Warning, QStringLiteral("Не скопировано: 1.\n\nФайл N1 "));
+        QCOMPARE(h.dialogs.opened.size(), size_t(1));
         h.platform.writeProtected.clear();
+        h.dialogs.messages.clear();
         click(f, "openReportButton");
         QWidget* report = f.findChild<QWidget*>(QStringLiteral("reportWindow"));
-        QVERIFY(report && report->isVisible() && h.dialogs.opened.empty());
+        QVERIFY(report && report->isVisible() && h.dialogs.opened.size() == 1);
         QCOMPARE(find<QPlainTextEdit>(*report, "reportText")->toPlainText(), q(reportText(f.reportLines())));
         savePicture(report, QStringLiteral("report-window"));
         report->close();
@@ -136,6 +162,7 @@ private slots:
         QTest::keyClick(find<QPushButton>(f, "openReportButton"), Qt::Key_Right);
         QVERIFY(bar->hasFocus());
         QTRY_VERIFY(h.tree.exists(kReport));  // reaching the bar synchronised
+        QVERIFY(find(f, "runNotice")->isHidden());  // and nothing went wrong
         QTest::keyClick(bar, Qt::Key_Down);
         QVERIFY(backups->hasFocus());
         std::remove(h.tree.path(kReport).c_str());
@@ -192,8 +219,16 @@ private slots:
         QVERIFY(timer->isActive());
 
         find<RadioGroup>(f, "modeGroup")->item(1)->click();  // the directed-copy controls shown: ticks go on
+        h.tree.write(kCopies + "/Старые файлы/.made", "");
+        h.platform.writeProtected = h.tree.path(kCopies);
         f.synchroniseOnTimer();
+        h.platform.writeProtected.clear();
         QVERIFY(h.tree.exists(kReport));
+        // What went wrong is told in the window, without a message.
+        QVERIFY(h.dialogs.messages.empty());
+        QCOMPARE(text(f, "runNotice"),
+                 QStringLiteral("Синхронизация в 16:18:02. Не скопировано: 1. Подробности - в отчете."));
+        savePicture(&f, QStringLiteral("main-automatic-run-failed"));
         click(f, "automaticBox");
         QVERIFY(!timer->isActive() && !interval->isEnabled());
         std::remove(h.tree.path(kReport).c_str());

@@ -96,7 +96,7 @@ private slots:
     // The controls at both starts, and pictures of every window in every mode.
     void everyControlAndWindow() {
         const QStringList hidden = {"synchronisationGroup", "saveUserListButton", "loadUserListButton",
-                                    "stickMissing"};
+                                    "stickMissing", "runNotice"};
         WindowHarness h;
         MainWindow& u = h.start();
         // Without a font that has Cyrillic letters every text would be boxes.

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "computers.h"
 #include "window_harness.h"
 
 using namespace verdaline;
@@ -113,10 +114,13 @@ private slots:
                  qPrintable(shown[3]));
         const QStringList names = {"План.doc", "Дом_План.doc", "_План.doc", "Смета на второй квартал.xls"};
         QCOMPARE(shownLines(flash), names);
-        QCOMPARE(hintOf(files),
-                 QStringList(shown.mid(0, 3) + QStringList{QString::fromUtf8(deep)}).join('\n'));
+        // A row's hint names its own file, what a run would do and both dates, nothing more.
+        QTRY_VERIFY(!f.planning());
+        QVERIFY2(hintOf(files).startsWith(QStringLiteral("/home/u/Работа/План.doc\nКопировать неоткуда")) &&
+                     hintOf(files).count('\n') == 3,
+                 qPrintable(hintOf(files)));
+        QCOMPARE(hintOf(flash), q(h.copy("План.doc")));
         const QString flashText = q(h.copy("")) + names.join('\n' + q(h.copy("")));
-        QCOMPARE(hintOf(flash), flashText);
         // Ctrl+C copies the lines selected, in list order, as they are shown.
         f.activateWindow();
         files->setFocus();
@@ -173,34 +177,78 @@ private slots:
         QTRY_COMPARE(text(f, "presentCount"), QStringLiteral("3 шт."));
     }
 
-    // The stick pulled out: the window says so, keeps the lists greyed, lets nothing be
-    // done that needs the stick (an automatic synchronisation only notes that it skipped)
-    // and never shows the computer's own files; put back, everything returns.
+    // The stick pulled out, or detached so that its folder's path lies on another mount:
+    // the window says so, keeps the lists greyed, lets nothing be done that needs the
+    // stick (an automatic synchronisation only notes that it skipped) and never shows the
+    // computer's own files; put back, everything returns.
     void stickPulledAndPutBack() {
+        for (const bool detached : {false, true}) {
+            WindowHarness h;
+            MainWindow& f = h.startRecognised({"/home/u/a.txt"});
+            const std::string root = h.tree.root().substr(0, h.tree.root().size() - 1);
+            if (detached) {
+                h.platform.mountedAt = "/media/u/OTHER";
+            } else {
+                std::filesystem::rename(fsPath(root), fsPath(root + "-away"));
+            }
+            f.refreshFromStick();
+            QVERIFY(find(f, "stickMissing")->isVisibleTo(&f));
+            QCOMPARE(text(f, "stickMissing"), QStringLiteral("Флешка не найдена: вставьте ее снова"));
+            QCOMPARE(f.fileList(), Lines{"/home/u/a.txt"});
+            for (const char* control : {"fileListView", "addFromComputerButton", "toFlashButton",
+                                        "synchroniseButton", "openReportButton", "addFromFlashButton"}) {
+                QVERIFY2(!find(f, control)->isEnabled(), control);
+            }
+            QCOMPARE(find<ShellListView>(f, "presentFilesView")->count(), 0);
+            click(f, "automaticBox");
+            f.synchroniseOnTimer();
+            QVERIFY(text(f, "synchronisationStatus")
+                        .startsWith(QStringLiteral("Пропущена: 16:18:02, нет флешки")));
+            find<RadioGroup>(f, "modeGroup")->item(0)->click();
+            savePicture(&f, QStringLiteral("main-stick-pulled"));
+            if (detached) {
+                h.platform.mountedAt.reset();
+            } else {
+                std::filesystem::rename(fsPath(root + "-away"), fsPath(root));
+            }
+            f.refreshFromStick();
+            QVERIFY(!find(f, "stickMissing")->isVisibleTo(&f));
+            QVERIFY(find(f, "synchroniseButton")->isEnabled() && find(f, "addFromComputerButton")->isEnabled());
+            QCOMPARE(find<ShellListView>(f, "presentFilesView")->root(), h.tree.path(kCopies));
+            QVERIFY(h.dialogs.messages.empty());
+        }
+    }
+
+    // Renamed by another program, the computer is followed by the next look: its name,
+    // lists and copies folder. A window that has not looked yet writes nothing under the
+    // old name: it reads the stick first and says so.
+    void followsARenameMadeElsewhere() {
         WindowHarness h;
         MainWindow& f = h.startRecognised({"/home/u/a.txt"});
-        const std::string root = h.tree.root().substr(0, h.tree.root().size() - 1);
-        std::filesystem::rename(fsPath(root), fsPath(root + "-away"));
+        const WorkArea area(h.tree.root());
+        QVERIFY(!renameComputer(h.platform, area, "Офисный", "Дача"));  // as verdaline-cli rename does
         f.refreshFromStick();
-        QVERIFY(find(f, "stickMissing")->isVisibleTo(&f));
-        QCOMPARE(text(f, "stickMissing"), QStringLiteral("Флешка не найдена: вставьте ее снова"));
+        expectRecognised(f, "Дача");
         QCOMPARE(f.fileList(), Lines{"/home/u/a.txt"});
-        for (const char* control : {"fileListView", "addFromComputerButton", "toFlashButton",
-                                    "synchroniseButton", "openReportButton", "addFromFlashButton"}) {
-            QVERIFY2(!find(f, control)->isEnabled(), control);
+        QCOMPARE(find<ShellListView>(f, "presentFilesView")->root(), h.tree.path("Файлы с компьютера_Дача"));
+        QVERIFY(!renameComputer(h.platform, area, "Дача", "Офис"));
+        h.dialogs.answers = {QStringLiteral("/home/u/b.txt")};
+        click(f, "addFromComputerButton");
+        expectMessage(h.dialogs, 1, Dialogs::Icon::Warning, QStringLiteral("теперь он называется \"Офис\""));
+        expectRecognised(f, "Офис");
+        QVERIFY(!renameComputer(h.platform, area, "Офис", "Дом"));
+        click(f, "synchroniseButton");
+        expectMessage(h.dialogs, 2, Dialogs::Icon::Warning, QStringLiteral("теперь он называется \"Дом\""));
+        for (const char* stale : {"Дача", "Офис"}) {
+            QVERIFY(!h.tree.exists(std::string("Файлы с компьютера_") + stale));
+            QVERIFY(!h.tree.exists(std::string("Списки_отчеты/Список файлов на компьютере_") + stale + "_.txt"));
+            QVERIFY(!h.tree.exists(std::string("Списки_отчеты/Отчет копирования_") + stale + "_.txt"));
         }
-        QCOMPARE(find<ShellListView>(f, "presentFilesView")->count(), 0);
-        click(f, "automaticBox");
-        f.synchroniseOnTimer();
-        QVERIFY(
-            text(f, "synchronisationStatus").startsWith(QStringLiteral("Пропущена: 16:18:02, нет флешки")));
-        find<RadioGroup>(f, "modeGroup")->item(0)->click();
-        savePicture(&f, QStringLiteral("main-stick-pulled"));
-        std::filesystem::rename(fsPath(root + "-away"), fsPath(root));
-        f.refreshFromStick();
-        QVERIFY(!find(f, "stickMissing")->isVisibleTo(&f));
-        QVERIFY(find(f, "synchroniseButton")->isEnabled() && find(f, "addFromComputerButton")->isEnabled());
-        QCOMPARE(find<ShellListView>(f, "presentFilesView")->root(), h.tree.path(kCopies));
+        QCOMPARE(h.tree.read("Списки_отчеты/Список файлов на компьютере_Дом_.txt"), listBytes({"/home/u/a.txt"}));
+        // Another program's list change under a name no longer on the stick is refused.
+        QVERIFY(failureOf([&] { addEntries(h.platform, area, "Офис", {}, {"/home/u/c.txt"}); })
+                    .find("его больше нет в списке компьютеров") != std::string::npos);
+        QVERIFY(!h.tree.exists("Списки_отчеты/Список файлов на компьютере_Офис_.txt"));
     }
 
     // A file sits where the copies folder should be: start-up stops at loading, the

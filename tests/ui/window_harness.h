@@ -103,6 +103,11 @@ public:
         answers.pop_front();
         return answer.isNull() ? std::nullopt : std::optional<QString>(answer);
     }
+    // Several files: one answer, the names on lines of their own.
+    QStringList chooseFiles(QWidget* owner, const FileDialogRequest& request) override {
+        const auto answer = chooseFile(owner, request);
+        return answer ? answer->split(QLatin1Char('\n')) : QStringList();
+    }
     void openExternally(const QUrl& url) override { opened.push_back(url); }
 };
 
