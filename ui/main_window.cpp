@@ -200,7 +200,7 @@ void MainWindow::loadFileList() {
     setFileList(loaded->lists.files);
     setFlashList({});
     ensureFolder(m_env.platform, m_area.copiesFolder(name));
-    showChange(*loaded);
+    showChange(std::move(*loaded));
 }
 
 void MainWindow::registerComputer() {
@@ -293,8 +293,8 @@ void MainWindow::refreshFromStick() {
     if (const ListsStamp stamp = m_recognised && !m_running ? stampOf(m_env.platform, m_area, computerName())
                                                              : m_stamp;
         stamp != m_stamp) {
-        if (const auto lists = changedOnStick(m_env.platform, m_area, computerName(), heldLists())) {
-            showLists(*lists);
+        if (auto lists = changedOnStick(m_env.platform, m_area, computerName(), heldLists())) {
+            showLists(std::move(*lists));
         } else {
             m_stamp = stamp;
         }
@@ -400,15 +400,16 @@ void MainWindow::setFileList(Lines lines) {
     }
 }
 
-void MainWindow::showLists(const FileLists& lists) {
+// Taken by value and moved in: a long list is held once.
+void MainWindow::showLists(FileLists lists) {
     m_stamp = stampOf(m_env.platform, m_area, computerName());
     m_remembered = lists.remembered;
-    m_states = lists.states;
+    m_states = std::move(lists.states);
     if (lists.files != m_fileList) {
-        setFileList(lists.files);
+        setFileList(std::move(lists.files));
     }
     if (lists.flash != m_flashList) {
-        setFlashList(lists.flash);
+        setFlashList(std::move(lists.flash));
     }
     refreshCounts();
     replan();

@@ -143,9 +143,9 @@ private:
     void setFlashList(Lines lines);
     FileLists heldLists() const { return {m_fileList, m_flashList, m_remembered, {}}; }
     // The lists shown, with their counts.
-    void showLists(const FileLists& lists);
+    void showLists(FileLists lists);
     // The lists after a change, with counts and the change's messages.
-    void showChange(const ListChange& change);
+    void showChange(ListChange change);
     void showFlashList();
     void refreshFlashView();
     // The hint of a list box's row when the mouse rests on it.

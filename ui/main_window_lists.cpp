@@ -25,8 +25,8 @@ void MainWindow::warn(const std::string& text) {
 }
 
 // Files refused among several chosen at once are told in one message.
-void MainWindow::showChange(const ListChange& change) {
-    showLists(change.lists);
+void MainWindow::showChange(ListChange change) {
+    showLists(std::move(change.lists));
     if (change.notices.empty()) {
         return;
     }

@@ -119,7 +119,7 @@ TEST_P(WhatChanged, ExactStatesTellAnEditFromANewDate) {
     // Remembered exactly but without a digest, a side whose time alone moved is measured
     // against the other side: equal bytes are no edit.
     known[0]->digest.reset();
-    edit("pc/a.txt", "TWO", kNew + 61, 5);
+    edit("pc/a.txt", "TWO", kNew + 61, 500000);
     stick.write({{kCopies + "a.txt", "TWO", kNew + 62}});
     EXPECT_EQ(run(), Kind::Equal);
     EXPECT_TRUE(known[0]->digest);

@@ -49,7 +49,8 @@ TEST(WindowsPlatform, MissingFolderIsThreeAndReadOnlyTargetIsFive) {
                              {tree.path("src.txt"), tree.path("src.txt")}, false, {}};
     const RunResult result = runCopy(platform, area, clock, request);
     EXPECT_EQ(reportLineAt(request, result, 0), "Ошибка 3 Файл N1   " + tree.path("src.txt"));
-    EXPECT_EQ(reportLineAt(request, result, 1), "Ошибка 5 Файл N2   " + tree.path("src.txt"));
+    EXPECT_EQ(reportLineAt(request, result, 1), "Ошибка 5 Файл N2   " + tree.path("src.txt"))
+        << result.failure.value_or("");
     EXPECT_EQ(tree.read("ro.txt"), "old");
 }
 
