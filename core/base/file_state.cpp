@@ -1,5 +1,7 @@
 #include "file_state.h"
 
+#include <array>
+
 #define XXH_INLINE_ALL
 #include "xxhash.h"
 
@@ -72,17 +74,27 @@ std::string digestText(const Digest& digest) {
 }
 
 std::optional<Digest> digestFromText(std::string_view text) {
+    // Read for every line of a copies list: one look-up a digit.
+    static const auto kValues = [] {
+        std::array<signed char, 256> values{};
+        values.fill(-1);
+        for (int i = 0; i < 16; ++i) {
+            values[static_cast<unsigned char>("0123456789abcdef"[i])] = static_cast<signed char>(i);
+        }
+        return values;
+    }();
     if (text.size() != 32) {
         return std::nullopt;
     }
     std::uint64_t words[2] = {};
+    int bad = 0;
     for (std::size_t i = 0; i < 32; ++i) {
-        const char c = text[i];
-        const int value = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-        if (value < 0) {
-            return std::nullopt;
-        }
-        words[i / 16] = (words[i / 16] << 4) | static_cast<std::uint64_t>(value);
+        const int value = kValues[static_cast<unsigned char>(text[i])];
+        bad |= value;
+        words[i / 16] = (words[i / 16] << 4) | static_cast<std::uint64_t>(value & 0xF);
+    }
+    if (bad < 0) {
+        return std::nullopt;
     }
     return Digest{words[0], words[1]};
 }
