@@ -296,13 +296,13 @@ void MainWindow::replan() {
     m_planCounts = {};
     m_waitingCount = 0;
     m_waiting.assign(m_marks.size(), ' ');
-    m_planner = std::make_unique<Planner>(m_env.platform, chosenRun(), m_fileList, m_flashList, m_states);
+    m_planner = std::make_unique<Planner>(m_env.platform, m_area, chosenRun(), m_fileList, m_flashList, m_states);
     // A directed copy also shows what waits the other way: what a synchronisation would
     // carry in that direction.
     m_otherWayPlanner.reset();
     if (chosenRun() != RunKind::Synchronise) {
         m_otherWayPlanner =
-            std::make_unique<Planner>(m_env.platform, RunKind::Synchronise, m_fileList, m_flashList, m_states);
+            std::make_unique<Planner>(m_env.platform, m_area, RunKind::Synchronise, m_fileList, m_flashList, m_states);
     }
     m_planTimer->start();
 }

@@ -175,7 +175,11 @@ void MainWindow::saveUserList() {
 
 void MainWindow::loadUserList() {
     if (const auto path = chooseUserList(FileDialogRequest::Kind::Open)) {
-        setFlashList(verdaline::loadUserList(m_env.platform, m_area, *path));
+        LoadedUserList loaded = verdaline::loadUserList(m_env.platform, m_area, computerName(), *path);
+        setFlashList(std::move(loaded.lines));
+        for (const auto& notice : loaded.notices) {
+            warn(notice.text);
+        }
     }
 }
 

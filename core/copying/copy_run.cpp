@@ -237,6 +237,11 @@ private:
             outcome.failedOnStick = c.mode != CopyMode::OnComputer;
             return;
         }
+        if (const int refused = refusedCopy(m_platform, m_area, e.computer, c.mode == CopyMode::OnComputer)) {
+            outcome.kind = Kind::Failed;
+            outcome.error = refused;
+            return;
+        }
         const bool conflict = keep == Keep::Conflict;
         Replacement r{m_result.outcomes.size() - 1, c.mode != CopyMode::OnComputer, {}, {}, e.name, conflict};
         if (target.exists && (conflict || m_request.backups)) {

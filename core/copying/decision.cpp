@@ -1,5 +1,7 @@
 #include "decision.h"
 
+#include <cerrno>
+
 #include "clock.h"
 #include "cp1251.h"
 
@@ -192,6 +194,15 @@ bool usablePath(const std::string& path) {
     return isAbsolutePath(path);
 }
 
+int refusedCopy(Platform& platform, const WorkArea& area, const std::string& computerPath, bool toComputer) {
+#ifdef _WIN32
+    constexpr int kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+#else
+    constexpr int kAccessDenied = EACCES;
+#endif
+    return toComputer && insideProgramFolder(platform, area, computerPath) ? kAccessDenied : 0;
+}
+
 char markOf(Kind outcome) {
     switch (outcome) {
         case Kind::UpdatedToFlash:
@@ -285,7 +296,8 @@ Planner::Planned Planner::entry(std::size_t index) {
     Decision& d = planned.decision;
     if (d.copy != Decision::Copy::None) {
         const bool toFlash = d.copy == Decision::Copy::ToFlash;
-        if (!usablePath(computerPath) || !usablePath(flashPath)) {
+        if (!usablePath(computerPath) || !usablePath(flashPath) ||
+            refusedCopy(m_platform, m_area, computerPath, !toFlash) != 0) {
             d = {Kind::Failed, Decision::Copy::None, false, false, std::nullopt};
         } else {
             m_copied[foldCase(toFlash ? flashPath : computerPath)] = {

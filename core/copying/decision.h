@@ -49,6 +49,11 @@ Decision decide(RunKind kind, const Platform::FileState& computer, const Platfor
 // the program was started from.
 bool usablePath(const std::string& path);
 
+// The error number of a copy that must not be made: one onto the computer's side of an
+// entry whose computer path lies inside the program folder (a list of an older version,
+// a line typed by hand), which would write over the program's own files; 0 otherwise.
+int refusedCopy(Platform& platform, const WorkArea& area, const std::string& computerPath, bool toComputer);
+
 // The plan's mark of an outcome: '>' copied to the stick, '<' to the computer, '=' nothing
 // to copy, '!' both sides changed (a version kept), '?' the source missing or unusable.
 char markOf(EntryOutcome::Kind outcome);
@@ -72,9 +77,14 @@ std::string planSummary(const PlanCounts& counts);
 class Planner {
 public:
     // The lists are those of the run, line i of each being entry i's.
-    Planner(Platform& platform, RunKind kind, const Lines& fileList, const Lines& flashList,
+    Planner(Platform& platform, const WorkArea& area, RunKind kind, const Lines& fileList, const Lines& flashList,
             const std::vector<std::optional<EntryState>>& states)
-        : m_platform(platform), m_kind(kind), m_files(fileList), m_flash(flashList), m_states(states) {}
+        : m_platform(platform),
+          m_area(area),
+          m_kind(kind),
+          m_files(fileList),
+          m_flash(flashList),
+          m_states(states) {}
 
     struct Planned {
         Decision decision;
@@ -89,6 +99,7 @@ private:
     Platform::FileState stateOf(const std::string*& path);
 
     Platform& m_platform;
+    const WorkArea& m_area;
     RunKind m_kind;
     const Lines& m_files;
     const Lines& m_flash;

@@ -157,6 +157,9 @@ public:
     virtual int lockFile(const std::string& path, std::chrono::milliseconds wait,
                          std::unique_ptr<FileLock>& lock, bool make = true) = 0;
 
+    // The path with the links of its folders and of the file itself followed, as far as
+    // they exist; the path as given where that cannot be told.
+    virtual std::string resolvedPath(const std::string& path) { return path; }
     // The folder where the file system that holds path is mounted ("/" at most).
     virtual std::string mountPointOf(const std::string& path) = 0;
     // The bytes free for a new file in the folder, or nothing when that cannot be told.

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cerrno>
 #include <filesystem>
 #include <utility>
@@ -75,6 +76,26 @@ std::optional<std::uint64_t> PosixPlatform::freeSpace(const std::string& folder)
         return std::nullopt;
     }
     return static_cast<std::uint64_t>(fs.f_bavail) * fs.f_frsize;
+}
+
+std::string PosixPlatform::resolvedPath(const std::string& path) {
+    // The deepest part of the path that exists is resolved; the rest is kept as given.
+    std::string existing = path;
+    std::string rest;
+    while (!existing.empty()) {
+        if (char* real = ::realpath(existing.c_str(), nullptr)) {
+            std::string resolved(real);
+            std::free(real);
+            return resolved + rest;
+        }
+        const auto slash = existing.find_last_of('/');
+        if (slash == std::string::npos) {
+            break;
+        }
+        rest = existing.substr(slash) + rest;
+        existing.resize(slash);
+    }
+    return path;
 }
 
 std::string PosixPlatform::mountPointOf(const std::string& path) {

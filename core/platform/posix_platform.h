@@ -34,6 +34,7 @@ public:
     void removeLeftovers(const std::string& folder) override;
     int removeFile(const std::string& path) override;
     int digestOf(const std::string& path, Digest& digest) override;
+    std::string resolvedPath(const std::string& path) override;
     std::string mountPointOf(const std::string& path) override;
     std::optional<std::uint64_t> freeSpace(const std::string& folder) override;
     std::vector<std::string> filesIn(const std::string& folder) override;

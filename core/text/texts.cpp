@@ -318,4 +318,44 @@ std::string computerRenamedMeanwhile(const std::string& from, const std::optiona
            ". Ничего не записано; повторите, если нужно.";
 }
 
+std::string pathInProgramFolder(const std::string& path) {
+    return "Файл \"" + path +
+           "\" не добавлен в список: он лежит в папке программы на флешке, среди ее собственных файлов, "
+           "списков и копий, которые программа сама пишет. Выберите файл на компьютере.";
+}
+
+std::string userListLineInProgramFolder(const std::string& line) {
+    return "Строка \"" + line +
+           "\" указывает в папку программы, но не на копию в папке \"Файлы с компьютера_...\": копирование "
+           "записало бы файл поверх собственных файлов программы.";
+}
+
+std::string userListLineOfAnotherEntry(const std::string& line, const std::string& owner) {
+    return "Строка \"" + line + "\" указывает на копию другого файла (" + owner +
+           "): копирование записало бы один файл поверх другого.";
+}
+
+std::string userListOtherLength(std::size_t lines, std::size_t entries) {
+    return "В пользовательском списке " + std::to_string(lines) + " строк, а в списке файлов " +
+           std::to_string(entries) + ": строка N относится к файлу N, проверьте, что строки стоят против своих "
+           "файлов, прежде чем копировать.";
+}
+
+std::string anotherComputersFile() {
+    return "файла другого компьютера";
+}
+
+std::string computerNameEmpty() {
+    return "Имя компьютера не может быть пустым: оно входит в имена папки и списков на флешке. Введите имя.";
+}
+
+std::string listChangeUndone(const std::string& reason) {
+    return reason + " Список не изменен, а файл на компьютере оставлен таким, каким был.";
+}
+
+std::string renameJournalDropped(const std::string& from, const std::string& to) {
+    return "Незаконченное переименование компьютера \"" + from + "\" в \"" + to +
+           "\" не продолжено: такого компьютера на флешке нет или имя уже занято другим. Ничего не изменено.";
+}
+
 }  // namespace verdaline::texts

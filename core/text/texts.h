@@ -83,4 +83,14 @@ std::string computerRenamedMeanwhile(const std::string& from, const std::optiona
 
 std::string untrustedComputerName(const std::string& computerListFile, const std::string& name);
 
+// What may never be listed or given a name, and what a cut-short change leaves.
+std::string pathInProgramFolder(const std::string& path);
+std::string userListLineInProgramFolder(const std::string& line);
+std::string userListLineOfAnotherEntry(const std::string& line, const std::string& owner);
+std::string userListOtherLength(std::size_t lines, std::size_t entries);
+std::string anotherComputersFile();
+std::string computerNameEmpty();
+std::string listChangeUndone(const std::string& reason);
+std::string renameJournalDropped(const std::string& from, const std::string& to);
+
 }  // namespace verdaline::texts

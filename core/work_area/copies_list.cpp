@@ -193,6 +193,13 @@ void repointCopies(Platform& platform, const WorkArea& area, const std::string& 
     }
 }
 
+std::unordered_set<std::string> copiesOfOtherComputers(Platform& platform, const WorkArea& area,
+                                                       const std::string& computer) {
+    std::unordered_set<std::string> copies;
+    addCopiesOfOtherComputers(platform, area, computer, copies);
+    return copies;
+}
+
 bool copyInUse(Platform& platform, const WorkArea& area, const std::string& computer,
                const Lines& thisComputer, const std::string& flashPath) {
     const std::string wanted = folded(flashPath);

@@ -45,6 +45,10 @@ StickLists readStoredLists(Platform& platform, const WorkArea& area, const std::
 void saveStoredLists(Platform& platform, const WorkArea& area, const std::string& computer,
                      const StickLists& onStick, const StoredLists& lists, bool rewriteFileList = false);
 
+// The copies the other computers' entries use, their paths with letter case folded.
+std::unordered_set<std::string> copiesOfOtherComputers(Platform& platform, const WorkArea& area,
+                                                       const std::string& computer);
+
 // Whether an entry uses the copy: one of this computer's (their copies given) or of
 // another computer on the stick.
 bool copyInUse(Platform& platform, const WorkArea& area, const std::string& computer,

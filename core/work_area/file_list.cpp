@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <string_view>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "computers.h"
 #include "copies_list.h"
@@ -235,6 +236,9 @@ ListChange addEntries(Platform& platform, const WorkArea& area, const std::strin
         if (!problem && platform.isFolder(given)) {
             problem = texts::pathIsFolder(given);
         }
+        if (!problem && insideProgramFolder(platform, area, given)) {
+            problem = texts::pathInProgramFolder(given);
+        }
         if (const auto bad = problem ? std::nullopt : characterNotOnStick(fileNameOf(given))) {
             problem = texts::pathNotForStick(given, *bad);
         }
@@ -284,6 +288,9 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
     auto problem = pathProblem(computerPath);
     if (!problem && platform.isFolder(computerPath)) {
         problem = texts::pathIsFolder(computerPath);
+    }
+    if (!problem && insideProgramFolder(platform, area, computerPath)) {
+        problem = texts::pathInProgramFolder(computerPath);
     }
     if (const auto bad = problem ? std::nullopt : characterNotOnStick(fileNameOf(computerPath))) {
         problem = texts::pathNotForStick(computerPath, *bad);
@@ -402,7 +409,38 @@ void saveUserList(Platform& platform, const std::string& path, const Lines& flas
     writeListFile(platform, path, flashList);
 }
 
-Lines loadUserList(Platform& platform, const WorkArea& area, const std::string& path) {
+LoadedUserList loadUserList(Platform& platform, const WorkArea& area, const std::string& computer,
+                            const std::string& path) {
+    LoadedUserList loaded{readUserList(platform, area, path), {}};
+    const WorkAreaLock reading(platform, area, WorkAreaLock::Reading::Yes);
+    const StoredLists own = readStoredLists(platform, area, computer).lists;
+    const std::unordered_set<std::string> others = copiesOfOtherComputers(platform, area, computer);
+    std::unordered_map<std::string, std::size_t> ownCopies;
+    for (std::size_t i = 0; i < own.flash.size(); ++i) {
+        ownCopies.emplace(foldCase(own.flash[i]), i);
+    }
+    // Line i is entry i's copy: one that another entry owns would pair one file with another's.
+    for (std::size_t i = 0; i < loaded.lines.size(); ++i) {
+        const std::string& line = loaded.lines[i];
+        const std::string folded = foldCase(line);
+        const auto owner = ownCopies.find(folded);
+        if (owner != ownCopies.end() && owner->second != i) {
+            throw Failure(texts::userListLineOfAnotherEntry(line, own.files[owner->second]));
+        }
+        if (owner == ownCopies.end() && others.contains(folded)) {
+            throw Failure(texts::userListLineOfAnotherEntry(line, texts::anotherComputersFile()));
+        }
+        if (insideProgramFolder(platform, area, line) && !copiesFolderOf(area, line)) {
+            throw Failure(texts::userListLineInProgramFolder(line));
+        }
+    }
+    if (loaded.lines.size() != own.files.size()) {
+        loaded.notices.push_back({warning().caption, texts::userListOtherLength(loaded.lines.size(), own.files.size())});
+    }
+    return loaded;
+}
+
+Lines readUserList(Platform& platform, const WorkArea& area, const std::string& path) {
     auto lines = readListFile(platform, path);
     if (!lines) {
         throw Failure(cannotOpenFileText(path, platform.isFolder(path) ? EISDIR : ENOENT));

@@ -112,6 +112,17 @@ void saveUserList(Platform& platform, const std::string& path, const Lines& flas
 // Reads a user list; one that is missing cannot be opened either. A copy of this work
 // area's copies folders, written where another computer mounts the stick (another
 // folder, another drive letter), is read as the same copy here.
-Lines loadUserList(Platform& platform, const WorkArea& area, const std::string& path);
+Lines readUserList(Platform& platform, const WorkArea& area, const std::string& path);
+
+// A user list as the flash-side list of the computer takes it: refused whole (Failure)
+// when a line names a copy that another entry owns (of this computer or another: line i
+// belongs to entry i) or a file of the program folder that is no copy; a list of another
+// length than the file list comes with a notice.
+struct LoadedUserList {
+    Lines lines;
+    std::vector<Notice> notices;
+};
+LoadedUserList loadUserList(Platform& platform, const WorkArea& area, const std::string& computer,
+                            const std::string& path);
 
 }  // namespace verdaline

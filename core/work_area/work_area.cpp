@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cp1251.h"
 #include "errors.h"
 #include "texts.h"
 
@@ -16,7 +17,7 @@ namespace verdaline {
 WorkArea::WorkArea(std::string programFolder) : m_programFolder(std::move(programFolder)) {}
 
 std::string WorkArea::listsFolder() const {
-    return m_programFolder + "Списки_отчеты";
+    return m_programFolder + kListsFolderName;
 }
 
 std::string WorkArea::computerListFile() const {
@@ -211,6 +212,32 @@ WorkAreaLock::WorkAreaLock(Platform& platform, const WorkArea& area, Reading,
     if (error != 0 && !isNotFound(error) && !isWriteProtection(error)) {
         throw Failure(cannotCreateFileText(area.lockFile(), error), error);
     }
+}
+
+bool insideProgramFolder(Platform& platform, const WorkArea& area, const std::string& path) {
+    if (!isAbsolutePath(path)) {
+        return false;
+    }
+    // The program's own: every file beside the program, and the folders it and its lists,
+    // copies and libraries keep. A folder of the user's beside them stays the user's.
+    const auto owns = [](const std::string& folder, const std::string& candidate) {
+        const std::string prefix = foldCase(folder.back() == kSeparator ? folder : folder + kSeparator);
+        const std::string folded = foldCase(candidate);
+        if (!folded.starts_with(prefix) || folded.size() == prefix.size()) {
+            return folded + kSeparator == prefix;
+        }
+        const std::string rest = folded.substr(prefix.size());
+        const auto separator = rest.find(kSeparator);
+        if (separator == std::string::npos) {
+            return true;
+        }
+        const std::string top = rest.substr(0, separator);
+        return top == foldCase(kListsFolderName) || top.starts_with(foldCase(kCopiesFolderPrefix)) ||
+               top == "lib" || top == "plugins" || top == "translations";
+    };
+    const std::string& folder = area.programFolder();
+    const std::string plain = plainPath(path);
+    return owns(folder, plain) || owns(platform.resolvedPath(folder), platform.resolvedPath(plain));
 }
 
 bool stickPresent(Platform& platform, const WorkArea& area) {

@@ -47,6 +47,7 @@ private:
 };
 
 inline constexpr const char* kOldFilesFolderName = "Старые файлы";
+inline constexpr const char* kListsFolderName = "Списки_отчеты";
 // The copies folder of a computer is the program folder, this and the computer's name.
 inline constexpr const char* kCopiesFolderPrefix = "Файлы с компьютера_";
 
@@ -83,6 +84,12 @@ private:
     std::unique_ptr<FileLock> m_lock;
 };
 
+
+// Whether a path names a place of the program folder's own: the program and every file
+// beside it, its libraries, lists, copies and kept versions, which no computer path may
+// name. Compared with letter case ignored, as the stick compares names, and with links
+// followed.
+bool insideProgramFolder(Platform& platform, const WorkArea& area, const std::string& path);
 
 // Whether the stick the program folder lies on is there: pulled out, or its mount gone,
 // the folder cannot be seen; detached, or another disk mounted in its place, the folder

@@ -111,7 +111,7 @@ protected:
     Ran planned(const RunRequest& request, Platform* on = nullptr,
                 const std::function<void(std::size_t)>& onEntry = {}) {
         std::vector<EntryOutcome::Kind> plan;
-        Planner planner(platform, request.kind, request.fileList, request.flashList, request.states);
+        Planner planner(platform, area, request.kind, request.fileList, request.flashList, request.states);
         for (std::size_t i = 0; i < request.fileList.size(); ++i) {
             plan.push_back(planner.entry(i).decision.outcome);
         }

@@ -207,7 +207,7 @@ TEST_P(CopyRun, EntriesBeyondAShortFlashListTouchNothing) {
     const Lines files = {pc("a.txt"), pc("c.txt"), pc("b.txt"), pc("missing.txt")};
     const Lines flashPaths = {flash("a.txt"), "c.txt"};
     const std::vector<std::optional<EntryState>> unknown;
-    EXPECT_EQ(Planner(platform, RunKind::ToFlash, files, flashPaths, unknown).entry(1).decision.outcome,
+    EXPECT_EQ(Planner(platform, area, RunKind::ToFlash, files, flashPaths, unknown).entry(1).decision.outcome,
               EntryOutcome::Kind::Failed);  // its plan says so too
     auto lines = run(RunKind::ToFlash, files, flashPaths).report;
     EXPECT_EQ(lines[1], "Ошибка 2 Файл N2   " + files[1]);
@@ -220,6 +220,11 @@ TEST_P(CopyRun, EntriesBeyondAShortFlashListTouchNothing) {
     std::filesystem::current_path(started);
     EXPECT_EQ(computer.read("cwd/..verdaline-part"), "somebody's file");
     EXPECT_FALSE(computer.exists("cwd/c.txt"));
+    // A listed path inside the program folder (a list of an older version) is never written.
+    stick.write({{"Списки_отчеты/Список компьютеров.txt", "list", kOld}, {kCopies + "a.txt", "new", kNew}});
+    EXPECT_EQ(run(RunKind::Synchronise, {area.computerListFile()}, {flash("a.txt")}).outcomes[0].kind,
+              EntryOutcome::Kind::Failed);
+    EXPECT_EQ(read("Списки_отчеты/Список компьютеров.txt"), "list");
 }
 
 #ifndef _WIN32  // the system-call seam of Linux

@@ -17,6 +17,7 @@
 #include "state_fields.h"
 #include "temp_tree.h"
 #include "test_platform.h"
+#include "texts.h"
 
 namespace verdaline {
 namespace {
@@ -168,6 +169,11 @@ TEST(FileListChange, RefusedPathsChangeNothing) {
         {"/a/b\tc.txt", "управляющий символ"},
         {stick.tree.path("folder"), "это папка"},
         {"/a/x.txt", "уже есть в списке под номером 1"},
+        // The program's own files, in any spelling: lists, copies, the program and its libraries.
+        {stick.area.computerListFile(), "в папке программы"},
+        {stick.tree.path("ФАЙЛЫ С КОМПЬЮТЕРА_ОФИСНЫЙ/x.txt"), "в папке программы"},
+        {stick.tree.path("folder/../verdaline-cli"), "в папке программы"},
+        {stick.tree.path("lib/libQt6Core.so.6"), "в папке программы"},
     };
     for (const auto& [path, reason] : cases) {
         const ListChange change = stick.add(held, path);
@@ -292,15 +298,30 @@ TEST(UserList, SavedAndLoadedAsAListFileWhereverTheStickIs) {
     const std::string copy = native(stick.copies + "/a.txt");
     saveUserList(stick.platform, stick.tree.path("Мой список.txt"), {copy, ""});
     EXPECT_EQ(stick.tree.read("Мой список.txt"), cp1251Lines({copy.c_str(), ""}));
-    EXPECT_EQ(loadUserList(stick.platform, stick.area, stick.tree.path("Мой список.txt")), (Lines{copy, ""}));
+    EXPECT_EQ(readUserList(stick.platform, stick.area, stick.tree.path("Мой список.txt")), (Lines{copy, ""}));
     stick.tree.write("Мой список.txt",
                      cp1251Lines({"E:\\Tools\\Файлы с компьютера_Офисный\\a.txt",
                                   "/media/other/Файлы с компьютера_Офисный/a.txt", "/own/b.txt"}));
-    EXPECT_EQ(loadUserList(stick.platform, stick.area, stick.tree.path("Мой список.txt")),
+    EXPECT_EQ(readUserList(stick.platform, stick.area, stick.tree.path("Мой список.txt")),
               (Lines{copy, copy, "/own/b.txt"}));
     EXPECT_EQ(
-        testing::failureOf([&] { loadUserList(stick.platform, stick.area, stick.tree.path("нет.txt")); }),
+        testing::failureOf([&] { readUserList(stick.platform, stick.area, stick.tree.path("нет.txt")); }),
         "Cannot open file \"" + stick.tree.path("нет.txt") + "\". " + systemReason(ENOENT));
+    // As this computer's flash-side list, line i is entry i's copy: a line naming another
+    // entry's copy or a program file refuses the list; another length is said.
+    const FileLists lists = stick.add(stick.add({}, "/a.txt").lists, "/b.txt").lists;
+    const auto load = [&](const Lines& lines) {
+        saveUserList(stick.platform, stick.tree.path("u.txt"), lines);
+        return testing::failureOf([&] {
+            const auto loaded = loadUserList(stick.platform, stick.area, "Офисный", stick.tree.path("u.txt"));
+            throw Failure(std::to_string(loaded.notices.size()) + " notice(s)");
+        });
+    };
+    EXPECT_EQ(load({lists.flash[1], lists.flash[0]}), texts::userListLineOfAnotherEntry(lists.flash[1], "/b.txt"));
+    EXPECT_EQ(load({lists.flash[0], stick.area.computerListFile()}),
+              texts::userListLineInProgramFolder(stick.area.computerListFile()));
+    EXPECT_EQ(load(lists.flash), "0 notice(s)");
+    EXPECT_EQ(load({lists.flash[0]}), "1 notice(s)");
 }
 
 enum class Medium { Disk, ExFat };

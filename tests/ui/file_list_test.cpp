@@ -40,7 +40,7 @@ private slots:
         h.tree.write("stick/notes.txt", "заметки");
         h.dialogs.answers = {q(h.tree.path("stick/notes.txt")), q(h.tree.path("new/notes2.txt")),
                              q(h.tree.path("stick/notes.txt")), q(h.tree.path("new/notes2.txt")),
-                             q(h.tree.path("stick/gone.txt")), q(h.tree.path("x.txt"))};
+                             q(h.tree.path("stick/gone.txt")), q(h.tree.path("new/x.txt"))};
         click(f, "addFromFlashButton");  // the missing folder refused
         QCOMPARE(h.dialogs.requests[3].folder, q(h.tree.root()));
         QCOMPARE(h.dialogs.requests[3].places, QStringList{q(h.tree.path(kCopies))});
