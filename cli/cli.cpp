@@ -75,7 +75,9 @@ public:
         const std::string& command = args[0];
         const std::vector<std::string> rest(args.begin() + 1, args.end());
         try {
-            finishRename(m_c.platform, m_area);
+            if (const auto dropped = finishRename(m_c.platform, m_area)) {
+                m_c.err << *dropped << "\n";
+            }
             if (command == "status" && rest.empty()) {
                 return status();
             }

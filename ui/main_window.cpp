@@ -138,7 +138,9 @@ void MainWindow::computeDiskNumber() {
 }
 
 void MainWindow::recogniseComputer() {
-    finishRename(m_env.platform, m_area);
+    if (const auto dropped = finishRename(m_env.platform, m_area)) {
+        warn(*dropped);
+    }
     m_computerList = readListFile(m_env.platform, m_area.computerListFile()).value_or(Lines{});
     const Recognition recognition = recognise(m_diskNumber, m_computerList);
     if (recognition.name) {

@@ -167,6 +167,8 @@ public:
     // Names of the visible files (not folders, not hidden) in a folder, sorted as a file
     // manager sorts them.
     virtual std::vector<std::string> filesIn(const std::string& folder) = 0;
+    // Names of everything in a folder, folders and hidden files too, in no order.
+    virtual std::vector<std::string> namesIn(const std::string& folder) = 0;
 
 protected:
     // Called by a copy after each piece it writes.

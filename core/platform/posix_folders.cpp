@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cerrno>
 #include <filesystem>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -119,6 +120,19 @@ std::string PosixPlatform::mountPointOf(const std::string& path) {
         }
         current = parent;
     }
+}
+
+std::vector<std::string> PosixPlatform::namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder.c_str())) {
+        while (const dirent* entry = ::readdir(dir)) {
+            if (std::string_view(entry->d_name) != "." && std::string_view(entry->d_name) != "..") {
+                names.emplace_back(entry->d_name);
+            }
+        }
+        ::closedir(dir);
+    }
+    return names;
 }
 
 std::vector<std::string> PosixPlatform::filesIn(const std::string& folder) {

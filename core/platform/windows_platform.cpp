@@ -441,6 +441,16 @@ std::string WindowsPlatform::mountPointOf(const std::string& path) {
     return narrow(root);
 }
 
+std::vector<std::string> WindowsPlatform::namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    forEachEntry(folder, [&](const std::string&, const std::string& name, DWORD) {
+        if (name != "." && name != "..") {
+            names.push_back(name);
+        }
+    });
+    return names;
+}
+
 std::vector<std::string> WindowsPlatform::filesIn(const std::string& folder) {
     std::vector<std::pair<std::string, std::string>> keyed;
     forEachEntry(folder, [&](const std::string&, const std::string& name, DWORD attributes) {

@@ -32,6 +32,7 @@ public:
     std::string mountPointOf(const std::string& path) override;
     std::optional<std::uint64_t> freeSpace(const std::string& folder) override;
     std::vector<std::string> filesIn(const std::string& folder) override;
+    std::vector<std::string> namesIn(const std::string& folder) override;
     int moveFile(const std::string& from, const std::string& to) override;
     int lockFile(const std::string& path, std::chrono::milliseconds wait, std::unique_ptr<FileLock>& lock,
                  bool make = true) override;

@@ -79,6 +79,19 @@ Lines freeComputerNames(const Lines& computerList) {
     return names;
 }
 
+namespace {
+
+// A name a computer is newly given: never an empty one (a stick of an older version may
+// hold one, which its computer keeps).
+std::optional<std::string> newNameProblem(const std::string& name) {
+    if (name.find_first_not_of(" \t") == std::string::npos) {
+        return texts::computerNameEmpty();
+    }
+    return computerNameProblem(name);
+}
+
+}  // namespace
+
 std::optional<std::string> computerNameProblem(const std::string& name) {
     for (const char ch : name) {
         const auto c = static_cast<unsigned char>(ch);
@@ -105,7 +118,7 @@ std::optional<std::string> registerComputer(Platform& platform, const WorkArea& 
     if (!diskNumber) {
         return texts::diskNumberUnreadable(diskNumberError);
     }
-    if (auto problem = computerNameProblem(name)) {
+    if (auto problem = newNameProblem(name)) {
         return problem;
     }
     const WorkAreaLock lock(platform, area);
@@ -127,12 +140,49 @@ std::optional<std::string> registerComputer(Platform& platform, const WorkArea& 
 
 namespace {
 
+// Whether a copies folder or a list of that name, in any letter case, is on the stick.
+bool leftoverNamed(Platform& platform, const WorkArea& area, const std::string& name) {
+    const auto there = [&platform](const std::string& path) {
+        const std::string folder = path.substr(0, path.size() - fileNameOf(path).size());
+        const std::string wanted = foldCase(fileNameOf(path));
+        for (const auto& entry : platform.namesIn(folder)) {
+            if (foldCase(entry) == wanted) {
+                return true;
+            }
+        }
+        return false;
+    };
+    return there(area.copiesFolder(name)) || there(area.fileListFile(name)) || there(area.copiesListFile(name));
+}
+
 // Moves a file or folder of the old name to the new one, unless that was done already.
+// A name that differs in letter case only goes by way of a third name: on a stick the
+// two are one file, and a move onto it would find it taken.
 void moveIfThere(Platform& platform, const std::string& from, const std::string& to, bool folder) {
-    if (folder ? !platform.isFolder(from) : !platform.isFile(from)) {
+    const auto there = [&platform, folder](const std::string& path) {
+        return folder ? platform.isFolder(path) : platform.isFile(path);
+    };
+    // A move by way of the third name that was cut short is finished from there.
+    if (const std::string between = temporaryPathFor(to); foldCase(from) == foldCase(to) && there(between)) {
+        if (const int error = platform.moveFile(between, to)) {
+            throw Failure(texts::renameNotFinished(between, to, error), error);
+        }
         return;
     }
-    if (const int error = platform.moveFile(from, to)) {
+    if (from == to || !there(from)) {
+        return;
+    }
+    int error = 0;
+    if (foldCase(from) == foldCase(to)) {
+        const std::string between = temporaryPathFor(to);
+        error = platform.moveFile(from, between);
+        if (error == 0) {
+            error = platform.moveFile(between, to);
+        }
+    } else {
+        error = platform.moveFile(from, to);
+    }
+    if (error != 0) {
         throw Failure(texts::renameNotFinished(from, to, error), error);
     }
 }
@@ -165,14 +215,25 @@ void completeRename(Platform& platform, const WorkArea& area, const std::string&
 
 std::optional<std::string> renameComputer(Platform& platform, const WorkArea& area, const std::string& from,
                                           const std::string& to) {
-    if (auto problem = computerNameProblem(to)) {
+    if (auto problem = newNameProblem(to)) {
         return problem;
     }
+    if (to == from) {
+        return std::nullopt;
+    }
     const WorkAreaLock lock(platform, area);
-    const Lines computers = readListFile(platform, area.computerListFile()).value_or(Lines{});
-    // A name that files left on the stick carry would take them over.
-    if (nameTaken(computers, to) || platform.isFolder(area.copiesFolder(to)) ||
-        platform.isFile(area.fileListFile(to)) || platform.isFile(area.copiesListFile(to))) {
+    Lines computers = readListFile(platform, area.computerListFile()).value_or(Lines{});
+    // The computer's own name in another letter case is its own to take.
+    const bool caseOnly = foldCase(to) == foldCase(from);
+    for (std::size_t i = 0; caseOnly && i < computers.size(); i += 2) {
+        if (computers[i] == from) {
+            computers.erase(computers.begin() + static_cast<std::ptrdiff_t>(i), computers.begin() + static_cast<std::ptrdiff_t>(std::min(i + 2, computers.size())));
+            break;
+        }
+    }
+    // A name that files left on the stick carry would take them over, in any letter case:
+    // the stick does not tell them apart.
+    if (nameTaken(computers, to) || (!caseOnly && leftoverNamed(platform, area, to))) {
         return texts::computerNameTaken(to);
     }
     writeListFile(platform, area.renameJournal(), Lines{from, to});
@@ -180,21 +241,51 @@ std::optional<std::string> renameComputer(Platform& platform, const WorkArea& ar
     return std::nullopt;
 }
 
-void finishRename(Platform& platform, const WorkArea& area) {
-    if (!platform.isFile(area.renameJournal())) {
-        return;
+std::optional<std::string> finishRename(Platform& platform, const WorkArea& area) {
+    // What a write cut short left beside the lists (the journal's own temporary file
+    // among them) is removed under the lock, so that no other program's write is taken.
+    bool leftovers = false;
+    for (const auto& name : platform.namesIn(area.listsFolder())) {
+        leftovers = leftovers || isTemporaryName(name);
+    }
+    if (!leftovers && !platform.isFile(area.renameJournal())) {
+        return std::nullopt;
     }
     try {
         const WorkAreaLock lock(platform, area);
-        const Lines journal = readListFile(platform, area.renameJournal()).value_or(Lines{});
-        if (journal.size() == 2 && !computerNameProblem(journal[0]) && !computerNameProblem(journal[1])) {
-            completeRename(platform, area, journal[0], journal[1]);
-        } else {
-            platform.removeFile(area.renameJournal());  // not one this program wrote
+        platform.removeLeftovers(area.listsFolder());
+        if (!platform.isFile(area.renameJournal())) {
+            return std::nullopt;
         }
+        const Lines journal = readListFile(platform, area.renameJournal()).value_or(Lines{});
+        if (journal.size() != 2 || computerNameProblem(journal[0]) || computerNameProblem(journal[1])) {
+            platform.removeFile(area.renameJournal());  // not one this program wrote
+            return std::nullopt;
+        }
+        // Carried out only where it is sound: the old computer is there (or its rename is
+        // done but for the journal), and the new name is no other computer's.
+        const Lines computers = readListFile(platform, area.computerListFile()).value_or(Lines{});
+        const auto listed = [&computers](const std::string& name) {
+            for (std::size_t i = 0; i < computers.size(); i += 2) {
+                if (computers[i] == name) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        const std::string& from = journal[0];
+        const std::string& to = journal[1];
+        const bool caseOnly = foldCase(from) == foldCase(to);
+        if ((listed(from) && (caseOnly || !nameTaken(computers, to))) || (!listed(from) && listed(to))) {
+            completeRename(platform, area, from, to);
+            return std::nullopt;
+        }
+        platform.removeFile(area.renameJournal());
+        return texts::renameJournalDropped(from, to);
     } catch (const WriteProtected&) {
         // Read as it stands; the rename is finished where the stick can be written.
     }
+    return std::nullopt;
 }
 
 Lines copiesFolders(Platform& platform, const WorkArea& area, const Lines& computerList) {

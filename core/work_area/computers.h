@@ -62,8 +62,10 @@ void requireStillNamed(Platform& platform, const WorkArea& area, const std::stri
 // The copies folders of the computers on the stick that have one, in the list's order.
 Lines copiesFolders(Platform& platform, const WorkArea& area, const Lines& computerList);
 
-// Completes a rename that a pulled stick or a killed program cut short; nothing when
-// there is none. Every start does it before it recognises the computer.
-void finishRename(Platform& platform, const WorkArea& area);
+// Completes a rename that a pulled stick or a killed program cut short, where its journal
+// is sound; a journal that is not (its computer gone, its new name another computer's) is
+// dropped, changing nothing, and its message comes back. Removes what writes cut short
+// left beside the lists. Every start does it before it recognises the computer.
+std::optional<std::string> finishRename(Platform& platform, const WorkArea& area);
 
 }  // namespace verdaline

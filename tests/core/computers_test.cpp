@@ -92,6 +92,7 @@ TEST(RegisterComputer, ReadsTheListAgainAndNeverReplacesOneItCannotRead) {
     const WorkArea area(tree.root());
     Lines list;
     EXPECT_TRUE(registerComputer(platform, area, list, "Дом/2", kDisk, 0));
+    EXPECT_EQ(registerComputer(platform, area, list, "", kDisk, 0), texts::computerNameEmpty());
     EXPECT_TRUE(registerComputer(platform, area, list, "Домашний", std::nullopt, EIO));
     EXPECT_TRUE(tree.files().empty()) << tree.dump();  // refusals write nothing
     platform.failWrite[area.computerListFile()] = ENOSPC;
@@ -158,7 +159,7 @@ TEST(RenameComputer, EverythingFollowsTheNameAndACutShortRenameIsFinished) {
         TestPlatform platform;
         const WorkArea area(tree.root());
         tree.makeFolder("Файлы с компьютера_Старый");
-        for (const char* name : {"Домашний", "домашний", "Офисный", "0a0b0c0d0a0b0c0d", "Старый", "a/b"}) {
+        for (const char* name : {"Домашний", "домашний", "0a0b0c0d0a0b0c0d", "Старый", "СТАРЫЙ", "a/b", ""}) {
             EXPECT_TRUE(renameComputer(platform, area, "Офисный", name)) << name;
         }
         platform.failWrite[area.renameJournal()] = ENOSPC;
@@ -166,6 +167,17 @@ TEST(RenameComputer, EverythingFollowsTheNameAndACutShortRenameIsFinished) {
         EXPECT_EQ(tree.files(), before);
         platform.failWrite.clear();
         EXPECT_EQ(renameComputer(platform, area, "Офисный", "Рабочий"), std::nullopt);
+        EXPECT_EQ(tree.files(), after) << tree.dump();
+        // Its own name in another letter case is the computer's to take, and back again.
+        EXPECT_EQ(renameComputer(platform, area, "Рабочий", "РАБОЧИЙ"), std::nullopt);
+        EXPECT_TRUE(tree.exists("Файлы с компьютера_РАБОЧИЙ/a.txt")) << tree.dump();
+        EXPECT_EQ(renameComputer(platform, area, "РАБОЧИЙ", "Рабочий"), std::nullopt);
+        EXPECT_EQ(tree.files(), after) << tree.dump();
+        // A journal naming two computers that both exist is dropped, changing nothing;
+        // so is what a killed list write left.
+        writeListFile(platform, area.renameJournal(), Lines{"Рабочий", "Домашний"});
+        tree.write("Списки_отчеты/..verdaline-renaming.verdaline-part", "cut short");
+        EXPECT_TRUE(finishRename(platform, area));
         EXPECT_EQ(tree.files(), after) << tree.dump();
     }
     const std::function<void(TestPlatform&, const WorkArea&)> breaks[] = {
