@@ -78,16 +78,20 @@ void keepAside(Platform& platform, const std::string& path) {
 }
 
 // A version on the computer that a file from the stick is about to replace, kept in the
-// old-files folder; the error number when it cannot be.
+// old-files folder (kept tells where); the error number when it cannot be.
 int keepComputerVersion(Platform& platform, const WorkArea& area, const std::string& computer,
-                        const std::string& path) {
+                        const std::string& path, std::optional<std::string>& kept) {
     if (!platform.isFile(path)) {
         return 0;
     }
     ensureFolder(platform, area.copiesFolder(computer));
     ensureFolder(platform, area.oldFilesFolder(computer));
-    return platform.copyFile(path, placeAside(platform, area.oldFilesFolder(computer), fileNameOf(path)),
-                             CopyMode::Backup);
+    const std::string place = placeAside(platform, area.oldFilesFolder(computer), fileNameOf(path));
+    const int error = platform.copyFile(path, place, CopyMode::Backup);
+    if (error == 0) {
+        kept = place;
+    }
+    return error;
 }
 
 // The entries' positions by the plain spelling of their paths.
@@ -324,7 +328,8 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
         change.canTie = listed;
         return change;
     }
-    if (const int error = keepComputerVersion(platform, area, computer, path)) {
+    std::optional<std::string> kept;
+    if (const int error = keepComputerVersion(platform, area, computer, path, kept)) {
         return refuse(texts::computerVersionNotKept(path, error));
     }
     Copied copied;
@@ -354,7 +359,23 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
         showLine(change.lists.flash, lists.files.size() - 1, flashPath);
         change.added.push_back(lists.files.size() - 1);
     }
-    saveStoredLists(platform, area, computer, stick, lists);
+    try {
+        saveStoredLists(platform, area, computer, stick, lists);
+    } catch (const Failure& failure) {
+        // All or nothing: the computer's file as it was, and the lists as they were where
+        // they can still be written.
+        if (kept) {
+            platform.copyFile(*kept, path, CopyMode::OnComputer);
+        } else {
+            platform.removeFile(path);
+        }
+        try {
+            saveStoredLists(platform, area, computer, readStoredLists(platform, area, computer), stick.lists);
+        } catch (const Failure&) {
+            // Nothing more can be written there now.
+        }
+        throw Failure(texts::listChangeUndone(withFullStop(failure.what())), failure.error());
+    }
     change.lists.remembered = digestOf(lists.flash);
     change.lists = shown(lists, change.lists);
     if (before && !copyInUse(platform, area, computer, lists.flash, *before)) {

@@ -285,6 +285,12 @@ TEST(AddFromFlash, TwoComputersShareOneCopy) {
     const auto offered = from(other, home);
     EXPECT_EQ(offered.canTie, 1u);
     EXPECT_EQ(stick.tree.read("home/plan.txt"), "office edit");
+    // A tie whose lists cannot be saved leaves the computer's file as it was.
+    stick.platform.failWrite[stick.area.copiesListFile("Домашний")] = ENOSPC;
+    EXPECT_THROW(from(other, home, true), Failure);
+    stick.platform.failWrite.clear();
+    EXPECT_EQ(stick.tree.read("home/plan.txt"), "office edit");
+    EXPECT_EQ(from(other, home).canTie, 1u);
     const auto tied = from(other, home, true);
     EXPECT_EQ(tied.lists.flash[0], other);
     EXPECT_EQ(stick.tree.read("home/plan.txt"), "new plan");
