@@ -269,7 +269,7 @@ private:
         }
         FileLists lists = readLists(m_c.platform, m_area, *name).value_or(FileLists{});
         const RunRequest request{
-            *kind, *name, std::move(lists.files), std::move(lists.flash), true, std::move(lists.states)};
+            *kind, *name, std::move(lists.files), std::move(lists.flash), true, std::move(lists.states), {}};
         Planner planner(m_c.platform, m_area, request.kind, request.fileList, request.flashList, request.states);
         for (std::size_t i = 0; i < request.fileList.size(); ++i) {
             m_c.out << i + 1 << '\t' << markOf(planner.entry(i).decision.outcome) << '\t'

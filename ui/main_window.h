@@ -146,6 +146,7 @@ private:
     void showLists(FileLists lists);
     // The lists after a change, with counts and the change's messages.
     void showChange(ListChange change);
+    std::vector<bool> foreignEntries();
     void showFlashList();
     void refreshFlashView();
     // The hint of a list box's row when the mouse rests on it.

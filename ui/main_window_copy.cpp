@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <array>
 
+#include "computers.h"
+#include "copies_list.h"
 #include "errors.h"
 #include "file_list.h"
 #include "fitted_lines.h"
@@ -26,7 +28,6 @@
 #include "report.h"
 #include "report_window.h"
 #include "run_troubles.h"
-#include "computers.h"
 #include "shell_list_view.h"
 #include "texts.h"
 
@@ -87,6 +88,7 @@ RunResult MainWindow::run(RunKind kind) {
     request.flashList = m_flashList;
     request.backups = m_backupsBox->isChecked();
     request.states = std::move(lists.states);
+    request.foreign = foreignEntries();
     m_report.clear();
     // The window stays drawn and answers the desktop through a long run; the user's
     // clicks and keys wait until it ends, so no second run can start inside it.
@@ -145,7 +147,8 @@ void MainWindow::directedCopy(RunKind kind) {
 // The plan and a tick that came meanwhile wait for the message to close.
 void MainWindow::tellRunResult(bool startedByUser, bool withReport) {
     const std::string endedAt = m_env.clock.timeOfDay(std::time(nullptr));
-    m_runNotice->setText(m_troubles.any() ? QString::fromStdString(troublesNotice(m_troubles, endedAt)) : QString());
+    m_runNotice->setText(m_troubles.any() ? QString::fromStdString(troublesNotice(m_troubles, endedAt))
+                                          : QString());
     m_runNotice->setToolTip(QString::fromStdString(reportText(m_troubles.lines)).trimmed());
     m_runNotice->setVisible(m_troubles.any());
     if (startedByUser && (withReport || m_troubles.any())) {
@@ -155,11 +158,12 @@ void MainWindow::tellRunResult(bool startedByUser, bool withReport) {
         if (m_troubles.keptVersions.empty()) {
             m_env.dialogs.showMessage(this, caption, text,
                                       m_troubles.any() ? Dialogs::Icon::Warning : Dialogs::Icon::None);
-        } else if (m_env.dialogs.ask(this, caption,
-                                     text + '\n' + QString::fromStdString(openKeptVersionsQuestion(m_troubles)))) {
+        } else if (m_env.dialogs.ask(
+                       this, caption,
+                       text + '\n' + QString::fromStdString(openKeptVersionsQuestion(m_troubles)))) {
             const std::string& kept = m_troubles.keptVersions.front();
-            m_env.dialogs.openExternally(
-                QUrl::fromLocalFile(QString::fromStdString(kept.substr(0, kept.size() - fileNameOf(kept).size()))));
+            m_env.dialogs.openExternally(QUrl::fromLocalFile(
+                QString::fromStdString(kept.substr(0, kept.size() - fileNameOf(kept).size()))));
         }
         m_running = false;
     } else if (!startedByUser && m_troubles.any()) {
@@ -296,13 +300,15 @@ void MainWindow::replan() {
     m_planCounts = {};
     m_waitingCount = 0;
     m_waiting.assign(m_marks.size(), ' ');
-    m_planner = std::make_unique<Planner>(m_env.platform, m_area, chosenRun(), m_fileList, m_flashList, m_states);
+    const std::vector<bool> foreign = foreignEntries();
+    m_planner = std::make_unique<Planner>(m_env.platform, m_area, chosenRun(), m_fileList, m_flashList,
+                                          m_states, foreign);
     // A directed copy also shows what waits the other way: what a synchronisation would
     // carry in that direction.
     m_otherWayPlanner.reset();
     if (chosenRun() != RunKind::Synchronise) {
-        m_otherWayPlanner =
-            std::make_unique<Planner>(m_env.platform, m_area, RunKind::Synchronise, m_fileList, m_flashList, m_states);
+        m_otherWayPlanner = std::make_unique<Planner>(m_env.platform, m_area, RunKind::Synchronise,
+                                                      m_fileList, m_flashList, m_states, foreign);
     }
     m_planTimer->start();
 }
@@ -382,6 +388,14 @@ void MainWindow::moveFocusAlongWindow(QWidget* from, bool forward) {
             return;
         }
     }
+}
+
+// Lines typed or loaded over the stick's copies may name another entry's copy.
+std::vector<bool> MainWindow::foreignEntries() {
+    if (!m_recognised || digestOf(m_flashList) == m_remembered) {
+        return {};
+    }
+    return entriesOnOthersCopies(m_env.platform, m_area, computerName(), m_fileList, m_flashList);
 }
 
 }  // namespace verdaline

@@ -237,9 +237,13 @@ private:
             outcome.failedOnStick = c.mode != CopyMode::OnComputer;
             return;
         }
-        if (const int refused = refusedCopy(m_platform, m_area, e.computer, c.mode == CopyMode::OnComputer)) {
+        const bool foreign = e.index < m_request.foreign.size() && m_request.foreign[e.index];
+        if (const int refused =
+                foreign ? accessDenied()
+                        : refusedCopy(m_platform, m_area, e.computer, c.mode == CopyMode::OnComputer)) {
             outcome.kind = Kind::Failed;
             outcome.error = refused;
+            outcome.failedOnStick = c.mode != CopyMode::OnComputer;
             return;
         }
         const bool conflict = keep == Keep::Conflict;

@@ -52,6 +52,8 @@ struct RunRequest {
     // What both sides of entry i held after the last run, when known: a side that differs
     // from it has changed, and what changed decides. Without it, dates decide.
     std::vector<std::optional<EntryState>> states;
+    // Entries whose flash path is a copy another entry owns: nothing is copied for them.
+    std::vector<bool> foreign;
 
     // Entry i's flash path: empty beyond the end of a short flash-side list.
     const std::string& flashAt(std::size_t i) const {

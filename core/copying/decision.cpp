@@ -194,13 +194,16 @@ bool usablePath(const std::string& path) {
     return isAbsolutePath(path);
 }
 
-int refusedCopy(Platform& platform, const WorkArea& area, const std::string& computerPath, bool toComputer) {
+int accessDenied() {
 #ifdef _WIN32
-    constexpr int kAccessDenied = 5;  // ERROR_ACCESS_DENIED
+    return 5;  // ERROR_ACCESS_DENIED
 #else
-    constexpr int kAccessDenied = EACCES;
+    return EACCES;
 #endif
-    return toComputer && insideProgramFolder(platform, area, computerPath) ? kAccessDenied : 0;
+}
+
+int refusedCopy(Platform& platform, const WorkArea& area, const std::string& computerPath, bool toComputer) {
+    return toComputer && insideProgramFolder(platform, area, computerPath) ? accessDenied() : 0;
 }
 
 char markOf(Kind outcome) {
@@ -297,7 +300,8 @@ Planner::Planned Planner::entry(std::size_t index) {
     if (d.copy != Decision::Copy::None) {
         const bool toFlash = d.copy == Decision::Copy::ToFlash;
         if (!usablePath(computerPath) || !usablePath(flashPath) ||
-            refusedCopy(m_platform, m_area, computerPath, !toFlash) != 0) {
+            refusedCopy(m_platform, m_area, computerPath, !toFlash) != 0 ||
+            (index < m_foreign.size() && m_foreign[index])) {
             d = {Kind::Failed, Decision::Copy::None, false, false, std::nullopt};
         } else {
             m_copied[foldCase(toFlash ? flashPath : computerPath)] = {

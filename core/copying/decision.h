@@ -53,6 +53,8 @@ bool usablePath(const std::string& path);
 // entry whose computer path lies inside the program folder (a list of an older version,
 // a line typed by hand), which would write over the program's own files; 0 otherwise.
 int refusedCopy(Platform& platform, const WorkArea& area, const std::string& computerPath, bool toComputer);
+// The system's error number for a copy the program refuses to make.
+int accessDenied();
 
 // The plan's mark of an outcome: '>' copied to the stick, '<' to the computer, '=' nothing
 // to copy, '!' both sides changed (a version kept), '?' the source missing or unusable.
@@ -77,14 +79,17 @@ std::string planSummary(const PlanCounts& counts);
 class Planner {
 public:
     // The lists are those of the run, line i of each being entry i's.
-    Planner(Platform& platform, const WorkArea& area, RunKind kind, const Lines& fileList, const Lines& flashList,
-            const std::vector<std::optional<EntryState>>& states)
+    // foreign: the entries on another entry's copy, as the run is given them.
+    Planner(Platform& platform, const WorkArea& area, RunKind kind, const Lines& fileList,
+            const Lines& flashList, const std::vector<std::optional<EntryState>>& states,
+            std::vector<bool> foreign = {})
         : m_platform(platform),
           m_area(area),
           m_kind(kind),
           m_files(fileList),
           m_flash(flashList),
-          m_states(states) {}
+          m_states(states),
+          m_foreign(std::move(foreign)) {}
 
     struct Planned {
         Decision decision;
@@ -104,6 +109,7 @@ private:
     const Lines& m_files;
     const Lines& m_flash;
     const std::vector<std::optional<EntryState>>& m_states;
+    std::vector<bool> m_foreign;
     // Folded path -> what a copy would leave there, and the file it would come from.
     std::unordered_map<std::string, std::pair<Platform::FileState, std::string>> m_copied;
 };

@@ -152,7 +152,8 @@ bool leftoverNamed(Platform& platform, const WorkArea& area, const std::string& 
         }
         return false;
     };
-    return there(area.copiesFolder(name)) || there(area.fileListFile(name)) || there(area.copiesListFile(name));
+    return there(area.copiesFolder(name)) || there(area.fileListFile(name)) ||
+           there(area.copiesListFile(name));
 }
 
 // Moves a file or folder of the old name to the new one, unless that was done already.
@@ -188,7 +189,8 @@ void moveIfThere(Platform& platform, const std::string& from, const std::string&
 }
 
 // Every step can be done again: what was done already is found done.
-void completeRename(Platform& platform, const WorkArea& area, const std::string& from, const std::string& to) {
+void completeRename(Platform& platform, const WorkArea& area, const std::string& from,
+                    const std::string& to) {
     repointCopies(platform, area, from, to);
     moveIfThere(platform, area.copiesFolder(from), area.copiesFolder(to), true);
     for (const auto fileOf : {&WorkArea::fileListFile, &WorkArea::copiesListFile, &WorkArea::reportFile,
@@ -227,7 +229,9 @@ std::optional<std::string> renameComputer(Platform& platform, const WorkArea& ar
     const bool caseOnly = foldCase(to) == foldCase(from);
     for (std::size_t i = 0; caseOnly && i < computers.size(); i += 2) {
         if (computers[i] == from) {
-            computers.erase(computers.begin() + static_cast<std::ptrdiff_t>(i), computers.begin() + static_cast<std::ptrdiff_t>(std::min(i + 2, computers.size())));
+            computers.erase(
+                computers.begin() + static_cast<std::ptrdiff_t>(i),
+                computers.begin() + static_cast<std::ptrdiff_t>(std::min(i + 2, computers.size())));
             break;
         }
     }

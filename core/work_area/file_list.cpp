@@ -430,6 +430,26 @@ void saveUserList(Platform& platform, const std::string& path, const Lines& flas
     writeListFile(platform, path, flashList);
 }
 
+std::vector<bool> entriesOnOthersCopies(Platform& platform, const WorkArea& area, const std::string& computer,
+                                        const Lines& files, const Lines& flash) {
+    const StoredLists own = readStoredLists(platform, area, computer).lists;
+    const std::unordered_set<std::string> others = copiesOfOtherComputers(platform, area, computer);
+    std::unordered_map<std::string, const std::string*> owners;
+    for (std::size_t i = 0; i < own.flash.size(); ++i) {
+        owners.emplace(foldCase(own.flash[i]), &own.files[i]);
+    }
+    std::vector<bool> foreign;
+    for (std::size_t i = 0; i < files.size() && i < flash.size(); ++i) {
+        const std::string folded = foldCase(flash[i]);
+        const auto owner = owners.find(folded);
+        if (owner != owners.end() ? *owner->second != files[i] : others.contains(folded)) {
+            foreign.resize(files.size());
+            foreign[i] = true;
+        }
+    }
+    return foreign;
+}
+
 LoadedUserList loadUserList(Platform& platform, const WorkArea& area, const std::string& computer,
                             const std::string& path) {
     LoadedUserList loaded{readUserList(platform, area, path), {}};
@@ -456,7 +476,8 @@ LoadedUserList loadUserList(Platform& platform, const WorkArea& area, const std:
         }
     }
     if (loaded.lines.size() != own.files.size()) {
-        loaded.notices.push_back({warning().caption, texts::userListOtherLength(loaded.lines.size(), own.files.size())});
+        loaded.notices.push_back(
+            {warning().caption, texts::userListOtherLength(loaded.lines.size(), own.files.size())});
     }
     return loaded;
 }

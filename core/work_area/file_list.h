@@ -106,6 +106,13 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
 ListChange removeEntry(Platform& platform, const WorkArea& area, const std::string& computer,
                        const FileLists& held, std::optional<std::size_t> index);
 
+// The entries (by 0-based position) whose line of the flash-side list names a copy that
+// another entry owns: another entry's of this computer, or one of another computer that
+// this entry does not share. A run writes nothing for them, so that a list typed or loaded
+// by hand never puts one file over another. Empty when there are none.
+std::vector<bool> entriesOnOthersCopies(Platform& platform, const WorkArea& area, const std::string& computer,
+                                        const Lines& files, const Lines& flash);
+
 // Saves a flash-side list as a user list; a line the code page cannot hold is refused
 // before anything is written.
 void saveUserList(Platform& platform, const std::string& path, const Lines& flashList);

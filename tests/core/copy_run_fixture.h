@@ -103,7 +103,7 @@ protected:
     };
     Ran run(RunKind kind, const Lines& files, const Lines& flashPaths, bool backups = true,
             Platform* on = nullptr, const std::function<void(std::size_t)>& onEntry = {}) {
-        const RunRequest request{kind, "Офисный", files, flashPaths, backups, {}};
+        const RunRequest request{kind, "Офисный", files, flashPaths, backups, {}, {}};
         return planned(request, on, onEntry);
     }
     // A run that nothing disturbs does what its plan said, entry by entry, but for the
@@ -111,7 +111,8 @@ protected:
     Ran planned(const RunRequest& request, Platform* on = nullptr,
                 const std::function<void(std::size_t)>& onEntry = {}) {
         std::vector<EntryOutcome::Kind> plan;
-        Planner planner(platform, area, request.kind, request.fileList, request.flashList, request.states);
+        Planner planner(platform, area, request.kind, request.fileList, request.flashList, request.states,
+                        request.foreign);
         for (std::size_t i = 0; i < request.fileList.size(); ++i) {
             plan.push_back(planner.entry(i).decision.outcome);
         }
@@ -128,7 +129,7 @@ protected:
     // A run of a computer whose stick remembers what both sides held after its last run.
     std::vector<std::optional<EntryState>> known;
     Ran remembering(RunKind kind, const Lines& files, const Lines& flashPaths, bool backups = true) {
-        Ran ran = planned({kind, "Офисный", files, flashPaths, backups, known});
+        Ran ran = planned({kind, "Офисный", files, flashPaths, backups, known, {}});
         known.resize(files.size());
         for (const auto& [i, state] : ran.states) {
             known[i] = state;

@@ -221,10 +221,15 @@ TEST_P(CopyRun, EntriesBeyondAShortFlashListTouchNothing) {
     EXPECT_EQ(computer.read("cwd/..verdaline-part"), "somebody's file");
     EXPECT_FALSE(computer.exists("cwd/c.txt"));
     // A listed path inside the program folder (a list of an older version) is never written.
-    stick.write({{"Списки_отчеты/Список компьютеров.txt", "list", kOld}, {kCopies + "a.txt", "new", kNew}});
+    stick.write({{"Списки_отчеты/Список компьютеров.txt", "list", kOld}, {kCopies + "a.txt", "new", kNew + 100}});
     EXPECT_EQ(run(RunKind::Synchronise, {area.computerListFile()}, {flash("a.txt")}).outcomes[0].kind,
               EntryOutcome::Kind::Failed);
     EXPECT_EQ(read("Списки_отчеты/Список компьютеров.txt"), "list");
+    // Nor is an entry whose flash path is another entry's copy, whichever way.
+    const Ran foreign =
+        planned({RunKind::Synchronise, "Офисный", {pc("a.txt")}, {flash("a.txt")}, true, {}, {true}});
+    EXPECT_EQ(foreign.outcomes[0].kind, EntryOutcome::Kind::Failed);
+    EXPECT_EQ(read(kCopies + "a.txt"), "new");
 }
 
 #ifndef _WIN32  // the system-call seam of Linux

@@ -323,11 +323,19 @@ TEST(UserList, SavedAndLoadedAsAListFileWhereverTheStickIs) {
             throw Failure(std::to_string(loaded.notices.size()) + " notice(s)");
         });
     };
-    EXPECT_EQ(load({lists.flash[1], lists.flash[0]}), texts::userListLineOfAnotherEntry(lists.flash[1], "/b.txt"));
+    EXPECT_EQ(load({lists.flash[1], lists.flash[0]}),
+              texts::userListLineOfAnotherEntry(lists.flash[1], "/b.txt"));
     EXPECT_EQ(load({lists.flash[0], stick.area.computerListFile()}),
               texts::userListLineInProgramFolder(stick.area.computerListFile()));
     EXPECT_EQ(load(lists.flash), "0 notice(s)");
     EXPECT_EQ(load({lists.flash[0]}), "1 notice(s)");
+    // Typed over the stick's copies, lines naming other entries' copies are marked, and a
+    // run and its plan copy nothing for them.
+    const Lines swapped = {lists.flash[1], lists.flash[0]};
+    const auto foreign = entriesOnOthersCopies(stick.platform, stick.area, "Офисный", lists.files, swapped);
+    EXPECT_EQ(foreign, (std::vector<bool>{true, true}));
+    EXPECT_TRUE(
+        entriesOnOthersCopies(stick.platform, stick.area, "Офисный", lists.files, lists.flash).empty());
 }
 
 enum class Medium { Disk, ExFat };
@@ -427,7 +435,7 @@ TEST_P(Pairing, RandomChangesAndRunsKeepEveryEntryWithItsOwnCopy) {
                 const RunKind kinds[] = {RunKind::ToFlash, RunKind::ToComputer, RunKind::Synchronise};
                 const RunResult result =
                     runCopy(platform, area, clock,
-                            {kinds[op - 4], "Офисный", lists.files, lists.flash, true, lists.states});
+                            {kinds[op - 4], "Офисный", lists.files, lists.flash, true, lists.states, {}});
                 ASSERT_FALSE(result.failure) << what << *result.failure;
                 for (const auto& outcome : result.outcomes) {
                     ASSERT_NE(outcome.kind, EntryOutcome::Kind::Failed) << what << " error " << outcome.error;

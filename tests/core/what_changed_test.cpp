@@ -165,7 +165,7 @@ TEST_P(WhatChanged, StatesFindTheirEntriesWhereverTheirLinesStand) {
     addEntries(platform, area, "Офисный", {}, {pc("a.txt"), pc("b.txt")});
     const auto sync = [&] {
         const StoredLists lists = readStoredLists(platform, area, "Офисный").lists;
-        return planned({RunKind::Synchronise, "Офисный", lists.files, lists.flash, true, lists.states});
+        return planned({RunKind::Synchronise, "Офисный", lists.files, lists.flash, true, lists.states, {}});
     };
     sync();
     Lines copiesList = *readListFile(platform, area.copiesListFile("Офисный"));

@@ -46,7 +46,7 @@ TEST(WindowsPlatform, MissingFolderIsThreeAndReadOnlyTargetIsFive) {
     testing::FixedClock clock;
     const WorkArea area(tree.root());
     const RunRequest request{RunKind::ToComputer, "Офисный", {tree.path("no/x.txt"), tree.path("ro.txt")},
-                             {tree.path("src.txt"), tree.path("src.txt")}, false, {}};
+                             {tree.path("src.txt"), tree.path("src.txt")}, false, {}, {}};
     const RunResult result = runCopy(platform, area, clock, request);
     EXPECT_EQ(reportLineAt(request, result, 0), "Ошибка 3 Файл N1   " + tree.path("src.txt"));
     EXPECT_EQ(reportLineAt(request, result, 1), "Ошибка 5 Файл N2   " + tree.path("src.txt"))
