@@ -38,7 +38,6 @@ TEST(WorkArea, NamesAtTheEdges) {
 TEST(EnsureFolder, MakesOneLevelOnlyAndNamesFailuresByTheirMeaning) {
     TempTree tree;
     TestPlatform platform;
-    // The folder error text, which the error in words follows.
     auto failureOf = [&](const std::string& relative) {
         const std::string text = testing::failureOf([&] { ensureFolder(platform, tree.path(relative)); });
         return text.substr(0, text.find(". Не удалось создать папку \"" + tree.path(relative) + "\". "));
@@ -76,21 +75,19 @@ TEST(WorkAreaLock, SecondHolderWaitsThenSaysTheStickIsBusy) {
 TEST(ErrorsInWords, EveryNumberAUserMeetsIsSaidAndAnswered) {
     const std::pair<int, const char*> rows[] = {
 #ifdef _WIN32
-        {112, "места"},       {39, "места"},          {1295, "места"},      {5, "Нет доступа"},
-        {65, "Нет доступа"},  {19, "от записи"},      {15, "вынуты"},       {21, "вынуты"},
-        {55, "вынуты"},       {1167, "вынуты"},       {1617, "вынуты"},     {2, "не найдены"},
-        {3, "не найдены"},    {23, "записи диска"},   {29, "записи диска"}, {30, "записи диска"},
-        {31, "записи диска"}, {1117, "записи диска"}, {32, "занят"},        {33, "занят"},
-        {1224, "занят"},      {1, "устройство"},      {80, "уже есть"},     {183, "уже есть"},
-        {123, "длинные"},     {206, "длинные"},       {223, "велик"},       {4, "номер 4:"},
-        {8, "номер 8:"},
+        {112, "места"}, {39, "места"}, {1295, "места"}, {5, "Нет доступа"}, {65, "Нет доступа"},
+        {19, "от записи"}, {15, "вынуты"}, {21, "вынуты"}, {55, "вынуты"}, {1167, "вынуты"}, {1617, "вынуты"},
+        {2, "не найдены"}, {3, "не найдены"}, {23, "записи диска"}, {29, "записи диска"},
+        {30, "записи диска"}, {31, "записи диска"}, {1117, "записи диска"}, {32, "занят"}, {33, "занят"},
+        {1224, "занят"}, {1, "устройство"}, {80, "уже есть"}, {183, "уже есть"}, {123, "длинные"},
+        {206, "длинные"}, {223, "велик"}, {4, "номер 4:"}, {8, "номер 8:"},
 #else
-        {ENOSPC, "места"},       {EDQUOT, "места"},         {EACCES, "Нет доступа"}, {EPERM, "Нет доступа"},
-        {EROFS, "от записи"},    {ENOTCONN, "вынуты"},      {ENODEV, "вынуты"},      {ENXIO, "вынуты"},
-        {ESHUTDOWN, "вынуты"},   {EBUSY, "менялся"},        {EIO, "записи диска"},   {EINVAL, "устройство"},
-        {ENOENT, "не найдены"},  {ENOTDIR, "не найдены"},   {EISDIR, "лежит папка"}, {EEXIST, "уже есть"},
-        {ENOTEMPTY, "уже есть"}, {ENAMETOOLONG, "длинные"}, {EILSEQ, "знаки"},       {EFBIG, "велик"},
-        {ETXTBSY, "занят"},      {EAGAIN, "занят"},         {EMFILE, "номер 24:"},   {ENOMEM, "номер 12:"},
+        {ENOSPC, "места"}, {EDQUOT, "места"}, {EACCES, "Нет доступа"}, {EPERM, "Нет доступа"},
+        {EROFS, "от записи"}, {ENOTCONN, "вынуты"}, {ENODEV, "вынуты"}, {ENXIO, "вынуты"},
+        {ESHUTDOWN, "вынуты"}, {EBUSY, "менялся"}, {EIO, "записи диска"}, {EINVAL, "устройство"},
+        {ENOENT, "не найдены"}, {ENOTDIR, "не найдены"}, {EISDIR, "лежит папка"}, {EEXIST, "уже есть"},
+        {ENOTEMPTY, "уже есть"}, {ENAMETOOLONG, "длинные"}, {EILSEQ, "знаки"}, {EFBIG, "велик"},
+        {ETXTBSY, "занят"}, {EAGAIN, "занят"}, {EMFILE, "номер 24:"}, {ENOMEM, "номер 12:"},
 #endif
     };
     for (const auto& [error, words] : rows) {

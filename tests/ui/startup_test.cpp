@@ -252,8 +252,7 @@ private slots:
     }
 
     // A file sits where the copies folder should be: start-up stops at loading, the
-    // failure is shown with what to do and its full stop, and the window shows what it
-    // had reached.
+    // failure is shown with what to do, and the window shows what it had reached.
     void failureDuringStartUpIsShownAndTheWindowGoesOn() {
         WindowHarness h;
         h.tree.write(kCopies, "not a folder");
