@@ -138,6 +138,7 @@ TEST(FileListChange, NewEntriesTakeNoCopyInUseAndKeepTheirLines) {
 #endif
     stick.expectRestartAgrees(lists);
 
+    const std::size_t n = lists.files.size();
     for (const Lines& flash : {Lines{"/own/1"}, Lines{"/own/1", "/own/2", "/own/3", "/own/4", "/own/5"}}) {
         const FileLists held{lists.files, flash, lists.remembered, {}};
         const ListChange refused = stick.add(held, "/C/План.txt");
@@ -145,9 +146,9 @@ TEST(FileListChange, NewEntriesTakeNoCopyInUseAndKeepTheirLines) {
         ASSERT_EQ(refused.notices.size(), 1u);
         EXPECT_EQ(refused.notices[0].text, "Файл с именем /C/План.txt уже есть в списке под номером 2\r\n");
         const ListChange added = stick.add(held, "/E/e.txt");
-        EXPECT_EQ(added.lists.flash[4], native(stick.copies + "/e.txt"));
-        EXPECT_EQ(added.lists.flash.size(), std::max<std::size_t>(5, flash.size() + 1));
-        stick.remove(added.lists, 4);
+        EXPECT_EQ(added.lists.flash[n], native(stick.copies + "/e.txt"));
+        EXPECT_EQ(added.lists.flash.size(), std::max(n, flash.size()) + 1);
+        stick.remove(added.lists, n);
     }
     // A removed copy never takes the place of one removed before.
     stick.tree.write(kCopiesFolder + "План.txt", "C");
