@@ -233,7 +233,8 @@ private:
         EntryOutcome& outcome = m_result.outcomes.back();
         if (!usablePath(c.source) || !usablePath(c.target)) {
             outcome.kind = Kind::Failed;
-            outcome.error = ENOENT;
+            outcome.error =
+                isAbsolutePath(c.source) && isAbsolutePath(c.target) ? notRegularFileError() : ENOENT;
             outcome.failedOnStick = c.mode != CopyMode::OnComputer;
             return;
         }

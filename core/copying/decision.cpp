@@ -191,6 +191,12 @@ const std::optional<Digest>& SideDigests::of(int side) {
 }
 
 bool usablePath(const std::string& path) {
+#ifdef _WIN32
+    // Windows would open the device of that name, not a file.
+    if (isDeviceName(fileNameOf(path))) {
+        return false;
+    }
+#endif
     return isAbsolutePath(path);
 }
 
@@ -299,8 +305,9 @@ Planner::Planned Planner::entry(std::size_t index) {
     Decision& d = planned.decision;
     if (d.copy != Decision::Copy::None) {
         const bool toFlash = d.copy == Decision::Copy::ToFlash;
-        if (!usablePath(computerPath) || !usablePath(flashPath) ||
-            refusedCopy(m_platform, m_area, computerPath, !toFlash) != 0 ||
+        // A device or a pipe fails its copy at once, as the run finds.
+        if (!usablePath(computerPath) || !usablePath(flashPath) || planned.computer.special ||
+            planned.flash.special || refusedCopy(m_platform, m_area, computerPath, !toFlash) != 0 ||
             (index < m_foreign.size() && m_foreign[index])) {
             d = {Kind::Failed, Decision::Copy::None, false, false, std::nullopt};
         } else {

@@ -46,7 +46,7 @@ Decision decide(RunKind kind, const Platform::FileState& computer, const Platfor
 
 // A path a run may name: one that starts at a root. Any other (an empty flash path
 // beyond a short flash-side list, a line typed by hand) would write into whatever folder
-// the program was started from.
+// the program was started from. On Windows, neither may one whose file name is a device's.
 bool usablePath(const std::string& path);
 
 // The error number of a copy that must not be made: one onto the computer's side of an

@@ -102,6 +102,7 @@ public:
         std::int64_t seconds = 0;      // a file's modification time, seconds since the epoch
         std::uint64_t size = 0;        // and its size in bytes
         std::int32_t nanoseconds = 0;  // within that second, as far as the file system keeps it
+        bool special = false;          // a device or a pipe, not a regular file
         FileTime time() const { return {seconds, nanoseconds}; }
     };
     virtual FileState stateOf(const std::string& path) = 0;

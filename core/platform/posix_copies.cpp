@@ -271,6 +271,7 @@ Platform::FileState PosixPlatform::stateOf(const std::string& path) {
         state.seconds = found.st.st_mtim.tv_sec;
         state.size = static_cast<std::uint64_t>(found.st.st_size);
         state.nanoseconds = static_cast<std::int32_t>(found.st.st_mtim.tv_nsec);
+        state.special = !S_ISREG(found.st.st_mode);
     }
     return state;
 }

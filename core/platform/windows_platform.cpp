@@ -19,7 +19,10 @@ namespace {
 
 constexpr std::uint64_t kUnixEpochInFileTime = 116444736000000000ull;
 
-std::wstring wide(const std::string& utf8) {
+// From this length on, CreateDirectoryW refuses a path in its plain form.
+constexpr std::size_t kLongPath = MAX_PATH - 12;
+
+std::wstring widened(const std::string& utf8) {
     if (utf8.empty()) {
         return {};
     }
@@ -28,6 +31,31 @@ std::wstring wide(const std::string& utf8) {
     std::wstring result(static_cast<std::size_t>(n), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), n);
     return result;
+}
+
+// A long absolute path in its "\\?\" form, which Windows opens up to 32,767 characters
+// without a long-path-aware manifest or setting. That form skips the normalisation of
+// '/', "." and ".." and of dots that end a name, so GetFullPathNameW does it first.
+std::wstring wide(const std::string& utf8) {
+    std::wstring path = widened(utf8);
+    const bool absolute = (path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) ||
+                          path.rfind(L"\\\\", 0) == 0 || path.rfind(L"//", 0) == 0;
+    if (path.size() < kLongPath || !absolute || path.rfind(L"\\\\?\\", 0) == 0) {
+        return path;
+    }
+    const DWORD n = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    std::wstring full(n, L'\0');
+    const DWORD written = ::GetFullPathNameW(path.c_str(), n, full.data(), nullptr);
+    if (n == 0 || written == 0 || written >= n) {
+        return path;
+    }
+    full.resize(written);
+    if (full.rfind(L"\\\\.\\", 0) == 0 || full.rfind(L"\\\\?\\", 0) == 0) {
+        return full;  // a device, or already in that form
+    }
+    std::wstring prefixed = full.rfind(L"\\\\", 0) == 0 ? L"\\\\?\\UNC" : L"\\\\?\\";
+    prefixed.append(full, full.rfind(L"\\\\", 0) == 0 ? 1 : 0, std::wstring::npos);
+    return prefixed;
 }
 
 std::string narrow(const wchar_t* text, int length = -1) {
@@ -438,7 +466,9 @@ std::string WindowsPlatform::mountPointOf(const std::string& path) {
     if (path.empty() || !::GetVolumePathNameW(wide(path).c_str(), root, MAX_PATH)) {
         return "C:\\";
     }
-    return narrow(root);
+    // The same volume whether a long path or a short one asked.
+    const std::string mount = narrow(root);
+    return mount.rfind("\\\\?\\", 0) == 0 && mount.size() > 5 && mount[5] == ':' ? mount.substr(4) : mount;
 }
 
 std::vector<std::string> WindowsPlatform::namesIn(const std::string& folder) {

@@ -26,11 +26,12 @@ public:
 // Texts of a folder that cannot be made, by the meaning of the system's error number.
 std::string folderErrorText(int error);
 
-// "Cannot open file "<path>". <reason>" and "Cannot create file "<path>". <reason>".
+// "Cannot open file "<path>". <reason>." and "Cannot create file "<path>". <reason>.",
+// each followed by the error in words.
 std::string cannotOpenFileText(const std::string& path, int error);
 std::string cannotCreateFileText(const std::string& path, int error);
 
-// The system's own reason for an error number.
+// The system's own reason for an error number, without a full stop at its end.
 std::string systemReason(int error);
 
 // Whether the error says that nothing may be written there: a write-protected stick, or
@@ -50,12 +51,21 @@ enum class ErrorMeaning {
     NotRegularFile,      // a device or a pipe
     NotFound,
     IsFolder,
-    NameTooLong,
-    TooLarge,            // larger than the file system takes (FAT32: 4 GiB)
-    InUse,               // locked by another program
+    Exists,       // a file or folder of that name is already in the way
+    NameTooLong,  // or a name the file system does not take
+    TooLarge,     // larger than the file system takes (FAT32: 4 GiB)
+    InUse,        // locked by another program
     Other,
 };
 ErrorMeaning meaningOf(int error);
+// The error number of a copy that meets a device where a file should be.
+int notRegularFileError();
+
+// What the error means and what to do about it, in Russian, as one or two sentences
+// that start with a capital and end with a full stop.
+std::string errorInWords(int error);
+// A described text, ended by a full stop, then the error in words.
+std::string explained(const std::string& described, int error);
 
 // A failure's text as the message box shows it: a full stop is added when the last
 // character sorts after the full stop (letters, digits), not after punctuation or a space.

@@ -37,8 +37,19 @@ std::string computerRenamed(const std::string& from, const std::string& to) {
 }
 
 std::string renameNotFinished(const std::string& from, const std::string& to, int error) {
-    return "\"" + from + "\" не переименован в \"" + to + "\": " + systemReason(error) +
-           ". Переименование закончится при следующем запуске программы с этой флешки.";
+    std::string text = "\"" + from + "\" не переименован в \"" + to + "\": ";
+    text += explained(systemReason(error), error);
+    text += " Переименование закончится при следующем запуске программы с этой флешки.";
+    return text;
+}
+
+std::string folderNotMade(const std::string& folder, int error) {
+    std::string text = withFullStop(folderErrorText(error));
+    text += " Не удалось создать папку \"";
+    text += folder;
+    text += "\". ";
+    text += errorInWords(error);
+    return text;
 }
 
 std::string computerNameOutsideCp1251(const std::string& name) {
@@ -90,6 +101,13 @@ std::string pathNotForStick(const std::string& path, char character) {
 
 std::string pathIsFolder(const std::string& path) {
     return "Путь \"" + path + "\" не добавлен в список: это папка, а в список добавляются только файлы.";
+}
+
+std::string pathIsDevice(const std::string& path) {
+    return "Путь \"" + path +
+           "\" не добавлен в список: это устройство или канал, а не файл (в Windows имена CON, NUL, AUX, "
+           "PRN, COM0-COM9, LPT0-LPT9, CONIN$ и CONOUT$ с любым расширением означают устройства). В "
+           "список добавляются только обычные файлы: выберите файл или переименуйте его.";
 }
 
 std::string computerListUnreadable(const std::string& reason) {
@@ -185,6 +203,9 @@ std::string failureReason(std::size_t number, const std::string& path, int error
         case ErrorMeaning::IsFolder:
             reason = "на месте файла " + where + " лежит папка";
             break;
+        case ErrorMeaning::Exists:
+            reason = "на месте файла " + where + " уже есть другой с тем же именем";
+            break;
         case ErrorMeaning::NameTooLong:
             reason = "слишком длинное имя или путь " + where;
             break;
@@ -237,8 +258,10 @@ std::string conflictsKept(std::size_t conflicts) {
 }
 
 std::string copyFailed(const std::string& source, const std::string& target, int error) {
-    return "Файл \"" + source + "\" не скопирован в \"" + target + "\": " + systemReason(error) +
-           ". Файл в список не добавлен.";
+    std::string text = "Файл \"" + source + "\" не скопирован в \"" + target + "\": ";
+    text += explained(systemReason(error), error);
+    text += " Файл в список не добавлен.";
+    return text;
 }
 
 std::string notOnStick(const std::string& path) {
@@ -263,8 +286,13 @@ std::string copyOfAnotherEntry(const std::string& copy, std::size_t position) {
 }
 
 std::string computerVersionNotKept(const std::string& path, int error) {
-    return "Файл \"" + path + "\" не заменен: его нынешнюю версию не удалось сохранить в папке \"" +
-           kOldFilesFolder + "\" (" + systemReason(error) + "). Файл в список не добавлен.";
+    std::string text =
+        "Файл \"" + path + "\" не заменен: его нынешнюю версию не удалось сохранить в папке \"";
+    text += kOldFilesFolder;
+    text += "\". ";
+    text += explained(systemReason(error), error);
+    text += " Файл в список не добавлен.";
+    return text;
 }
 
 std::string tieCaption() {
@@ -304,7 +332,8 @@ std::string newerOtherWay(bool onStick, std::size_t count) {
 }
 
 std::string newerOtherWayTip(bool onStick) {
-    return onStick ? "На флешке более новая версия: нажмите «<»." : "На компьютере более новая версия: нажмите «>».";
+    return onStick ? "На флешке более новая версия: нажмите «<»."
+                   : "На компьютере более новая версия: нажмите «>».";
 }
 
 std::string createFolderQuestion(const std::string& folder) {

@@ -26,10 +26,13 @@ std::string computerNameTaken(const std::string& name);
 std::string computerRenamed(const std::string& from, const std::string& to);
 // A rename cut short by a failure: what could not be moved; the next start finishes it.
 std::string renameNotFinished(const std::string& from, const std::string& to, int error);
+// A folder that could not be made: the folder error text, then what it means in words.
+std::string folderNotMade(const std::string& folder, int error);
 std::string pathOutsideCp1251(const std::string& path);
 std::string pathWithLineBreak(const std::string& path);
 std::string pathNotForStick(const std::string& path, char character);
 std::string pathIsFolder(const std::string& path);
+std::string pathIsDevice(const std::string& path);
 std::string computerListUnreadable(const std::string& reason);
 std::string workAreaBusy();
 std::string userListOutsideCp1251(const std::string& line);

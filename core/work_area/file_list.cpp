@@ -31,6 +31,49 @@ std::string comparable(const std::string& path) {
     return isAbsolutePath(path) ? plainPath(path) : path;
 }
 
+// Two entries name one file when their keys are equal: Windows ignores letter case in
+// paths, Linux does not.
+std::string entryKey(const std::string& path) {
+#ifdef _WIN32
+    return foldCase(comparable(path));
+#else
+    return comparable(path);
+#endif
+}
+
+// A path that names something else than a regular file or nothing: a folder, or a device
+// (on Windows by its name, wherever it stands; here by what it is).
+std::optional<std::string> notAFile(Platform& platform, const std::string& path) {
+    if (platform.isFolder(path)) {
+        return texts::pathIsFolder(path);
+    }
+#ifdef _WIN32
+    const bool device = isDeviceName(fileNameOf(path));
+#else
+    const bool device = platform.stateOf(path).special;
+#endif
+    return device ? std::optional(texts::pathIsDevice(path)) : std::nullopt;
+}
+
+// A shared copy as the stick spells it: the file's own name in its folder, whatever letter
+// case picked it.
+std::string spelledOnStick(Platform& platform, const std::string& folder, const std::string& name) {
+    std::string spelled = folder;
+    std::string file = name;
+    for (const auto& found : platform.filesIn(folder)) {
+        if (found == name) {
+            file = found;
+            break;
+        }
+        if (foldCase(found) == foldCase(name)) {
+            file = found;
+        }
+    }
+    spelled += kSeparator;
+    spelled += file;
+    return spelled;
+}
+
 // The lists of the stick as a window shows them: held while the stick's are the ones held.
 // The states go with the stick's copies, not with lines typed over them.
 FileLists shown(const StoredLists& stick, const FileLists& held) {
@@ -99,7 +142,7 @@ std::unordered_map<std::string, std::size_t> positionsOf(const Lines& files) {
     std::unordered_map<std::string, std::size_t> positions;
     positions.reserve(files.size());
     for (std::size_t i = 0; i < files.size(); ++i) {
-        positions.try_emplace(comparable(files[i]), i + 1);
+        positions.try_emplace(entryKey(files[i]), i + 1);
     }
     return positions;
 }
@@ -121,9 +164,9 @@ const Notice& warning() {
 }  // namespace
 
 std::optional<std::size_t> positionOf(const Lines& fileList, const std::string& path) {
-    const std::string wanted = comparable(path);
+    const std::string wanted = entryKey(path);
     for (std::size_t i = 0; i < fileList.size(); ++i) {
-        if (comparable(fileList[i]) == wanted) {
+        if (entryKey(fileList[i]) == wanted) {
             return i + 1;
         }
     }
@@ -237,8 +280,8 @@ ListChange addEntries(Platform& platform, const WorkArea& area, const std::strin
     bool save = paths.empty();
     for (const auto& given : paths) {
         auto problem = pathProblem(given);
-        if (!problem && platform.isFolder(given)) {
-            problem = texts::pathIsFolder(given);
+        if (!problem) {
+            problem = notAFile(platform, given);
         }
         if (!problem && insideProgramFolder(platform, area, given)) {
             problem = texts::pathInProgramFolder(given);
@@ -252,7 +295,7 @@ ListChange addEntries(Platform& platform, const WorkArea& area, const std::strin
         }
         save = true;
         const std::string path = comparable(given);
-        if (const auto known = positions.find(path); known != positions.end()) {
+        if (const auto known = positions.find(entryKey(path)); known != positions.end()) {
             change.notices.push_back(
                 {texts::duplicateCaption(), texts::duplicateEntry(given, known->second)});
             continue;
@@ -264,7 +307,7 @@ ListChange addEntries(Platform& platform, const WorkArea& area, const std::strin
         lists.files.push_back(path);
         lists.flash.push_back(flashPath);
         lists.states.emplace_back();
-        positions.emplace(path, lists.files.size());
+        positions.emplace(entryKey(path), lists.files.size());
         change.lists.files.push_back(path);
         showLine(change.lists.flash, lists.files.size() - 1, flashPath);
         change.added.push_back(lists.files.size() - 1);
@@ -290,8 +333,8 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
         return change;
     };
     auto problem = pathProblem(computerPath);
-    if (!problem && platform.isFolder(computerPath)) {
-        problem = texts::pathIsFolder(computerPath);
+    if (!problem) {
+        problem = notAFile(platform, computerPath);
     }
     if (!problem && insideProgramFolder(platform, area, computerPath)) {
         problem = texts::pathInProgramFolder(computerPath);
@@ -309,7 +352,7 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
     const std::string path = comparable(computerPath);
     const auto folder = copiesFolderOf(area, comparable(flashFile));
     const std::optional<std::string> shared =
-        folder ? std::optional<std::string>(*folder + kSeparator + fileNameOf(flashFile)) : std::nullopt;
+        folder ? std::optional(spelledOnStick(platform, *folder, fileNameOf(flashFile))) : std::nullopt;
     NewCopies copies(platform, area, computer, lists.flash);
     const auto listed = positionOf(lists.files, path);
     if (listed && !shared) {
@@ -485,7 +528,14 @@ LoadedUserList loadUserList(Platform& platform, const WorkArea& area, const std:
 Lines readUserList(Platform& platform, const WorkArea& area, const std::string& path) {
     auto lines = readListFile(platform, path);
     if (!lines) {
-        throw Failure(cannotOpenFileText(path, platform.isFolder(path) ? EISDIR : ENOENT));
+#ifdef _WIN32
+        constexpr int kIsFolder = 5;  // ERROR_ACCESS_DENIED, as Windows opens a folder
+        constexpr int kMissing = 2;   // ERROR_FILE_NOT_FOUND
+#else
+        constexpr int kIsFolder = EISDIR;
+        constexpr int kMissing = ENOENT;
+#endif
+        throw Failure(cannotOpenFileText(path, platform.isFolder(path) ? kIsFolder : kMissing));
     }
     // "<where the stick was>/Файлы с компьютера_X/<name>", with either separator, is that
     // copy where the stick is now.

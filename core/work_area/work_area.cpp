@@ -161,22 +161,28 @@ std::string plainPath(const std::string& given) {
 #endif
 }
 
+bool isDeviceName(const std::string& fileName) {
+    std::string stem = fileName.substr(0, fileName.find('.'));
+    stem.erase(stem.find_last_not_of(' ') + 1);
+    for (char& c : stem) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    static constexpr std::array<std::string_view, 6> kDevices = {"CON", "PRN",    "AUX",
+                                                                 "NUL", "CONIN$", "CONOUT$"};
+    const bool numbered = stem.size() == 4 && (stem.starts_with("COM") || stem.starts_with("LPT")) &&
+                          stem[3] >= '0' && stem[3] <= '9';
+    return numbered || std::find(kDevices.begin(), kDevices.end(), stem) != kDevices.end();
+}
+
 std::string stickSafeName(const std::string& name) {
     const auto kept = name.find_last_not_of(". ");
     if (kept == std::string::npos) {
         return "_";
     }
     std::string safe = name.substr(0, kept + 1);
-    std::string stem = safe.substr(0, safe.find('.'));
-    stem.erase(stem.find_last_not_of(' ') + 1);
-    std::string upper = stem;
-    for (char& c : upper) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    static constexpr std::array<std::string_view, 4> kDevices = {"CON", "PRN", "AUX", "NUL"};
-    const bool numbered = upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
-                          upper[3] >= '1' && upper[3] <= '9';
-    if (numbered || std::find(kDevices.begin(), kDevices.end(), upper) != kDevices.end()) {
+    if (isDeviceName(safe)) {
+        std::string stem = safe.substr(0, safe.find('.'));
+        stem.erase(stem.find_last_not_of(' ') + 1);
         return stem + '_' + safe.substr(stem.size());
     }
     return safe;
@@ -254,7 +260,7 @@ void ensureFolder(Platform& platform, const std::string& path) {
         return;
     }
     if (const int error = platform.makeFolder(path)) {
-        throw Failure(folderErrorText(error), error);
+        throw Failure(texts::folderNotMade(path, error), error);
     }
 }
 

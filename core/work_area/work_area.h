@@ -62,9 +62,12 @@ bool isAbsolutePath(const std::string& path);
 // (Windows drops them).
 // Letter case of the names stays.
 std::string plainPath(const std::string& path);
+// Whether Windows opens a file of that name, in any folder, as a device: CON, PRN, AUX,
+// NUL, COM0-COM9, LPT0-LPT9, CONIN$, CONOUT$, in any letter case, with any extension.
+bool isDeviceName(const std::string& fileName);
 // A file name that every stick and Windows can carry: without the dots and spaces that
-// Windows drops from the end of a name, and with "_" after a device name (CON, PRN, AUX,
-// NUL, COM1-COM9, LPT1-LPT9) that Windows would open instead of the file.
+// Windows drops from the end of a name, and with "_" after a device name that Windows
+// would open instead of the file.
 std::string stickSafeName(const std::string& name);
 
 // Held by every change of the work area (a list change, a copy run) from its reading

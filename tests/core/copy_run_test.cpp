@@ -290,8 +290,8 @@ TEST_P(CopyRun, RunStoppedEarlyKeepsWhatItDid) {
 
     platform.failWrite[area.reportFile("Офисный")] = ENOSPC;
     Ran result = run(RunKind::Synchronise, files, flashPaths);
-    EXPECT_EQ(result.failure,
-              "Cannot create file \"" + area.reportFile("Офисный") + "\". " + systemReason(ENOSPC));
+    EXPECT_EQ(result.failure, "Cannot create file \"" + area.reportFile("Офисный") + "\". " +
+                                  systemReason(ENOSPC) + ". " + errorInWords(ENOSPC));
     EXPECT_EQ(result.report.size(), 5u);
     EXPECT_TRUE(result.anyFailed());
     EXPECT_FALSE(exists(kReport));

@@ -71,9 +71,11 @@ TEST(ListFile, WrittenAsCp1251AndFailuresNameThePath) {
     EXPECT_EQ(tree.files().size(), 2u) << tree.dump();
     platform.failRead[tree.path("list.txt")] = EIO;
     EXPECT_EQ(failureOf([&] { readListFile(platform, tree.path("list.txt")); }),
-              "Cannot open file \"" + tree.path("list.txt") + "\". " + systemReason(EIO));
+              "Cannot open file \"" + tree.path("list.txt") + "\". " + systemReason(EIO) + ". " +
+                  errorInWords(EIO));
     EXPECT_EQ(failureOf([&] { writeListFile(platform, tree.path("no folder/list.txt"), {"a"}); }),
-              "Cannot create file \"" + tree.path("no folder/list.txt") + "\". " + systemReason(testing::kNoFolder));
+              "Cannot create file \"" + tree.path("no folder/list.txt") + "\". " +
+                  systemReason(testing::kNoFolder) + ". " + errorInWords(testing::kNoFolder));
 }
 
 }  // namespace

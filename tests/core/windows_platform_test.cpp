@@ -54,6 +54,27 @@ TEST(WindowsPlatform, MissingFolderIsThreeAndReadOnlyTargetIsFive) {
     EXPECT_EQ(tree.read("ro.txt"), "old");
 }
 
+// A kept version of a long name lies deeper than 260 characters: made, copied, dated and
+// on the same volume all the same.
+TEST(WindowsPlatform, PathsLongerThan260CharactersAreOpened) {
+    TempTree tree;
+    tree.write({{"src.txt", "content", 1700000000}});
+    WindowsPlatform platform;
+    std::vector<std::string> folders = {tree.path(std::string(100, 'a'))};
+    folders.push_back(folders.back() + "\\" + std::string(100, 'b'));
+    folders.push_back(folders.back() + "\\" + std::string(100, 'c'));
+    for (const auto& folder : folders) {
+        ASSERT_EQ(platform.makeFolder(folder), 0) << folder.size();
+    }
+    const std::string target = folders.back() + "\\Отчет (конфликт 2026-12-07 16-20).txt";
+    EXPECT_EQ(platform.copyFile(tree.path("src.txt"), target, CopyMode::Backup), 0);  // its date checked
+    EXPECT_EQ(platform.mountPointOf(target), platform.mountPointOf(tree.path("src.txt")));
+    EXPECT_EQ(platform.removeFile(target), 0);
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+        EXPECT_TRUE(::RemoveDirectoryW((L"\\\\?\\" + fsPath(*folder).wstring()).c_str()));
+    }
+}
+
 // The copy keeps the source's date and attributes and leaves no temporary file.
 TEST(WindowsPlatform, CopyKeepsDateAndAttributesThroughAHiddenTemporaryFile) {
     TempTree tree;

@@ -252,13 +252,14 @@ private slots:
     }
 
     // A file sits where the copies folder should be: start-up stops at loading, the
-    // failure is shown with its full stop, and the window shows what it had reached.
+    // failure is shown with what to do, and the window shows what it had reached.
     void failureDuringStartUpIsShownAndTheWindowGoesOn() {
         WindowHarness h;
         h.tree.write(kCopies, "not a folder");
         MainWindow& f = h.startRecognised({"/home/u/a.txt"});
-        expectMessage(h.dialogs, 1, Dialogs::Icon::Stop, QStringLiteral("I/O error 17."));
-        QCOMPARE(h.dialogs.messages[0].text, QStringLiteral("I/O error 17."));
+        expectMessage(h.dialogs, 1, Dialogs::Icon::Stop, QStringLiteral("I/O error 17. "));
+        QVERIFY(h.dialogs.messages[0].text.endsWith(
+            QStringLiteral("уже есть файл или папка с тем же именем: переименуйте или уберите их и повторите.")));
         QCOMPARE(h.dialogs.messages[0].caption, QStringLiteral("Verdaline"));
         QCOMPARE(f.fileList(), Lines{"/home/u/a.txt"});
         QVERIFY(f.flashList().empty());
