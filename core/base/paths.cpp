@@ -5,15 +5,6 @@
 #include <string_view>
 
 namespace verdaline {
-namespace {
-
-#ifdef _WIN32
-constexpr const char* kSeparators = "\\/";
-#else
-constexpr const char* kSeparators = "/";
-#endif
-
-}  // namespace
 
 std::string fileNameOf(const std::string& path) {
     const auto pos = path.find_last_of(kSeparators);

@@ -9,8 +9,10 @@ namespace verdaline {
 
 #ifdef _WIN32
 inline constexpr char kSeparator = '\\';
+inline constexpr const char* kSeparators = "\\/";  // Windows takes '/' too
 #else
 inline constexpr char kSeparator = '/';
+inline constexpr const char* kSeparators = "/";
 #endif
 
 // The part of a path after its last separator (on Windows '/' counts too, as it does there).

@@ -218,11 +218,6 @@ std::optional<std::string> copiesFolderOf(const WorkArea& area, const std::strin
     if (path.size() <= prefix.size() || folded(path.substr(0, prefix.size())) != folded(prefix)) {
         return std::nullopt;
     }
-#ifdef _WIN32
-    constexpr const char* kSeparators = "\\/";
-#else
-    constexpr const char* kSeparators = "/";
-#endif
     const std::string rest = path.substr(prefix.size());
     const auto at = rest.find_first_of(kSeparators);
     if (at == std::string::npos || rest.find_first_of(kSeparators, at + 1) != std::string::npos ||

@@ -60,15 +60,6 @@ std::string WorkArea::backupPath(const std::string& computer, const std::string&
     return oldFilesFolder(computer) + kSeparator + fileName;
 }
 
-namespace {
-
-#ifdef _WIN32
-constexpr const char* kSeparators = "\\/";
-#else
-constexpr const char* kSeparators = "/";
-#endif
-
-}  // namespace
 
 std::string holdingFolderOf(const std::string& path) {
     const auto last = path.find_last_of(kSeparators);
