@@ -26,6 +26,12 @@ std::string computerNameForbiddenCharacter(const std::string& name) {
            "использовать символы \\ / : * ? \" < > | и управляющие символы. Выберите другое имя.";
 }
 
+std::string computerNameLeftoverSpelledOtherwise(const std::string& leftover) {
+    return "На флешке остались файлы компьютера с тем же именем в другом написании: \"" + leftover +
+           "\" (большие и малые буквы флешка не различает). Зарегистрируйте компьютер под именем в "
+           "том же написании или выберите другое имя.";
+}
+
 std::string computerNameTaken(const std::string& name) {
     return "Имя \"" + name +
            "\" уже занято на этой флешке (большие и малые буквы флешка не различает). Выберите другое "
@@ -318,6 +324,16 @@ std::string copiesNowRemembered(std::size_t entries) {
            " файл(ов) списка на флешке не было записано, какая копия чья (список записан прежней "
            "версией программы или изменен вручную). Копии найдены по прежнему правилу и теперь "
            "запомнены.";
+}
+
+std::string copyOfTwoEntries(std::size_t entry, const std::string& path, std::size_t owner,
+                             const std::string& ownerPath, const std::string& copy, const std::string& newCopy) {
+    std::string text = "В списке копий на флешке файлы " + std::to_string(owner) + " (\"" + ownerPath;
+    text += "\") и " + std::to_string(entry) + " (\"" + path + "\") были связаны с одной копией \"";
+    text += copy + "\" (список изменен вручную или поврежден). Копия осталась за файлом ";
+    text += std::to_string(owner) + ", а файлу " + std::to_string(entry) + " дана своя копия \"";
+    text += newCopy + "\". Проверьте обе копии перед следующим копированием.";
+    return text;
 }
 
 std::string untrustedComputerName(const std::string& computerListFile, const std::string& name) {

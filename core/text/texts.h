@@ -23,6 +23,7 @@ std::string diskNumberUnreadable(int error);
 // A name another computer on the stick has (letter case ignored), or that files left on
 // the stick already carry.
 std::string computerNameTaken(const std::string& name);
+std::string computerNameLeftoverSpelledOtherwise(const std::string& leftover);
 std::string computerRenamed(const std::string& from, const std::string& to);
 // A rename cut short by a failure: what could not be moved; the next start finishes it.
 std::string renameNotFinished(const std::string& from, const std::string& to, int error);
@@ -72,6 +73,9 @@ std::string tieQuestion(const std::string& path, std::size_t position, const std
 std::string tieHint(const std::string& path, std::size_t position);
 // Entries whose copies a stick of an older version did not remember, given them now.
 std::string copiesNowRemembered(std::size_t entries);
+// Entries are numbered from 1, as the list shows them.
+std::string copyOfTwoEntries(std::size_t entry, const std::string& path, std::size_t owner,
+                             const std::string& ownerPath, const std::string& copy, const std::string& newCopy);
 
 // A directed copy's plan: how many entries have their newer version on the other side,
 // for the other arrow; and the same said of one entry.

@@ -90,6 +90,27 @@ std::optional<std::string> newNameProblem(const std::string& name) {
     return computerNameProblem(name);
 }
 
+// The copies folders and lists of that name left on the stick, as they are spelled
+// there (in any letter case), each beside the name it would have now.
+std::vector<std::pair<std::string, std::string>> leftoversNamed(Platform& platform, const WorkArea& area,
+                                                                const std::string& name) {
+    std::vector<std::pair<std::string, std::string>> found;
+    for (const auto& path : {area.copiesFolder(name), area.fileListFile(name), area.copiesListFile(name)}) {
+        const std::string folder = path.substr(0, path.size() - fileNameOf(path).size());
+        const std::string wanted = foldCase(fileNameOf(path));
+        for (auto& entry : platform.namesIn(folder)) {
+            if (foldCase(entry) == wanted) {
+                found.emplace_back(std::move(entry), fileNameOf(path));
+            }
+        }
+    }
+    return found;
+}
+
+bool leftoverNamed(Platform& platform, const WorkArea& area, const std::string& name) {
+    return !leftoversNamed(platform, area, name).empty();
+}
+
 }  // namespace
 
 std::optional<std::string> computerNameProblem(const std::string& name) {
@@ -132,6 +153,14 @@ std::optional<std::string> registerComputer(Platform& platform, const WorkArea& 
     if (nameTaken(computerList, name)) {
         return texts::computerNameTaken(name);
     }
+    // A computer registered again under its old name takes back what it left; a name
+    // that differs from that one in letter case only is refused, as on a stick the two
+    // are one.
+    for (const auto& [leftover, now] : leftoversNamed(platform, area, name)) {
+        if (leftover != now) {
+            return texts::computerNameLeftoverSpelledOtherwise(leftover);
+        }
+    }
     computerList.push_back(name);
     computerList.push_back(*diskNumber);
     writeListFile(platform, area.computerListFile(), computerList);
@@ -139,22 +168,6 @@ std::optional<std::string> registerComputer(Platform& platform, const WorkArea& 
 }
 
 namespace {
-
-// Whether a copies folder or a list of that name, in any letter case, is on the stick.
-bool leftoverNamed(Platform& platform, const WorkArea& area, const std::string& name) {
-    const auto there = [&platform](const std::string& path) {
-        const std::string folder = path.substr(0, path.size() - fileNameOf(path).size());
-        const std::string wanted = foldCase(fileNameOf(path));
-        for (const auto& entry : platform.namesIn(folder)) {
-            if (foldCase(entry) == wanted) {
-                return true;
-            }
-        }
-        return false;
-    };
-    return there(area.copiesFolder(name)) || there(area.fileListFile(name)) ||
-           there(area.copiesListFile(name));
-}
 
 // Moves a file or folder of the old name to the new one, unless that was done already.
 // A name that differs in letter case only goes by way of a third name: on a stick the

@@ -128,10 +128,12 @@ std::vector<std::string> copiesListNames(Platform& platform, const WorkArea& are
     return names;
 }
 
-// The copies the other computers' copies lists remember, folded, added to used.
-void addCopiesOfOtherComputers(Platform& platform, const WorkArea& area, const std::string& computer,
+// The copies the other computers' copies lists remember, folded, added to used; false
+// when a list could not be read.
+bool addCopiesOfOtherComputers(Platform& platform, const WorkArea& area, const std::string& computer,
                                std::unordered_set<std::string>& used) {
     const std::string own = fileNameOf(area.copiesListFile(computer));
+    bool complete = true;
     for (const auto& name : copiesListNames(platform, area)) {
         if (name == own) {
             continue;
@@ -144,8 +146,10 @@ void addCopiesOfOtherComputers(Platform& platform, const WorkArea& area, const s
             });
         } catch (const Failure&) {
             // A list that cannot be read now: its computer reads it again at its next start.
+            complete = false;
         }
     }
+    return complete;
 }
 
 // The name with the suffix before its extension, cut short where it would not fit:
@@ -213,6 +217,27 @@ bool copyInUse(Platform& platform, const WorkArea& area, const std::string& comp
     return others.contains(wanted);
 }
 
+std::vector<std::string> unusedCopies(Platform& platform, const WorkArea& area, const std::string& computer,
+                                      const Lines& thisComputer) {
+    const std::string folder = area.copiesFolder(computer);
+    std::vector<std::string> names = platform.filesIn(folder);
+    std::unordered_set<std::string> used;
+    if (names.empty() || !addCopiesOfOtherComputers(platform, area, computer, used)) {
+        return {};
+    }
+    for (const auto& path : thisComputer) {
+        used.insert(folded(path));
+    }
+    std::vector<std::string> unused;
+    for (const auto& name : names) {
+        std::string path = folder + kSeparator + name;
+        if (!used.contains(folded(path))) {
+            unused.push_back(std::move(path));
+        }
+    }
+    return unused;
+}
+
 std::optional<std::string> copiesFolderOf(const WorkArea& area, const std::string& path) {
     const std::string prefix = area.programFolder() + kCopiesFolderPrefix;
     if (path.size() <= prefix.size() || folded(path.substr(0, prefix.size())) != folded(prefix)) {
@@ -267,7 +292,7 @@ StickLists readStoredLists(Platform& platform, const WorkArea& area, const std::
         strayByPath[strays[k].path].push_back(k);  // the first line of a path last: taken first
     }
     // No two entries of a computer share a copy (compared by a digest of the folded path).
-    std::unordered_set<std::uint64_t> taken;
+    std::unordered_map<std::uint64_t, std::size_t> taken;
     taken.reserve(count);
     std::vector<std::size_t> lacking;
     for (std::size_t i = 0; i < count; ++i) {
@@ -280,7 +305,12 @@ StickLists readStoredLists(Platform& platform, const WorkArea& area, const std::
                 lists.states[i] = remembered.state;
             }
         }
-        if (lists.flash[i].empty() || !taken.insert(keyOf(folded(lists.flash[i]))).second) {
+        if (lists.flash[i].empty()) {
+            lacking.push_back(i);
+            continue;
+        }
+        if (const auto [owner, free] = taken.emplace(keyOf(folded(lists.flash[i])), i); !free) {
+            stick.onOwnersCopy.emplace_back(i, owner->second);
             lists.flash[i].clear();
             lists.states[i].reset();
             lacking.push_back(i);
@@ -293,7 +323,7 @@ StickLists readStoredLists(Platform& platform, const WorkArea& area, const std::
     Lines byLoadRule = flashPathsFor(lists.files, area.copiesFolder(computer));
     std::vector<std::size_t> rest;
     for (const std::size_t i : lacking) {
-        if (taken.insert(keyOf(folded(byLoadRule[i]))).second) {
+        if (taken.emplace(keyOf(folded(byLoadRule[i])), i).second) {
             lists.flash[i] = std::move(byLoadRule[i]);
         } else {
             rest.push_back(i);

@@ -31,6 +31,9 @@ struct StickLists {
     StoredLists lists;
     std::uint64_t copiesListDigest = 0;  // of the copies list's lines as the stick holds them
     std::size_t notRemembered = 0;       // entries the copies list did not hold: their copies given now
+    // Entries that a damaged copies list paired with the copy of an earlier entry (both
+    // 0-based: the entry, the copy's owner); among notRemembered, each given a copy of its own.
+    std::vector<std::pair<std::size_t, std::size_t>> onOwnersCopy;
 };
 
 // Reads the file list and its copies list. An entry that the copies list lacks (a stick
@@ -59,6 +62,12 @@ bool copyInUse(Platform& platform, const WorkArea& area, const std::string& comp
 // the list is written only when a state changed, and otherwise left as it is.
 void rememberStates(Platform& platform, const WorkArea& area, const std::string& computer, const Lines& files,
                     const Lines& flash, const std::vector<std::pair<std::size_t, EntryState>>& states);
+
+// The files in the computer's copies folder that no entry uses, of this computer (their
+// copies given, and any others it names) or of another on the stick: left by a removal or
+// an addition cut short. None when a copies list cannot be read.
+std::vector<std::string> unusedCopies(Platform& platform, const WorkArea& area, const std::string& computer,
+                                      const Lines& thisComputer);
 
 // Points the lines of every computer's copies list that name a copy in the copies folder
 // of computer `from` at that of computer `to`, all else on them kept. Reads every list

@@ -120,6 +120,19 @@ void keepAside(Platform& platform, const std::string& path) {
     }
 }
 
+// Before a list change, the copies that no entry uses (nor the window holds, nor the
+// change takes) go aside, as a removed entry's copy does: a removal or an addition cut
+// short leaves none lying in the copies folder, and a file added again takes its name.
+void putAsideUnusedCopies(Platform& platform, const WorkArea& area, const std::string& computer,
+                          const StoredLists& lists, const FileLists& held, const std::string& taken = {}) {
+    Lines used = lists.flash;
+    used.insert(used.end(), held.flash.begin(), held.flash.end());
+    used.push_back(taken);
+    for (const auto& path : unusedCopies(platform, area, computer, used)) {
+        keepAside(platform, path);
+    }
+}
+
 // A version on the computer that a file from the stick is about to replace, kept in the
 // old-files folder (kept tells where); the error number when it cannot be.
 int keepComputerVersion(Platform& platform, const WorkArea& area, const std::string& computer,
@@ -215,7 +228,18 @@ ListChange remembered(Platform& platform, const WorkArea& area, const std::strin
     if (stick.notRemembered > 0) {
         try {
             saveStoredLists(platform, area, computer, stick, stick.lists);
-            change.notices.push_back({warning().caption, texts::copiesNowRemembered(stick.notRemembered)});
+            const StoredLists& lists = stick.lists;
+            for (const auto& [entry, owner] : stick.onOwnersCopy) {
+                change.notices.push_back(
+                    {warning().caption, texts::copyOfTwoEntries(entry + 1, lists.files[entry], owner + 1,
+                                                                lists.files[owner], lists.flash[owner],
+                                                                lists.flash[entry])});
+            }
+            if (stick.notRemembered > stick.onOwnersCopy.size()) {
+                change.notices.push_back(
+                    {warning().caption,
+                     texts::copiesNowRemembered(stick.notRemembered - stick.onOwnersCopy.size())});
+            }
         } catch (const Failure&) {
             // A stick that cannot be written now: the copies are given the same way next time.
         }
@@ -272,6 +296,7 @@ ListChange addEntries(Platform& platform, const WorkArea& area, const std::strin
     const WorkAreaLock lock(platform, area);
     requireStillNamed(platform, area, computer);
     const StickLists stick = readStoredLists(platform, area, computer);
+    putAsideUnusedCopies(platform, area, computer, stick.lists, held);
     StoredLists lists = stick.lists;
     ListChange change{shown(lists, held), {}, {}, {}, {}};
     ensureFolder(platform, area.copiesFolder(computer));
@@ -326,6 +351,7 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
     const WorkAreaLock lock(platform, area);
     requireStillNamed(platform, area, computer);
     const StickLists stick = readStoredLists(platform, area, computer);
+    putAsideUnusedCopies(platform, area, computer, stick.lists, held, flashFile);
     StoredLists lists = stick.lists;
     ListChange change{shown(lists, held), {}, {}, {}, {}};
     const auto refuse = [&](std::string text) {
@@ -408,7 +434,9 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
         // All or nothing: the computer's file as it was, and the lists as they were where
         // they can still be written.
         if (kept) {
-            platform.copyFile(*kept, path, CopyMode::OnComputer);
+            if (platform.copyFile(*kept, path, CopyMode::OnComputer) == 0) {
+                platform.removeFile(*kept);  // back in its place, it needs keeping no more
+            }
         } else {
             platform.removeFile(path);
         }
@@ -432,6 +460,7 @@ ListChange removeEntry(Platform& platform, const WorkArea& area, const std::stri
     const WorkAreaLock lock(platform, area);
     requireStillNamed(platform, area, computer);
     const StickLists stick = readStoredLists(platform, area, computer);
+    putAsideUnusedCopies(platform, area, computer, stick.lists, held);
     StoredLists lists = stick.lists;
     ListChange change{shown(lists, held), {}, {}, {}, {}};
     // The entry chosen in held, found again in the list as it is now.

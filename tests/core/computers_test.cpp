@@ -101,6 +101,9 @@ TEST(RegisterComputer, ReadsTheListAgainAndNeverReplacesOneItCannotRead) {
     tree.write("Списки_отчеты/Список компьютеров.txt", cp1251Lines({"офисный", "0A0B0C0D0A0B0C0D"}));
     EXPECT_EQ(registerComputer(platform, area, list, "Офисный", kDisk, 0), texts::computerNameTaken("Офисный"));
     EXPECT_EQ(registerComputer(platform, area, list, "Рабочий", kDisk, 0), std::nullopt);
+    tree.makeFolder("Файлы с компьютера_Дача");  // left by a computer removed from the list
+    EXPECT_EQ(registerComputer(platform, area, list, "ДАЧА", kDisk, 0),
+              texts::computerNameLeftoverSpelledOtherwise("Файлы с компьютера_Дача"));
     const std::string written = cp1251Lines({"офисный", "0A0B0C0D0A0B0C0D", "Рабочий", kDisk.c_str()});
     EXPECT_EQ(tree.read("Списки_отчеты/Список компьютеров.txt"), written);
 

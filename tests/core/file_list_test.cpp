@@ -121,7 +121,7 @@ TEST(FileListChange, RemovalMovesNoOtherCopy) {
     }
 }
 
-// A new entry takes no copy in use nor a name a file has, and the flash-side list shown
+// A new entry takes no copy in use, and the flash-side list shown
 // keeps its lines paired, however the user edited it.
 TEST(FileListChange, NewEntriesTakeNoCopyInUseAndKeepTheirLines) {
     Stick stick;
@@ -129,10 +129,11 @@ TEST(FileListChange, NewEntriesTakeNoCopyInUseAndKeepTheirLines) {
     lists = stick.remove(lists, 0).lists;
     lists = stick.add(lists, "/C/План.txt").lists;
     EXPECT_EQ(lists.flash, (Lines{native(stick.copies + "/B_План.txt"), native(stick.copies + "/План.txt")}));
+    // A file no entry uses (left by a change cut short) goes aside first, not under.
     stick.tree.write(kCopiesFolder + "d.TXT", "чужая");
     lists = stick.add(lists, "/x/D.txt").lists;
-    EXPECT_EQ(lists.flash.back(), native(stick.copies + "/D (2).txt"));
-    EXPECT_EQ(stick.copiesNow()["d.TXT"], "чужая");
+    EXPECT_EQ(lists.flash.back(), native(stick.copies + "/D.txt"));
+    EXPECT_EQ(stick.copiesNow()["Старые файлы/d (прежний).TXT"], "чужая");
 #ifndef _WIN32  // there a device's name is refused
     lists = stick.add(lists, "/y/CON.txt.").lists;
     EXPECT_EQ(lists.flash.back(), native(stick.copies + "/CON_.txt"));
@@ -226,7 +227,11 @@ TEST(FileListChange, CopiesNotRememberedAreFoundOnceAndSaid) {
     const auto damaged = loadLists(stick.platform, stick.area, "Офисный");
     EXPECT_EQ(damaged->lists.flash, (Lines{native(stick.copies + "/y.txt"), native(stick.copies + "/b_x.txt"),
                                            native(stick.copies + "/c_y.txt")}));
-    EXPECT_NE(damaged->notices.at(0).text.find("Для 2 файл(ов)"), std::string::npos);
+    ASSERT_EQ(damaged->notices.size(), 2u);
+    EXPECT_EQ(damaged->notices[0].text,
+              texts::copyOfTwoEntries(2, "/b/x.txt", 1, "/a/x.txt", damaged->lists.flash[0],
+                                      damaged->lists.flash[1]));
+    EXPECT_NE(damaged->notices[1].text.find("Для 1 файл(ов)"), std::string::npos);
     stick.expectRestartAgrees(damaged->lists);
 }
 
@@ -398,7 +403,8 @@ protected:
     }
 };
 
-// Seeded random adds, removals, edits on either side and runs over look-alike names.
+// Seeded random adds (of the program's own files too, and from the stick, stopped at any
+// write), removals, edits on either side and runs over look-alike names.
 TEST_P(Pairing, RandomChangesAndRunsKeepEveryEntryWithItsOwnCopy) {
     const char* const folders[] = {"A", "a", "B", "A_plan", "x"};
     const char* const names[] = {"plan.txt", "Plan.txt", "PLAN.TXT", "A_plan.txt", "plan (2).txt"};
@@ -412,7 +418,7 @@ TEST_P(Pairing, RandomChangesAndRunsKeepEveryEntryWithItsOwnCopy) {
         for (int step = 0; step < 40; ++step) {
             FileLists lists = listsOnStick(platform, area, "Офисный", {});
             const std::size_t count = lists.files.size();
-            const std::size_t op = pick(8);
+            const std::size_t op = pick(10);
             const std::string what = "seed " + std::to_string(seed) + " step " + std::to_string(step) +
                                      " op " + std::to_string(op);
             time += 10;
@@ -448,6 +454,37 @@ TEST_P(Pairing, RandomChangesAndRunsKeepEveryEntryWithItsOwnCopy) {
                     const bool only = !quickEdits.contains(lists.files[i]);
                     quickEdits[lists.files[i]] = only ? std::optional(bytes) : std::nullopt;
                 }
+            } else if (op == 8) {
+                // The program's own files are never entries.
+                const std::string own[] = {area.computerListFile(), area.copiesListFile("Офисный"),
+                                           lists.flash[pick(count)], area.programFolder() + "verdaline-cli"};
+                stick.write({{own[3].substr(stick.root().size()), "program", time}});
+                EXPECT_FALSE(addEntries(platform, area, "Офисный", lists, {own[pick(4)]}).notices.empty()) << what;
+                ASSERT_EQ(listsOnStick(platform, area, "Офисный", {}), lists) << what;
+            } else if (op == 9) {
+                // A file of the stick taken to a new or a listed path, stopped at any write:
+                // all of it or none.
+                const std::string target =
+                    pick(2) == 1 ? lists.files[pick(count)]
+                                 : computer.path(std::string("pc/") + folders[pick(5)] + "/" + names[pick(5)]);
+                const std::string loose = "loose/" + std::to_string(step) + ".txt";
+                stick.write({{loose, target + "#" + std::to_string(step), time}});
+                const std::string failing[] = {area.copiesListFile("Офисный"), area.fileListFile("Офисный"),
+                                               target, ""};
+                const std::string fail = failing[pick(4)];
+                platform.failWrite[fail] = ENOSPC;
+                std::string before = "(none)";
+                platform.readFile(target, before);
+                try {
+                    addFromFlash(platform, area, "Офисный", lists, stick.path(loose), target, true);
+                    quickEdits[target].reset();
+                } catch (const Failure&) {
+                    std::string after = "(none)";
+                    platform.readFile(target, after);
+                    ASSERT_EQ(after, before) << what;
+                    ASSERT_EQ(listsOnStick(platform, area, "Офисный", {}), lists) << what;
+                }
+                platform.failWrite.clear();
             } else {
                 const RunKind kinds[] = {RunKind::ToFlash, RunKind::ToComputer, RunKind::Synchronise};
                 const RunResult result =
