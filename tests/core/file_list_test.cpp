@@ -121,7 +121,7 @@ TEST(FileListChange, RemovalMovesNoOtherCopy) {
     }
 }
 
-// A new entry takes no copy in use, and the flash-side list shown
+// A new entry takes no copy in use (one that none uses goes aside), and the flash-side list shown
 // keeps its lines paired, however the user edited it.
 TEST(FileListChange, NewEntriesTakeNoCopyInUseAndKeepTheirLines) {
     Stick stick;
@@ -129,7 +129,6 @@ TEST(FileListChange, NewEntriesTakeNoCopyInUseAndKeepTheirLines) {
     lists = stick.remove(lists, 0).lists;
     lists = stick.add(lists, "/C/План.txt").lists;
     EXPECT_EQ(lists.flash, (Lines{native(stick.copies + "/B_План.txt"), native(stick.copies + "/План.txt")}));
-    // A file no entry uses (left by a change cut short) goes aside first, not under.
     stick.tree.write(kCopiesFolder + "d.TXT", "чужая");
     lists = stick.add(lists, "/x/D.txt").lists;
     EXPECT_EQ(lists.flash.back(), native(stick.copies + "/D.txt"));
@@ -403,8 +402,7 @@ protected:
     }
 };
 
-// Seeded random adds (of the program's own files too, and from the stick, stopped at any
-// write), removals, edits on either side and runs over look-alike names.
+// Seeded random adds (the program's files too; from the stick, stopped), removals, edits, runs.
 TEST_P(Pairing, RandomChangesAndRunsKeepEveryEntryWithItsOwnCopy) {
     const char* const folders[] = {"A", "a", "B", "A_plan", "x"};
     const char* const names[] = {"plan.txt", "Plan.txt", "PLAN.TXT", "A_plan.txt", "plan (2).txt"};
@@ -462,8 +460,7 @@ TEST_P(Pairing, RandomChangesAndRunsKeepEveryEntryWithItsOwnCopy) {
                 EXPECT_FALSE(addEntries(platform, area, "Офисный", lists, {own[pick(4)]}).notices.empty()) << what;
                 ASSERT_EQ(listsOnStick(platform, area, "Офисный", {}), lists) << what;
             } else if (op == 9) {
-                // A file of the stick taken to a new or a listed path, stopped at any write:
-                // all of it or none.
+                // A file of the stick taken to a new or a listed path, stopped at any write.
                 const std::string target =
                     pick(2) == 1 ? lists.files[pick(count)]
                                  : computer.path(std::string("pc/") + folders[pick(5)] + "/" + names[pick(5)]);
@@ -473,13 +470,12 @@ TEST_P(Pairing, RandomChangesAndRunsKeepEveryEntryWithItsOwnCopy) {
                                                target, ""};
                 const std::string fail = failing[pick(4)];
                 platform.failWrite[fail] = ENOSPC;
-                std::string before = "(none)";
+                std::string before = "(none)", after = "(none)";
                 platform.readFile(target, before);
                 try {
                     addFromFlash(platform, area, "Офисный", lists, stick.path(loose), target, true);
                     quickEdits[target].reset();
                 } catch (const Failure&) {
-                    std::string after = "(none)";
                     platform.readFile(target, after);
                     ASSERT_EQ(after, before) << what;
                     ASSERT_EQ(listsOnStick(platform, area, "Офисный", {}), lists) << what;
