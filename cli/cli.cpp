@@ -10,6 +10,7 @@
 #include "file_list.h"
 #include "report.h"
 #include "texts.h"
+#include "versions.h"
 #include "work_area.h"
 
 namespace verdaline {
@@ -43,6 +44,10 @@ const char* const kUsage =
     "                      на флешке получат новое имя)\n"
     "  remove N            убрать из списка файл под номером N\n"
     "  list                список: номер, путь на компьютере, путь на флешке\n"
+    "  versions N          сохраненные версии файла номер N, новые первыми: номер версии,\n"
+    "                      дата, размер в байтах, вид, путь на флешке\n"
+    "  restore N K         вернуть версию K файла номер N: она будет записана и на компьютер,\n"
+    "                      и на флешку, а их нынешние версии сохранятся в папке \"Старые файлы\"\n"
     "  plan to-flash|to-computer|sync\n"
     "                      что сделало бы копирование, ничего не записывая: номер, знак,\n"
     "                      путь на компьютере, путь на флешке; знаки: > на флешку, < на компьютер,\n"
@@ -99,6 +104,12 @@ public:
             }
             if (command == "list" && rest.empty()) {
                 return list();
+            }
+            if (command == "versions" && rest.size() == 1) {
+                return versions(rest[0], nullptr);
+            }
+            if (command == "restore" && rest.size() == 2) {
+                return versions(rest[0], &rest[1]);
             }
             if (command == "plan" && rest.size() == 1) {
                 return plan(rest[0]);
@@ -308,6 +319,58 @@ private:
             return kPartly;
         }
         m_c.out << "Убран из списка: " << number << "\t" << *change.removed << "\n";
+        return kDone;
+    }
+
+    // A number typed for one of count things (from 1), or nothing.
+    static std::optional<std::size_t> numberIn(const std::string& text, std::size_t count) {
+        std::size_t number = 0;
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+        if (error != std::errc() || end != text.data() + text.size() || number < 1 || number > count) {
+            return std::nullopt;
+        }
+        return number;
+    }
+
+    // Prints the kept versions of an entry, or takes one of them back.
+    int versions(const std::string& entryText, const std::string* versionText) {
+        const auto name = requireRegistered();
+        if (!name) {
+            return kStopped;
+        }
+        const FileLists lists = load(*name);
+        const auto number = numberIn(entryText, lists.files.size());
+        if (!number) {
+            m_c.err << "Нет файла под номером \"" << entryText << "\": в списке "
+                    << texts::count(lists.files.size()) << "\n";
+            return kStopped;
+        }
+        const std::string& path = lists.files[*number - 1];
+        std::vector<FileVersion> kept;
+        {
+            const WorkAreaLock reading(m_c.platform, m_area, WorkAreaLock::Reading::Yes);
+            kept = keptVersionsOf(m_c.platform, m_area, *name, path, lists.flash[*number - 1]);
+        }
+        if (!versionText) {
+            for (std::size_t k = 0; k < kept.size(); ++k) {
+                m_c.out << k + 1 << '\t' << localTimeText(kept[k].time.seconds, "%Y-%m-%d %H:%M:%S") << '\t'
+                        << kept[k].size << '\t' << versionKindText(kept[k].kind) << '\t' << kept[k].path << '\n';
+            }
+            return kDone;
+        }
+        const auto version = numberIn(*versionText, kept.size());
+        if (!version) {
+            m_c.err << "Нет версии под номером \"" << *versionText << "\": у файла " << *number
+                    << " сохранено версий: " << kept.size() << ".\n";
+            return kStopped;
+        }
+        try {
+            restoreVersion(m_c.platform, m_area, *name, path, kept[*version - 1].path);
+        } catch (const Failure& failure) {
+            m_c.err << withFullStop(failureText(m_c.platform, m_area, failure)) << "\n";
+            return kPartly;
+        }
+        m_c.out << texts::versionRestored(path) << "\n";
         return kDone;
     }
 

@@ -33,7 +33,8 @@ public:
           m_area(area),
           m_request(request),
           m_result(result),
-          m_kept(platform),
+          m_memory(platform),
+          m_kept(platform, &m_memory),
           m_now(now) {}
     Run(const Run&) = delete;
     Run& operator=(const Run&) = delete;
@@ -119,17 +120,25 @@ public:
             if (!r.kept) {
                 continue;
             }
+            const KeptRecord record{r.conflict  ? VersionKind::Conflict
+                                    : r.toFlash ? VersionKind::Replaced
+                                                : VersionKind::FromComputer,
+                                    r.name, r.computer};
             if (!done) {
                 m_kept.notReplaced(*r.kept);
             } else if (r.conflict) {
+                m_kept.keptConflict(*r.kept, record);
                 m_result.kept.emplace_back(r.outcome, *r.kept);
             } else {
-                m_kept.replaced(r.oldFiles, r.name, *r.kept);
+                m_kept.replaced(r.oldFiles, r.name, *r.kept, record);
             }
         }
         m_replacements.clear();
         return failed;
     }
+
+    // Writes down whose each version kept by the run is.
+    void rememberKept() { m_memory.save(); }
 
 private:
     using State = Platform::FileState;
@@ -155,7 +164,8 @@ private:
         std::string oldFiles;
         std::string name;
         bool conflict;
-        Copied copied{};  // once it is made
+        std::string computer;  // the entry's computer path
+        Copied copied{};       // once it is made
         // Both sides once it is made: the source as it was read, the target with the date
         // its file system holds, and the digest of the bytes that both hold.
         EntryState after() const {
@@ -248,7 +258,8 @@ private:
             return;
         }
         const bool conflict = keep == Keep::Conflict;
-        Replacement r{m_result.outcomes.size() - 1, c.mode != CopyMode::OnComputer, {}, {}, e.name, conflict};
+        Replacement r{m_result.outcomes.size() - 1, c.mode != CopyMode::OnComputer, {}, {}, e.name, conflict,
+                      e.computer};
         if (target.exists && (conflict || m_request.backups)) {
             r.oldFiles = oldFilesOf(e);
             r.kept = m_kept.placeFor(r.oldFiles, e.name, static_cast<std::time_t>(target.seconds), conflict);
@@ -268,6 +279,7 @@ private:
     const WorkArea& m_area;
     const RunRequest& m_request;
     RunResult& m_result;
+    VersionMemory m_memory;
     KeptVersions m_kept;
     std::time_t m_now;
     std::vector<Started> m_started;                 // the pending copies, in the order started
@@ -360,6 +372,9 @@ RunResult runOnStick(Platform& platform, const WorkArea& area, Clock& clock, con
         }
         if (run.settle() && !result.failure) {
             stickGone();
+        }
+        if (!result.failure) {
+            run.rememberKept();
         }
     }
     result.closing = closingLines(request.kind, clock.timestamp());

@@ -5,7 +5,9 @@
 #include <vector>
 
 #include "clock.h"
+#include "errors.h"
 #include "flash_paths.h"
+#include "list_file.h"
 #include "work_area.h"
 
 namespace verdaline {
@@ -48,13 +50,16 @@ std::string dateTag(std::time_t seconds, bool conflict, unsigned counter) {
     return tag.append(1, ')');
 }
 
-// Where an ordinary dated version of the file called name stands among the others:
-// its date and its counter (1 for none), or nothing for any other name.
-std::optional<std::pair<std::string, unsigned>> ordinaryVersionOf(const std::string& kept,
-                                                                  const std::string& name) {
+// Where a dated version of the file called name (an ordinary one, or a conflict's) stands
+// among the others: its date and its counter (1 for none), or nothing for any other name.
+std::optional<std::pair<std::string, unsigned>> datedVersionOf(const std::string& kept, const std::string& name,
+                                                               bool conflict = false) {
     for (std::size_t digits = 0; digits <= 4; ++digits) {
         // Built step by step: MinGW's GCC 12 takes a chain of + for overlapping copies.
         std::string tag = " (";
+        if (conflict) {
+            tag.append("конфликт ");
+        }
         tag.append(kDateLength, '#');
         if (digits > 0) {
             tag.append(1, ' ').append(digits, '@');
@@ -98,7 +103,144 @@ std::string freeName(const std::set<std::string>& names, const std::string& name
     return kept;
 }
 
+constexpr const char* kMemoryName = ".verdaline-versions.txt";
+
+struct KindWord {
+    VersionKind kind;
+    const char* word;
+};
+constexpr KindWord kKindWords[] = {
+    {VersionKind::Replaced, "замененная"},
+    {VersionKind::Conflict, "конфликт"},
+    {VersionKind::FromComputer, "с компьютера"},
+    {VersionKind::Removed, "удаленная из списка"},
+};
+
+std::optional<VersionKind> kindOfWord(std::string_view word) {
+    for (const auto& [kind, text] : kKindWords) {
+        if (word == text) {
+            return kind;
+        }
+    }
+    return std::nullopt;
+}
+
+const char* wordOfKind(VersionKind kind) {
+    for (const auto& [known, text] : kKindWords) {
+        if (known == kind) {
+            return text;
+        }
+    }
+    return "";
+}
+
 }  // namespace
+
+std::string VersionMemory::fileIn(const std::string& oldFiles) {
+    return oldFiles + kSeparator + kMemoryName;
+}
+
+VersionMemory::Folder& VersionMemory::folderOf(const std::string& kept, std::string& name) {
+    name = fileNameOf(kept);
+    const std::string folder = kept.substr(0, kept.size() - name.size() - (name.size() < kept.size() ? 1 : 0));
+    auto found = m_folders.find(folder);
+    if (found != m_folders.end()) {
+        return found->second;
+    }
+    Folder& memory = m_folders[folder];
+    try {
+        readListFile(m_platform, fileIn(folder), [&](std::string&& line) {
+            // name, kind, copy's name, computer path: the path last, as it may hold a tab.
+            const auto first = line.find('\t');
+            const auto second = first == std::string::npos ? first : line.find('\t', first + 1);
+            const auto third = second == std::string::npos ? second : line.find('\t', second + 1);
+            const auto kind = third == std::string::npos
+                                  ? std::nullopt
+                                  : kindOfWord(std::string_view(line).substr(first + 1, second - first - 1));
+            if (!kind) {
+                memory.others.push_back(std::move(line));
+                return;
+            }
+            memory.records[line.substr(0, first)] =
+                KeptRecord{*kind, line.substr(second + 1, third - second - 1), line.substr(third + 1)};
+        });
+    } catch (const Failure&) {
+        memory.readable = false;
+        memory.records.clear();
+    }
+    return memory;
+}
+
+const KeptRecord* VersionMemory::recordOf(const std::string& kept) {
+    std::string name;
+    Folder& folder = folderOf(kept, name);
+    const auto found = folder.records.find(name);
+    return found == folder.records.end() ? nullptr : &found->second;
+}
+
+void VersionMemory::noted(const std::string& kept, KeptRecord record) {
+    std::string name;
+    Folder& folder = folderOf(kept, name);
+    folder.records[name] = std::move(record);
+    folder.changed = true;
+}
+
+void VersionMemory::moved(const std::string& from, const std::string& to) {
+    std::string name;
+    std::string newName;
+    Folder& folder = folderOf(from, name);
+    folderOf(to, newName);
+    auto found = folder.records.find(name);
+    if (found != folder.records.end()) {
+        KeptRecord record = std::move(found->second);
+        folder.records.erase(found);
+        folder.records[newName] = std::move(record);
+    } else {
+        folder.records.erase(newName);
+    }
+    folder.changed = true;
+}
+
+void VersionMemory::forgotten(const std::string& kept) {
+    std::string name;
+    Folder& folder = folderOf(kept, name);
+    folder.changed = folder.records.erase(name) > 0 || folder.changed;
+}
+
+void VersionMemory::save() noexcept {
+    for (auto& [path, folder] : m_folders) {
+        if (!folder.changed || !folder.readable || !m_platform.isFolder(path)) {
+            continue;
+        }
+        Lines lines = folder.others;
+        for (const auto& [name, record] : folder.records) {
+            std::string line = name;
+            line.append(1, '\t').append(wordOfKind(record.kind)).append(1, '\t').append(record.copyName);
+            lines.push_back(line.append(1, '\t').append(record.computerPath));
+        }
+        try {
+            writeListFile(m_platform, fileIn(path), lines);
+            folder.changed = false;
+        } catch (...) {
+            // Kept as it was: the versions are there all the same, told by their names.
+        }
+    }
+}
+
+std::optional<VersionKind> kindByName(const std::string& kept, const std::string& name) {
+    if (kept == name || datedVersionOf(kept, name)) {
+        return VersionKind::Replaced;
+    }
+    if (datedVersionOf(kept, name, true)) {
+        return VersionKind::Conflict;
+    }
+    for (unsigned n = 1; n < 100; ++n) {
+        if (kept == nameWithSuffix(name, n == 1 ? " (прежний)" : " (прежний " + std::to_string(n) + ")")) {
+            return VersionKind::Removed;
+        }
+    }
+    return std::nullopt;
+}
 
 std::string keptName(const std::string& name, std::time_t seconds, bool conflict) {
     return tagged(name, dateTag(seconds, conflict, 1));
@@ -120,30 +262,49 @@ std::string KeptVersions::placeFor(const std::string& oldFiles, const std::strin
     return oldFiles + kSeparator + kept;
 }
 
-void KeptVersions::replaced(const std::string& oldFiles, const std::string& name, const std::string& kept) {
+void KeptVersions::keptConflict(const std::string& kept, const KeptRecord& record) {
+    if (m_memory) {
+        m_memory->noted(kept, record);
+    }
+}
+
+void KeptVersions::replaced(const std::string& oldFiles, const std::string& name, const std::string& kept,
+                            const KeptRecord& record) {
     std::set<std::string>& names = m_names[oldFiles];
     const std::string plain = oldFiles + kSeparator + name;
+    if (m_memory) {
+        m_memory->noted(kept, record);
+    }
     const Platform::FileState before = m_platform.stateOf(plain);
     if (before.exists) {
         const std::string dated = freeName(names, name, static_cast<std::time_t>(before.seconds), false);
         if (m_platform.moveFile(plain, oldFiles + kSeparator + dated) == 0) {
             names.insert(dated);
+            if (m_memory) {
+                m_memory->moved(plain, oldFiles + kSeparator + dated);
+            }
         }  // otherwise the version just kept stays under its date, and nothing is lost
     }
     if (m_platform.moveFile(kept, plain) == 0) {
         names.erase(fileNameOf(kept));
         names.insert(name);
+        if (m_memory) {
+            m_memory->moved(kept, plain);
+        }
     }
     // The oldest ordinary versions beyond the limit go: by their dates, then their counters.
     std::vector<std::pair<std::pair<std::string, unsigned>, std::string>> ordinary;
     for (const auto& other : names) {
-        if (auto order = ordinaryVersionOf(other, name)) {
+        if (auto order = datedVersionOf(other, name)) {
             ordinary.emplace_back(std::move(*order), other);
         }
     }
     std::sort(ordinary.begin(), ordinary.end());
     for (std::size_t i = 0; i + kMostOrdinary < ordinary.size() + 1; ++i) {
         if (m_platform.removeFile(oldFiles + kSeparator + ordinary[i].second) == 0) {
+            if (m_memory) {
+                m_memory->forgotten(oldFiles + kSeparator + ordinary[i].second);
+            }
             names.erase(ordinary[i].second);
         }
     }

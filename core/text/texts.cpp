@@ -403,4 +403,44 @@ std::string renameJournalDropped(const std::string& from, const std::string& to)
            "\" не продолжено: такого компьютера на флешке нет или имя уже занято другим. Ничего не изменено.";
 }
 
+std::string versionRestored(const std::string& path) {
+    std::string text = "Версия возвращена: она теперь и в файле \"" + path +
+                       "\", и в его копии на флешке. Замененные ею версии сохранены в папке \"";
+    return text.append(kOldFilesFolder).append("\".");
+}
+
+std::string versionNotRestored(const std::string& path, int error) {
+    std::string text = "Версию файла \"" + path + "\" вернуть не удалось: ";
+    text += explained(systemReason(error), error);
+    return text.append(" Файл и его копия остались как были.");
+}
+
+std::string versionNotSaved(const std::string& version, const std::string& target, int error) {
+    std::string text = "Версия \"" + version + "\" не сохранена в \"" + target + "\": ";
+    return text.append(explained(systemReason(error), error));
+}
+
+std::string versionNotRemoved(const std::string& version, int error) {
+    std::string text = "Версия \"" + version + "\" не удалена: ";
+    return text.append(explained(systemReason(error), error));
+}
+
+std::string versionGone(const std::string& version) {
+    return "Версии \"" + version + "\" больше нет среди сохраненных версий этого файла на флешке.";
+}
+
+std::string entryGone(const std::string& path) {
+    return "Файла \"" + path + "\" больше нет в списке этого компьютера.";
+}
+
+std::string versionRemoveQuestion(const std::string& version) {
+    return "Удалить сохраненную версию \"" + version + "\" с флешки? Ее нельзя будет вернуть.";
+}
+
+std::string versionRestoreQuestion(const std::string& date, const std::string& path) {
+    std::string text = "Вернуть версию от " + date + "? Она будет записана в файл \"";
+    text.append(path).append("\" и в его копию на флешке, а их нынешние версии сохранятся в папке \"");
+    return text.append(kOldFilesFolder).append("\".");
+}
+
 }  // namespace verdaline::texts

@@ -100,4 +100,14 @@ std::string computerNameEmpty();
 std::string listChangeUndone(const std::string& reason);
 std::string renameJournalDropped(const std::string& from, const std::string& to);
 
+// Kept versions: taking one back, saving a copy of it, removing it.
+std::string versionRestored(const std::string& path);
+std::string versionNotRestored(const std::string& path, int error);
+std::string versionNotSaved(const std::string& version, const std::string& target, int error);
+std::string versionNotRemoved(const std::string& version, int error);
+std::string versionGone(const std::string& version);
+std::string entryGone(const std::string& path);
+std::string versionRemoveQuestion(const std::string& version);
+std::string versionRestoreQuestion(const std::string& date, const std::string& path);
+
 }  // namespace verdaline::texts

@@ -197,6 +197,24 @@ void repointCopies(Platform& platform, const WorkArea& area, const std::string& 
     }
 }
 
+Lines entriesOnCopy(Platform& platform, const WorkArea& area, const std::string& flashPath) {
+    const std::string wanted = folded(flashPath);
+    Lines paths;
+    for (const auto& name : copiesListNames(platform, area)) {
+        try {
+            readListFile(platform, area.listsFolder() + kSeparator + name, [&](std::string&& line) {
+                const auto remembered = parsed(area, line);
+                if (remembered && folded(remembered->flash) == wanted) {
+                    paths.emplace_back(remembered->path);
+                }
+            });
+        } catch (const Failure&) {
+            // A list that cannot be read now shares nothing with it.
+        }
+    }
+    return paths;
+}
+
 std::unordered_set<std::string> copiesOfOtherComputers(Platform& platform, const WorkArea& area,
                                                        const std::string& computer) {
     std::unordered_set<std::string> copies;

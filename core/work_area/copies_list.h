@@ -69,6 +69,9 @@ void rememberStates(Platform& platform, const WorkArea& area, const std::string&
 std::vector<std::string> unusedCopies(Platform& platform, const WorkArea& area, const std::string& computer,
                                       const Lines& thisComputer);
 
+// The computer paths of the entries of every computer on the stick whose copy it is.
+Lines entriesOnCopy(Platform& platform, const WorkArea& area, const std::string& flashPath);
+
 // Points the lines of every computer's copies list that name a copy in the copies folder
 // of computer `from` at that of computer `to`, all else on them kept. Reads every list
 // before it writes one, so that a list that cannot be read changes nothing.

@@ -10,6 +10,7 @@
 #include "cp1251.h"
 #include "errors.h"
 #include "flash_paths.h"
+#include "kept_versions.h"
 #include "texts.h"
 
 namespace verdaline {
@@ -110,13 +111,19 @@ std::string placeAside(Platform& platform, const std::string& oldFiles, const st
     }
 }
 
-// A copy that no entry needs any more is kept in the old-files folder beside it. Should
-// it not move, it stays where it is: no new copy takes its place.
-void keepAside(Platform& platform, const std::string& path) {
+// A copy that no entry needs any more is kept in the old-files folder beside it, noted
+// as the removed copy of the entry at computerPath (empty when none is known). Should it
+// not move, it stays where it is: no new copy takes its place.
+void keepAside(Platform& platform, const std::string& path, const std::string& computerPath) {
     const std::string name = fileNameOf(path);
     const std::string oldFiles = path.substr(0, path.size() - name.size()) + kOldFilesFolderName;
     if (platform.isFile(path) && (platform.isFolder(oldFiles) || platform.makeFolder(oldFiles) == 0)) {
-        platform.moveFile(path, placeAside(platform, oldFiles, name));
+        const std::string aside = placeAside(platform, oldFiles, name);
+        if (platform.moveFile(path, aside) == 0) {
+            VersionMemory memory(platform);
+            memory.noted(aside, {VersionKind::Removed, name, computerPath});
+            memory.save();
+        }
     }
 }
 
@@ -129,23 +136,28 @@ void putAsideUnusedCopies(Platform& platform, const WorkArea& area, const std::s
     used.insert(used.end(), held.flash.begin(), held.flash.end());
     used.push_back(taken);
     for (const auto& path : unusedCopies(platform, area, computer, used)) {
-        keepAside(platform, path);
+        keepAside(platform, path, {});
     }
 }
 
 // A version on the computer that a file from the stick is about to replace, kept in the
-// old-files folder (kept tells where); the error number when it cannot be.
+// old-files folder beside the copy it is tied to (kept tells where, and memory whose it
+// is); the error number when it cannot be.
 int keepComputerVersion(Platform& platform, const WorkArea& area, const std::string& computer,
-                        const std::string& path, std::optional<std::string>& kept) {
+                        const std::string& path, const std::string& flashPath, VersionMemory& memory,
+                        std::optional<std::string>& kept) {
     if (!platform.isFile(path)) {
         return 0;
     }
-    ensureFolder(platform, area.copiesFolder(computer));
-    ensureFolder(platform, area.oldFilesFolder(computer));
-    const std::string place = placeAside(platform, area.oldFilesFolder(computer), fileNameOf(path));
+    const auto copies = copiesFolderOf(area, flashPath);
+    const std::string folder = copies ? *copies : area.copiesFolder(computer);
+    ensureFolder(platform, folder);
+    ensureFolder(platform, folder + kSeparator + kOldFilesFolderName);
+    const std::string place = placeAside(platform, folder + kSeparator + kOldFilesFolderName, fileNameOf(path));
     const int error = platform.copyFile(path, place, CopyMode::Backup);
     if (error == 0) {
         kept = place;
+        memory.noted(place, {VersionKind::FromComputer, fileNameOf(flashPath), path});
     }
     return error;
 }
@@ -397,15 +409,19 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
         change.canTie = listed;
         return change;
     }
+    const std::string flashPath = shared ? *shared : copies.give(path);
+    VersionMemory memory(platform);
     std::optional<std::string> kept;
-    if (const int error = keepComputerVersion(platform, area, computer, path, kept)) {
+    if (const int error = keepComputerVersion(platform, area, computer, path, flashPath, memory, kept)) {
         return refuse(texts::computerVersionNotKept(path, error));
     }
     Copied copied;
     if (const int error = platform.copyFile(flashFile, path, CopyMode::OnComputer, &copied)) {
+        if (kept) {
+            platform.removeFile(*kept);  // the computer's version stays where it was
+        }
         return refuse(texts::copyFailed(flashFile, path, error));
     }
-    const std::string flashPath = shared ? *shared : copies.give(path);
     // Both sides are equal now: from here on, the side that changes travels.
     std::optional<EntryState> equal;
     if (shared) {
@@ -447,10 +463,11 @@ ListChange addFromFlash(Platform& platform, const WorkArea& area, const std::str
         }
         throw Failure(texts::listChangeUndone(withFullStop(failure.what())), failure.error());
     }
+    memory.save();
     change.lists.remembered = digestOf(lists.flash);
     change.lists = shown(lists, change.lists);
     if (before && !copyInUse(platform, area, computer, lists.flash, *before)) {
-        keepAside(platform, *before);
+        keepAside(platform, *before, path);
     }
     return change;
 }
@@ -493,7 +510,7 @@ ListChange removeEntry(Platform& platform, const WorkArea& area, const std::stri
     change.lists.remembered = digestOf(lists.flash);
     change.lists = shown(lists, change.lists);
     if (at && !copyInUse(platform, area, computer, lists.flash, copy)) {
-        keepAside(platform, copy);
+        keepAside(platform, copy, *change.removed);
     }
     return change;
 }

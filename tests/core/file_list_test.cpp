@@ -53,6 +53,7 @@ TEST(FileList, OneFileInAnySpellingIsOneEntryAndBadPathsAreRefused) {
 const std::string kListFile = "Списки_отчеты/Список файлов на компьютере_Офисный_.txt";
 const std::string kCopiesList = "Списки_отчеты/Список копий_Офисный_.txt";
 const std::string kCopiesFolder = "Файлы с компьютера_Офисный/";
+const std::string kVersionMemory = "/.verdaline-versions.txt";
 
 // A stick with the computers "Офисный" and "Домашний", their file lists and copies,
 // each copy holding its own name, so that a test sees whose copy lies where.
@@ -79,7 +80,7 @@ struct Stick {
     std::map<std::string, std::string> copiesNow() const {
         std::map<std::string, std::string> result;
         for (const auto& [path, bytes] : tree.files()) {
-            if (path.rfind(kCopiesFolder, 0) == 0) {
+            if (path.rfind(kCopiesFolder, 0) == 0 && !path.ends_with(kVersionMemory)) {
                 result[path.substr(kCopiesFolder.size())] = bytes;
             }
         }
@@ -308,9 +309,10 @@ TEST(AddFromFlash, TwoComputersShareOneCopy) {
     const auto tied = from(other, home, true);
     EXPECT_EQ(tied.lists.flash[0], other);
     EXPECT_EQ(stick.tree.read("home/plan.txt"), "new plan");
-    EXPECT_EQ(stick.tree.read("Файлы с компьютера_Домашний/Старые файлы/plan (прежний).txt"), "office edit");
-    // The copy of before serves no entry now: kept in the old-files folder beside it.
+    // The computer's version is kept beside the copy it is tied to, and the copy of before,
+    // which serves no entry now, in the old-files folder beside it.
     EXPECT_EQ(stick.copiesNow()["Старые файлы/plan (прежний).txt"], "office edit");
+    EXPECT_EQ(stick.copiesNow()["Старые файлы/plan (прежний 2).txt"], "office edit");
 #ifdef _WIN32
     // Picked in another letter case, a shared copy is remembered as the stick spells it.
     stick.tree.write(kCopiesFolder + "Письмо.txt", "letter");
