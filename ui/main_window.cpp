@@ -23,6 +23,7 @@
 #include "radio_group.h"
 #include "shell_list_view.h"
 #include "texts.h"
+#include "versions_window.h"
 #include "window_placement.h"
 
 namespace verdaline {
@@ -97,6 +98,15 @@ void MainWindow::connectHandlers() {
     on(m_addFromComputerButton, &QPushButton::clicked, &MainWindow::addFromComputer);
     on(m_addFromFlashButton, &QPushButton::clicked, &MainWindow::addFromFlash);
     on(m_editListButton, &QPushButton::clicked, &MainWindow::openListWindow);
+    connect(m_versionsItem, &QAction::triggered, this, [this] {
+        if (const QModelIndex row = m_fileListView->currentIndex(); row.isValid()) {
+            guarded([this, row] { showVersions(static_cast<std::size_t>(row.row())); });
+        }
+    });
+    connect(m_fileListView, &QListView::doubleClicked, this, [this](const QModelIndex& row) {
+        guarded([this, row] { showVersions(static_cast<std::size_t>(row.row())); });
+    });
+    connect(m_versionsWindow, &VersionsWindow::restored, this, [this] { guarded([this] { replan(); }); });
     on(m_editFlashListBox, &QCheckBox::clicked, &MainWindow::switchFlashListEditing);
     on(m_flashListText, &QPlainTextEdit::textChanged, &MainWindow::flashListEdited);
     on(m_saveUserListButton, &QPushButton::clicked, &MainWindow::saveUserList);

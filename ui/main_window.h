@@ -39,6 +39,7 @@ class HelpWindow;
 class ListWindow;
 class RadioGroup;
 class ReportWindow;
+class VersionsWindow;
 class ShellListView;
 
 // Where the plan's summary stands under each mode's group.
@@ -102,6 +103,8 @@ public:
     void addFromComputer();
     void addFromFlash();
     void openListWindow();
+    // The versions window of the entry at row (0-based) of the computer's list.
+    void showVersions(std::size_t row);
     void switchFlashListEditing();
     void flashListEdited();
     void saveUserList();
@@ -191,6 +194,7 @@ private:
     QPushButton* m_addFromComputerButton = nullptr;
     QListView* m_fileListView = nullptr;
     QPushButton* m_editListButton = nullptr;  // "Редактировать список": the list window
+    QAction* m_versionsItem = nullptr;        // "Версии файла..." in the list's context menu
     // Registration, while the computer is unknown.
     QGroupBox* m_registrationGroup = nullptr;
     QComboBox* m_computerNameBox = nullptr;
@@ -244,6 +248,7 @@ private:
     AboutWindow* m_aboutWindow = nullptr;
     HelpWindow* m_helpWindow = nullptr;
     ReportWindow* m_reportWindow = nullptr;  // the last report, shown when asked
+    VersionsWindow* m_versionsWindow = nullptr;
 
     std::optional<std::string> m_diskNumber;
     int m_diskNumberError = 0;

@@ -14,7 +14,6 @@
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTimer>
-#include <QUrl>
 #include <algorithm>
 #include <array>
 
@@ -161,9 +160,7 @@ void MainWindow::tellRunResult(bool startedByUser, bool withReport) {
         } else if (m_env.dialogs.ask(
                        this, caption,
                        text + '\n' + QString::fromStdString(openKeptVersionsQuestion(m_troubles)))) {
-            const std::string& kept = m_troubles.keptVersions.front();
-            m_env.dialogs.openExternally(QUrl::fromLocalFile(
-                QString::fromStdString(kept.substr(0, kept.size() - fileNameOf(kept).size()))));
+            showVersions(m_troubles.keptEntries.front());
         }
         m_running = false;
     } else if (!startedByUser && m_troubles.any()) {

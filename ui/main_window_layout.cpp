@@ -23,6 +23,7 @@
 #include "report_window.h"
 #include "shell_list_view.h"
 #include "texts.h"
+#include "versions_window.h"
 #include "wrap_widgets.h"
 
 namespace verdaline {
@@ -184,6 +185,9 @@ void MainWindow::createControls() {
     m_fileRows = new FittedLines(m_fileListView);
     m_fileRows->showMarks(&m_marks);
     m_fileListView->setIconSize(QSize(12, 12));
+    m_versionsItem = new QAction(QStringLiteral("Версии файла..."), m_fileListView);
+    m_versionsItem->setObjectName(QStringLiteral("versionsItem"));
+    m_fileListView->insertAction(m_fileListView->actions().value(0), m_versionsItem);
     m_editListButton = button(m_computerGroup, "editListButton", "Редактировать список", {80, 576, 137, 25});
     m_editListButton->setEnabled(false);
 
@@ -325,6 +329,7 @@ void MainWindow::createControls() {
     m_exitButton = button(client, "exitButton", "Выход", {768, 632, 75, 25});
 
     m_reportWindow = new ReportWindow(this);
+    m_versionsWindow = new VersionsWindow(m_env.platform, m_area, m_env.dialogs, this);
     m_planTimer = new QTimer(this);
     m_planTimer->setSingleShot(true);
     m_planTimer->setInterval(0);

@@ -11,7 +11,9 @@
 #include "file_list.h"
 #include "list_window.h"
 #include "main_window.h"
+
 #include "texts.h"
+#include "versions_window.h"
 
 namespace verdaline {
 
@@ -117,6 +119,13 @@ void MainWindow::openListWindow() {
         return;
     }
     m_listWindow->open(m_fileList, m_fileCount->text());
+}
+
+void MainWindow::showVersions(std::size_t row) {
+    if (row >= m_fileList.size() || !inStepWithStick(true)) {
+        return;
+    }
+    m_versionsWindow->showEntry(computerName(), m_fileList[row]);
 }
 
 void MainWindow::deleteEntry(std::optional<std::size_t> index) {

@@ -36,6 +36,7 @@ RunTroubles runTroubles(const RunRequest& request, const RunResult& result, cons
         if (const std::string* kept = result.keptFor(i)) {
             line += ": " + *kept;
             troubles.keptVersions.push_back(*kept);
+            troubles.keptEntries.push_back(outcome.number - 1);
         }
         troubles.lines.push_back(line + ".");
         ++troubles.conflicts;
@@ -54,10 +55,13 @@ std::string runMessage(const RunTroubles& troubles, const Lines& report) {
 }
 
 std::string openKeptVersionsQuestion(const RunTroubles& troubles) {
-    return troubles.keptVersions.size() == 1
-               ? "Открыть папку, где сохранена другая версия?"
-               : "Открыть папку, где сохранены другие версии (" + std::to_string(troubles.keptVersions.size()) +
-                     ")?";
+    const std::string question = "Показать версии файла, чтобы открыть или вернуть другую версию?";
+    if (troubles.keptEntries.size() <= 1) {
+        return question;
+    }
+    std::string text = "Показать версии файла N" + std::to_string(troubles.keptEntries.front() + 1);
+    return text.append(", чтобы открыть или вернуть другую версию? Версии остальных файлов покажет "
+                       "пункт \"Версии файла...\" в меню списка.");
 }
 
 std::string troublesNotice(const RunTroubles& troubles, const std::string& endedAt) {

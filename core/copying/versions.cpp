@@ -88,6 +88,11 @@ std::string versionKindText(VersionKind kind) {
     return {};
 }
 
+std::string storedCopyOf(Platform& platform, const WorkArea& area, const std::string& computer,
+                         const std::string& computerPath) {
+    return entryAt(platform, area, computer, computerPath).flash();
+}
+
 std::vector<FileVersion> keptVersionsOf(Platform& platform, const WorkArea& area, const std::string& computer,
                                         const std::string& computerPath, const std::string& flashPath) {
     const std::string oldFiles = oldFilesBeside(area, computer, flashPath);

@@ -25,6 +25,11 @@ struct FileVersion {
 // The words a person reads for each kind: "на компьютере", "на флешке", "замененная"...
 std::string versionKindText(VersionKind kind);
 
+// The copy the stick remembers for the entry at computerPath; throws Failure when the
+// computer's list has no such entry.
+std::string storedCopyOf(Platform& platform, const WorkArea& area, const std::string& computer,
+                         const std::string& computerPath);
+
 // The kept versions of the entry at computerPath whose copy is flashPath, newest first:
 // only its own, never those of another entry with a name alike, and for a copy shared
 // by two computers those of both.

@@ -1,5 +1,7 @@
 // The copy runs from the window: the arrows, synchronisation from its three starts,
 // the progress bar, the report message and the automatic synchronisation's timer.
+#include <QTableWidget>
+
 #include "report.h"
 #include "window_harness.h"
 
@@ -134,16 +136,42 @@ private slots:
                           QStringLiteral(": изменен и на компьютере, и на флешке; более новая версия скопирована "
                                          "с компьютера на флешку, версия с флешки сохранена: ") +
                           q(h.tree.path(kCopies + "/Старые файлы/a (конфликт ")));
-        QCOMPARE(h.dialogs.opened.at(0), QUrl::fromLocalFile(q(h.tree.path(kCopies + "/Старые файлы/"))));
         QVERIFY(!find(f, "runNotice")->isHidden());
         savePicture(&f, QStringLiteral("main-synchronised-with-a-conflict"));
+        // Its message offers the entry's versions. The other one, taken back, is on both
+        // sides, the one it replaced is kept (once: both sides held it), nothing is left to copy.
+        auto* versions = f.findChild<QWidget*>(QStringLiteral("versionsWindow"));
+        QVERIFY(versions->isVisible());
+        QCOMPARE(versions->windowTitle(), QStringLiteral("Версии файла - ") + q(h.tree.path("pc/a.txt")));
+        auto* table = versions->findChild<QTableWidget*>(QStringLiteral("versionTable"));
+        const auto kinds = [table] {
+            QStringList shown;
+            for (int row = 0; row < table->rowCount(); ++row) {
+                shown.append(table->item(row, 2)->text());
+            }
+            return shown.join(QLatin1Char(','));
+        };
+        QCOMPARE(kinds(), QStringLiteral("на компьютере,на флешке,конфликт"));
+        savePicture(versions, QStringLiteral("versions-after-a-conflict"));
+        click(*versions, "openButton");
+        QVERIFY(h.dialogs.opened.at(0).toLocalFile().contains(QStringLiteral("/Старые файлы/a (конфликт ")));
+        h.dialogs.replies = {true};
+        click(*versions, "restoreButton");
+        QCOMPARE(h.tree.read("pc/a.txt"), std::string("home"));
+        QCOMPARE(h.tree.read(kCopies + "/a.txt"), std::string("home"));
+        QCOMPARE(kinds(), QStringLiteral("на компьютере,на флешке,замененная,конфликт"));
+        QTRY_VERIFY(!f.planning());
+        QCOMPARE(find<QListView>(f, "fileListView")->model()->index(0, 0).data(Qt::UserRole).toString(),
+                 QStringLiteral("="));
+        versions->close();
+        h.dialogs.messages.clear();
         // A failed entry is counted, and its reason told where the count is.
         h.tree.write({{"pc/a.txt", "again", now + 120}});
         h.platform.writeProtected = h.tree.path(kCopies);
         click(f, "synchroniseButton");
         QVERIFY(text(f, "synchronisationStatus").endsWith(QStringLiteral("ошибок 1, конфликтов 0")));
         QVERIFY(find(f, "synchronisationStatus")->toolTip().endsWith(QStringLiteral(": флешка защищена от записи.")));
-        expectMessage(h.dialogs, 2, Dialogs::Icon::Warning, QStringLiteral("Не скопировано: 1.\n\nФайл N1 "));
+        expectMessage(h.dialogs, 1, Dialogs::Icon::Warning, QStringLiteral("Не скопировано: 1.\n\nФайл N1 "));
         QCOMPARE(h.dialogs.opened.size(), size_t(1));
         h.platform.writeProtected.clear();
         h.dialogs.messages.clear();
