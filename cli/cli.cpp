@@ -354,7 +354,8 @@ private:
         if (!versionText) {
             for (std::size_t k = 0; k < kept.size(); ++k) {
                 m_c.out << k + 1 << '\t' << localTimeText(kept[k].time.seconds, "%Y-%m-%d %H:%M:%S") << '\t'
-                        << kept[k].size << '\t' << versionKindText(kept[k].kind) << '\t' << kept[k].path << '\n';
+                        << kept[k].size << '\t' << versionKindText(kept[k].kind) << '\t' << kept[k].path
+                        << '\n';
             }
             return kDone;
         }

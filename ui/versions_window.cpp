@@ -50,12 +50,14 @@ VersionsWindow::VersionsWindow(Platform& platform, const WorkArea& area, Dialogs
     m_versionTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_versionTable->horizontalHeader()->setStretchLastSection(true);
     connect(m_versionTable, &QTableWidget::itemSelectionChanged, this, &VersionsWindow::chooseRow);
-    connect(m_versionTable, &QTableWidget::cellDoubleClicked, this, [this] { act([this] { openVersion(); }); });
+    connect(m_versionTable, &QTableWidget::cellDoubleClicked, this,
+            [this] { act([this] { openVersion(); }); });
 
     const auto button = [this](const char* name, const char* text, void (VersionsWindow::*handler)()) {
         auto* b = new QPushButton(QString::fromUtf8(text), this);
         b->setObjectName(QString::fromUtf8(name));
-        connect(b, &QPushButton::clicked, this, [this, handler] { act([this, handler] { (this->*handler)(); }); });
+        connect(b, &QPushButton::clicked, this,
+                [this, handler] { act([this, handler] { (this->*handler)(); }); });
         return b;
     };
     m_openButton = button("openButton", "Открыть", &VersionsWindow::openVersion);

@@ -258,8 +258,8 @@ private:
             return;
         }
         const bool conflict = keep == Keep::Conflict;
-        Replacement r{m_result.outcomes.size() - 1, c.mode != CopyMode::OnComputer, {}, {}, e.name, conflict,
-                      e.computer};
+        const bool toStick = c.mode != CopyMode::OnComputer;
+        Replacement r{m_result.outcomes.size() - 1, toStick, {}, {}, e.name, conflict, e.computer};
         if (target.exists && (conflict || m_request.backups)) {
             r.oldFiles = oldFilesOf(e);
             r.kept = m_kept.placeFor(r.oldFiles, e.name, static_cast<std::time_t>(target.seconds), conflict);

@@ -52,7 +52,8 @@ std::string dateTag(std::time_t seconds, bool conflict, unsigned counter) {
 
 // Where a dated version of the file called name (an ordinary one, or a conflict's) stands
 // among the others: its date and its counter (1 for none), or nothing for any other name.
-std::optional<std::pair<std::string, unsigned>> datedVersionOf(const std::string& kept, const std::string& name,
+std::optional<std::pair<std::string, unsigned>> datedVersionOf(const std::string& kept,
+                                                               const std::string& name,
                                                                bool conflict = false) {
     for (std::size_t digits = 0; digits <= 4; ++digits) {
         // Built step by step: MinGW's GCC 12 takes a chain of + for overlapping copies.
@@ -142,7 +143,8 @@ std::string VersionMemory::fileIn(const std::string& oldFiles) {
 
 VersionMemory::Folder& VersionMemory::folderOf(const std::string& kept, std::string& name) {
     name = fileNameOf(kept);
-    const std::string folder = kept.substr(0, kept.size() - name.size() - (name.size() < kept.size() ? 1 : 0));
+    const std::string folder =
+        kept.substr(0, kept.size() - name.size() - (name.size() < kept.size() ? 1 : 0));
     auto found = m_folders.find(folder);
     if (found != m_folders.end()) {
         return found->second;

@@ -60,8 +60,9 @@ std::string openKeptVersionsQuestion(const RunTroubles& troubles) {
         return question;
     }
     std::string text = "Показать версии файла N" + std::to_string(troubles.keptEntries.front() + 1);
-    return text.append(", чтобы открыть или вернуть другую версию? Версии остальных файлов покажет "
-                       "пункт \"Версии файла...\" в меню списка.");
+    return text.append(
+        ", чтобы открыть или вернуть другую версию? Версии остальных файлов покажет "
+        "пункт \"Версии файла...\" в меню списка.");
 }
 
 std::string troublesNotice(const RunTroubles& troubles, const std::string& endedAt) {

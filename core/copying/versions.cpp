@@ -122,14 +122,15 @@ std::vector<FileVersion> keptVersionsOf(Platform& platform, const WorkArea& area
 std::vector<FileVersion> versionsOf(Platform& platform, const WorkArea& area, const std::string& computer,
                                     const std::string& computerPath, const std::string& flashPath) {
     std::vector<FileVersion> versions;
-    for (const auto& [kind, path] : {std::pair{VersionKind::OnComputer, &computerPath},
-                                     std::pair{VersionKind::OnStick, &flashPath}}) {
+    for (const auto& [kind, path] :
+         {std::pair{VersionKind::OnComputer, &computerPath}, std::pair{VersionKind::OnStick, &flashPath}}) {
         if (const Platform::FileState state = platform.stateOf(*path); state.exists) {
             versions.push_back({kind, *path, state.time(), state.size});
         }
     }
     auto kept = keptVersionsOf(platform, area, computer, computerPath, flashPath);
-    versions.insert(versions.end(), std::make_move_iterator(kept.begin()), std::make_move_iterator(kept.end()));
+    versions.insert(versions.end(), std::make_move_iterator(kept.begin()),
+                    std::make_move_iterator(kept.end()));
     return versions;
 }
 
@@ -182,7 +183,8 @@ void restoreVersion(Platform& platform, const WorkArea& area, const std::string&
     Copied toComputer;
     int error = 0;
     try {
-        ensureFolders(platform, computerPath.substr(0, computerPath.size() - fileNameOf(computerPath).size()));
+        ensureFolders(platform,
+                      computerPath.substr(0, computerPath.size() - fileNameOf(computerPath).size()));
         error = platform.copyFile(version, computerPath, CopyMode::OnComputer, &toComputer);
     } catch (const Failure& failure) {
         error = failure.error() != 0 ? failure.error() : ENOENT;
@@ -197,13 +199,15 @@ void restoreVersion(Platform& platform, const WorkArea& area, const std::string&
         fail(error);
     }
     if (computerKept) {
-        keeping.replaced(oldFiles, copyName, *computerKept, {VersionKind::FromComputer, copyName, computerPath});
+        keeping.replaced(oldFiles, copyName, *computerKept,
+                         {VersionKind::FromComputer, copyName, computerPath});
     }
     if (stickKept) {
         keeping.replaced(oldFiles, copyName, *stickKept, {VersionKind::Replaced, copyName, computerPath});
     }
     memory.save();
-    const EntryState equal{{toComputer.time, toComputer.size}, {toStick.time, toStick.size}, toStick.digest, true};
+    const EntryState equal{
+        {toComputer.time, toComputer.size}, {toStick.time, toStick.size}, toStick.digest, true};
     rememberStates(platform, area, computer, entry.stick.lists.files, entry.stick.lists.flash,
                    {{entry.index, equal}});
 }

@@ -153,7 +153,8 @@ int keepComputerVersion(Platform& platform, const WorkArea& area, const std::str
     const std::string folder = copies ? *copies : area.copiesFolder(computer);
     ensureFolder(platform, folder);
     ensureFolder(platform, folder + kSeparator + kOldFilesFolderName);
-    const std::string place = placeAside(platform, folder + kSeparator + kOldFilesFolderName, fileNameOf(path));
+    const std::string place =
+        placeAside(platform, folder + kSeparator + kOldFilesFolderName, fileNameOf(path));
     const int error = platform.copyFile(path, place, CopyMode::Backup);
     if (error == 0) {
         kept = place;

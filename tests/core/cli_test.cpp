@@ -197,6 +197,21 @@ TEST_F(Cli, PlanSaysWhatTheRunThenDoes) {
                              "Конфликт - Файл N4", "НЕ НАЙДЕН- Файл N5"}) {
         EXPECT_NE(report.find(line), std::string::npos) << line << "\n" << report;
     }
+    // The conflict's losing side is listed and taken back; then nothing is left to copy.
+    EXPECT_EQ(cli({"versions", "4"}), 0);
+    EXPECT_EQ(
+        out.str(),
+        "1\t2026-03-02 09:00:00\t5\tконфликт\t" +
+            tree.path("Файлы с компьютера_Офисный/Старые файлы/both (конфликт 2026-03-02 09-00-00).txt") +
+            "\n");
+    EXPECT_EQ(cli({"restore", "4", "1"}), 0) << err.str();
+    EXPECT_EQ(tree.read("pc/both.txt"), "here!");
+    cli({"plan", "sync"});
+    EXPECT_NE(out.str().find("4\t=\t"), std::string::npos) << out.str();
+    for (const auto& wrong :
+         {std::vector<std::string>{"restore", "4", "3"}, {"versions", "6"}, {"restore", "x", "1"}}) {
+        EXPECT_EQ(cli(wrong), 2) << wrong[0];
+    }
 }
 
 // A write-protected stick refuses at once what would write it, in plain words, yet gives

@@ -131,11 +131,12 @@ private slots:
         find<RadioGroup>(f, "modeGroup")->item(0)->click();
         click(f, "synchroniseButton");
         QVERIFY(text(f, "synchronisationStatus").endsWith(QStringLiteral("ошибок 0, конфликтов 1")));
-        expectMessage(h.dialogs, 1, Dialogs::Icon::Information,
-                      QStringLiteral("Конфликтов: 1.\n\nФайл N1 ") + q(h.tree.path("pc/a.txt")) +
-                          QStringLiteral(": изменен и на компьютере, и на флешке; более новая версия скопирована "
-                                         "с компьютера на флешку, версия с флешки сохранена: ") +
-                          q(h.tree.path(kCopies + "/Старые файлы/a (конфликт ")));
+        expectMessage(
+            h.dialogs, 1, Dialogs::Icon::Information,
+            QStringLiteral("Конфликтов: 1.\n\nФайл N1 ") + q(h.tree.path("pc/a.txt")) +
+                QStringLiteral(": изменен и на компьютере, и на флешке; более новая версия скопирована "
+                               "с компьютера на флешку, версия с флешки сохранена: ") +
+                q(h.tree.path(kCopies + "/Старые файлы/a (конфликт ")));
         QVERIFY(!find(f, "runNotice")->isHidden());
         savePicture(&f, QStringLiteral("main-synchronised-with-a-conflict"));
         // Its message offers the entry's versions. The other one, taken back, is on both
