@@ -111,31 +111,34 @@ struct KindWord {
     const char* word;
 };
 constexpr KindWord kKindWords[] = {
+    {VersionKind::OnComputer, "на компьютере"},
+    {VersionKind::OnStick, "на флешке"},
     {VersionKind::Replaced, "замененная"},
     {VersionKind::Conflict, "конфликт"},
     {VersionKind::FromComputer, "с компьютера"},
     {VersionKind::Removed, "удаленная из списка"},
 };
 
+// A kept version's kind, as its folder's memory writes it.
 std::optional<VersionKind> kindOfWord(std::string_view word) {
     for (const auto& [kind, text] : kKindWords) {
-        if (word == text) {
+        if (word == text && kind != VersionKind::OnComputer && kind != VersionKind::OnStick) {
             return kind;
         }
     }
     return std::nullopt;
 }
 
-const char* wordOfKind(VersionKind kind) {
+}  // namespace
+
+std::string versionKindText(VersionKind kind) {
     for (const auto& [known, text] : kKindWords) {
         if (known == kind) {
             return text;
         }
     }
-    return "";
+    return {};
 }
-
-}  // namespace
 
 std::string VersionMemory::fileIn(const std::string& oldFiles) {
     return oldFiles + kSeparator + kMemoryName;
@@ -217,7 +220,7 @@ void VersionMemory::save() noexcept {
         Lines lines = folder.others;
         for (const auto& [name, record] : folder.records) {
             std::string line = name;
-            line.append(1, '\t').append(wordOfKind(record.kind)).append(1, '\t').append(record.copyName);
+            line.append(1, '\t').append(versionKindText(record.kind)).append(1, '\t').append(record.copyName);
             lines.push_back(line.append(1, '\t').append(record.computerPath));
         }
         try {

@@ -29,6 +29,10 @@ enum class VersionKind {
     Removed,       // the copy of an entry taken out of the list
 };
 
+// The words a person reads for each kind ("на компьютере", "на флешке", "замененная"...),
+// which the old-files folder's memory also writes.
+std::string versionKindText(VersionKind kind);
+
 // Whose a kept version is, as the old-files folder remembers it: the name of the copy it
 // was kept for and the computer path of the entry that had it then.
 struct KeptRecord {

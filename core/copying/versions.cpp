@@ -70,24 +70,6 @@ void requireKept(Platform& platform, const WorkArea& area, const std::string& co
 
 }  // namespace
 
-std::string versionKindText(VersionKind kind) {
-    switch (kind) {
-        case VersionKind::OnComputer:
-            return "на компьютере";
-        case VersionKind::OnStick:
-            return "на флешке";
-        case VersionKind::Replaced:
-            return "замененная";
-        case VersionKind::Conflict:
-            return "конфликт";
-        case VersionKind::FromComputer:
-            return "с компьютера";
-        case VersionKind::Removed:
-            return "удаленная из списка";
-    }
-    return {};
-}
-
 std::string storedCopyOf(Platform& platform, const WorkArea& area, const std::string& computer,
                          const std::string& computerPath) {
     return entryAt(platform, area, computer, computerPath).flash();

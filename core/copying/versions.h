@@ -22,9 +22,6 @@ struct FileVersion {
     std::uint64_t size = 0;
 };
 
-// The words a person reads for each kind: "на компьютере", "на флешке", "замененная"...
-std::string versionKindText(VersionKind kind);
-
 // The copy the stick remembers for the entry at computerPath; throws Failure when the
 // computer's list has no such entry.
 std::string storedCopyOf(Platform& platform, const WorkArea& area, const std::string& computer,
