@@ -136,20 +136,14 @@ void restoreVersion(Platform& platform, const WorkArea& area, const std::string&
         }
         throw Failure(texts::versionNotRestored(computerPath, error), error);
     };
-    // Both versions it replaces are kept first; the computer's only where it differs
-    // from the copy.
+    // Both versions it replaces are kept first, each with its kind, even where they are alike.
     const Platform::FileState onStick = platform.stateOf(copy);
     const Platform::FileState onComputer = platform.stateOf(computerPath);
     std::optional<std::string> stickKept;
     std::optional<std::string> computerKept;
-    Digest stickDigest;
-    Digest computerDigest;
-    const bool alike = onStick.exists && onComputer.exists && onStick.size == onComputer.size &&
-                       platform.digestOf(copy, stickDigest) == 0 &&
-                       platform.digestOf(computerPath, computerDigest) == 0 && stickDigest == computerDigest;
     for (const auto& [state, source, place] :
          {std::tuple{&onStick, &copy, &stickKept}, std::tuple{&onComputer, &computerPath, &computerKept}}) {
-        if (!state->exists || (alike && place == &computerKept)) {
+        if (!state->exists) {
             continue;
         }
         *place = keeping.placeFor(oldFiles, copyName, static_cast<std::time_t>(state->seconds), false);

@@ -209,7 +209,7 @@ TEST_F(Cli, PlanSaysWhatTheRunThenDoes) {
     cli({"plan", "sync"});
     EXPECT_NE(out.str().find("4\t=\t"), std::string::npos) << out.str();
     for (const auto& wrong :
-         {std::vector<std::string>{"restore", "4", "3"}, {"versions", "6"}, {"restore", "x", "1"}}) {
+         {std::vector<std::string>{"restore", "4", "9"}, {"versions", "6"}, {"restore", "x", "1"}}) {
         EXPECT_EQ(cli(wrong), 2) << wrong[0];
     }
 }
