@@ -181,8 +181,15 @@ bool refreshInstalledWatcher(Platform& platform, const OnPlugPlaces& places, con
         (platform.digestOf(places.watcher(), installedDigest) == 0 && sourceDigest == installedDigest)) {
         return false;
     }
-    return platform.copyFile(watcherSource, places.watcher(), CopyMode::Backup) == 0 &&
-           makeExecutable(places.watcher()) == 0;
+    // The running watcher keeps the old program's pages: it starts again from the new one.
+    const bool wasRunning = watcherRunning(places);
+    stopWatcher(places);
+    const bool replaced = platform.copyFile(watcherSource, places.watcher(), CopyMode::Backup) == 0 &&
+                          makeExecutable(places.watcher()) == 0;
+    if (wasRunning || replaced) {
+        startDetached(places.watcher());
+    }
+    return replaced;
 }
 
 }  // namespace verdaline

@@ -44,7 +44,7 @@ bool onPlugIsOn(Platform& platform, const OnPlugPlaces& places);
 std::string onPlugStatusText(Platform& platform, const OnPlugPlaces& places);
 
 // Replaces the installed watcher by the one beside the program when that one is newer
-// (a later date and other bytes); true when it did.
+// (a later date and other bytes), and starts it again; true when it did.
 bool refreshInstalledWatcher(Platform& platform, const OnPlugPlaces& places, const std::string& watcherSource);
 
 // The watcher's file name beside the program and in its folder.
