@@ -245,7 +245,7 @@ void notifyDesktop(const std::string& summary, const std::string& body) {
                                      bodyArgument.c_str(),
                                      "[]",
                                      "{}",
-                                     "-1",
+                                     "int32 -1",
                                      nullptr};
     posix_spawn_file_actions_t files;
     posix_spawn_file_actions_init(&files);
