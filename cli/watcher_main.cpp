@@ -10,12 +10,26 @@
 
 namespace {
 
+using verdaline::Mount;
+
+bool among(const std::vector<Mount>& mounts, const Mount& mount) {
+    return std::find(mounts.begin(), mounts.end(), mount) != mounts.end();
+}
+
+// Forgets the mounts gone from what is mounted now: the system gives a later mount the
+// number of one that went, so a stick pulled and put back must not look as if it stayed.
+void forgetGone(std::vector<Mount>& known, const std::vector<Mount>& now) {
+    std::erase_if(known, [&](const Mount& mount) { return !among(now, mount); });
+}
+
 // The mounts as they are once the desktop has stopped changing them.
-std::vector<verdaline::Mount> settledMounts() {
-    std::vector<verdaline::Mount> mounts = verdaline::currentMounts();
+std::vector<Mount> settledMounts(std::vector<Mount>& known) {
+    std::vector<Mount> mounts = verdaline::currentMounts();
+    forgetGone(known, mounts);
     for (;;) {
         verdaline::pauseForSettling();
-        std::vector<verdaline::Mount> now = verdaline::currentMounts();
+        std::vector<Mount> now = verdaline::currentMounts();
+        forgetGone(known, now);
         if (now == mounts) {
             return mounts;
         }
@@ -34,22 +48,20 @@ int main() {
     if (places.dataFolder.empty() || !becomeTheOnlyWatcher(places)) {
         return 0;
     }
-    std::vector<std::string> known;  // ids of the mounts already looked at
+    std::vector<Mount> known;  // the mounts already looked at
     for (;;) {
         auto state = readOnPlugState(platform, places);
         if (!onPlugIsOn(platform, places) || !state) {
             return 0;  // turned off, or removed by hand
         }
-        const std::vector<Mount> mounts = settledMounts();
+        const std::vector<Mount> mounts = settledMounts(known);
         std::vector<Mount> appeared;
-        std::vector<std::string> ids;
         for (const Mount& mount : mounts) {
-            ids.push_back(mount.id);
-            if (std::find(known.begin(), known.end(), mount.id) == known.end()) {
+            if (!among(known, mount)) {
                 appeared.push_back(mount);
             }
         }
-        known = std::move(ids);
+        known = mounts;
         for (const std::string& folder : stickFoldersAmong(platform, appeared, *state)) {
             if (windowOpenOn(folder)) {
                 continue;  // the window synchronises as it was told to

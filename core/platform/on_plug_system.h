@@ -53,7 +53,9 @@ bool windowOpenOn(const std::string& programFolder);
 
 // The file systems mounted now: mount point and type.
 struct Mount {
-    std::string id;  // the system's own for this mounting: a stick mounted again gets another
+    // The system's number for this mounting and its device; a later mount may be given
+    // the number of one that went.
+    std::string id;
     std::string point;
     std::string type;
     bool operator==(const Mount&) const = default;

@@ -333,7 +333,7 @@ std::vector<Mount> mountsIn(const std::string& mountinfo) {
             ++dash;
         }
         if (dash + 1 < fields.size()) {
-            mounts.push_back({fields[0], unescaped(fields[4]), fields[dash + 1]});
+            mounts.push_back({fields[0] + " " + fields[2], unescaped(fields[4]), fields[dash + 1]});
         }
         start = end + 1;
     }
