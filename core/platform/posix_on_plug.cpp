@@ -118,7 +118,11 @@ int writeStartEntry(const OnPlugPlaces& places, const std::string& text) {
 }
 
 int removeStartEntry(const OnPlugPlaces& places) {
-    return ::unlink(places.startEntry.c_str()) == 0 || errno == ENOENT ? 0 : errno;
+    if (::unlink(places.startEntry.c_str()) != 0 && errno != ENOENT) {
+        return errno;
+    }
+    ::rmdir(folderOf(places.startEntry).c_str());  // made for the entry, when nothing else is there
+    return 0;
 }
 
 bool hasStartEntry(const OnPlugPlaces& places) {
