@@ -195,6 +195,9 @@ TEST_F(OnPlug, TurningOnWritesOnlyItsTwoPlacesAndTurningOffRemovesThem) {
     EXPECT_FALSE(watcherRunning(places));
     EXPECT_FALSE(hasStartEntry(places));
     EXPECT_FALSE(platform.isFolder(places.dataFolder));
+#ifndef _WIN32
+    EXPECT_FALSE(tree.exists("config/autostart")) << tree.dump();
+#endif
     ASSERT_EQ(cli(stick, {"on-plug", "status"}), 0);
     EXPECT_EQ(out.str(), "Синхронизация при подключении флешки: выключена\n");
 }
