@@ -303,7 +303,8 @@ private:
         }
         m_c.out << onPlugQuestion(places) << "\n";
         turnOnPlugOn(m_c.platform, m_area, places, m_area.programFolder() + watcherFileName());
-        m_c.out << "Синхронизация при подключении флешки включена.\n" << onPlugStatusText(m_c.platform, places);
+        m_c.out << "Синхронизация при подключении флешки включена.\n"
+                << onPlugStatusText(m_c.platform, places);
         return kDone;
     }
 

@@ -26,7 +26,8 @@ std::optional<OnPlugState> readOnPlugState(Platform& platform, const OnPlugPlace
 }
 
 void writeOnPlugState(Platform& platform, const OnPlugPlaces& places, const OnPlugState& state) {
-    writeListFile(platform, places.stateFile(), {state.stickNumber, state.folderOnStick, state.lastSynchronised});
+    writeListFile(platform, places.stateFile(),
+                  {state.stickNumber, state.folderOnStick, state.lastSynchronised});
 }
 
 std::string startEntryText(const std::string& watcher) {
@@ -65,8 +66,9 @@ std::string onPlugQuestion(const OnPlugPlaces& places) {
     text += "- запись автозапуска рабочего стола: " + places.startEntry + ";\n";
 #endif
     text += "- копия наблюдателя verdaline-watcher и его состояние в папке " + places.dataFolder + ".\n\n";
-    text += "Больше ничего на компьютер не записывается. Программа с флешки сама не запускается: "
-            "флешку ждет и синхронизирует наблюдатель. Выключение удаляет и то и другое.";
+    text +=
+        "Больше ничего на компьютер не записывается. Программа с флешки сама не запускается: "
+        "флешку ждет и синхронизирует наблюдатель. Выключение удаляет и то и другое.";
     return text;
 }
 
@@ -102,8 +104,9 @@ void check(int error, const std::string& text) {
 void turnOnPlugOn(Platform& platform, const WorkArea& area, const OnPlugPlaces& places,
                   const std::string& watcherSource) {
     if (places.dataFolder.empty() || places.startEntry.empty()) {
-        throw Failure("Не найдена домашняя папка пользователя: синхронизацию при подключении флешки "
-                      "включить нельзя");
+        throw Failure(
+            "Не найдена домашняя папка пользователя: синхронизацию при подключении флешки "
+            "включить нельзя");
     }
     if (!platform.isFile(watcherSource)) {
         throw Failure("Рядом с программой нет наблюдателя " + watcherSource +
@@ -121,7 +124,8 @@ void turnOnPlugOn(Platform& platform, const WorkArea& area, const OnPlugPlaces& 
         ensureFolders(platform, places.dataFolder.substr(0, places.dataFolder.size() - 1));
         check(platform.copyFile(watcherSource, places.watcher(), CopyMode::Backup),
               "Не удалось скопировать наблюдатель в " + places.watcher());
-        check(makeExecutable(places.watcher()), "Не удалось сделать наблюдатель исполняемым: " + places.watcher());
+        check(makeExecutable(places.watcher()),
+              "Не удалось сделать наблюдатель исполняемым: " + places.watcher());
         writeOnPlugState(platform, places, state);
         check(writeStartEntry(places, startEntryText(places.watcher())),
               "Не удалось записать автозапуск " + places.startEntry);
@@ -160,13 +164,15 @@ std::string onPlugStatusText(Platform& platform, const OnPlugPlaces& places) {
     const auto state = readOnPlugState(platform, places);
     text += "Ждет флешку с номером: " + (state ? state->stickNumber : std::string("не записан")) + "\n";
     text += std::string("Наблюдатель: ") + (watcherRunning(places) ? "работает" : "не запущен") + "\n";
-    text += "Последняя синхронизация: " +
-            (state && !state->lastSynchronised.empty() ? state->lastSynchronised : std::string("еще не было")) +
-            "\n";
+    text +=
+        "Последняя синхронизация: " +
+        (state && !state->lastSynchronised.empty() ? state->lastSynchronised : std::string("еще не было")) +
+        "\n";
     return text;
 }
 
-bool refreshInstalledWatcher(Platform& platform, const OnPlugPlaces& places, const std::string& watcherSource) {
+bool refreshInstalledWatcher(Platform& platform, const OnPlugPlaces& places,
+                             const std::string& watcherSource) {
     if (!onPlugIsOn(platform, places)) {
         return false;
     }

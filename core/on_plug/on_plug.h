@@ -45,7 +45,8 @@ std::string onPlugStatusText(Platform& platform, const OnPlugPlaces& places);
 
 // Replaces the installed watcher by the one beside the program when that one is newer
 // (a later date and other bytes), and starts it again; true when it did.
-bool refreshInstalledWatcher(Platform& platform, const OnPlugPlaces& places, const std::string& watcherSource);
+bool refreshInstalledWatcher(Platform& platform, const OnPlugPlaces& places,
+                             const std::string& watcherSource);
 
 // The watcher's file name beside the program and in its folder.
 std::string watcherFileName();

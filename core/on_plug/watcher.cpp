@@ -13,9 +13,9 @@ namespace verdaline {
 
 bool mayHoldStick(const Mount& mount) {
     static constexpr std::array<const char*, 20> kKernelOwn = {
-        "proc",      "sysfs",     "devtmpfs", "devpts",  "cgroup",   "cgroup2",  "mqueue",
-        "debugfs",   "tracefs",   "securityfs", "pstore", "bpf",     "autofs",   "configfs",
-        "fusectl",   "hugetlbfs", "binfmt_misc", "nsfs",  "efivarfs", "rpc_pipefs"};
+        "proc",    "sysfs",     "devtmpfs",    "devpts", "cgroup",   "cgroup2",   "mqueue",
+        "debugfs", "tracefs",   "securityfs",  "pstore", "bpf",      "autofs",    "configfs",
+        "fusectl", "hugetlbfs", "binfmt_misc", "nsfs",   "efivarfs", "rpc_pipefs"};
     return std::none_of(kKernelOwn.begin(), kKernelOwn.end(),
                         [&](const char* type) { return mount.type == type; });
 }
@@ -68,8 +68,8 @@ std::vector<std::string> stickFoldersAmong(Platform& platform, const std::vector
 namespace {
 
 std::string travelled(const RunSummary& summary) {
-    return "На флешку: " + std::to_string(summary.toFlash) + ", на компьютер: " +
-           std::to_string(summary.toComputer) + ".";
+    return "На флешку: " + std::to_string(summary.toFlash) +
+           ", на компьютер: " + std::to_string(summary.toComputer) + ".";
 }
 
 }  // namespace
@@ -82,8 +82,8 @@ PlugNotice synchroniseOnPlug(Platform& platform, Clock& clock, const std::string
     try {
         finishRename(platform, area);
         const auto computers = readListFile(platform, area.computerListFile());
-        const auto name =
-            computers ? recognise(diskNumberOf(platform.systemVolumeSerial()), *computers).name : std::nullopt;
+        const auto name = computers ? recognise(diskNumberOf(platform.systemVolumeSerial()), *computers).name
+                                    : std::nullopt;
         if (!name) {
             return {"Verdaline: компьютер не зарегистрирован",
                     "Этот компьютер не зарегистрирован на флешке " + programFolder +
@@ -96,8 +96,9 @@ PlugNotice synchroniseOnPlug(Platform& platform, Clock& clock, const std::string
             notice.summary = "Verdaline: синхронизация прервана";
             notice.body = *run.result.failure;
         } else {
-            notice.summary = summary.failed > 0 || summary.conflicts > 0 ? "Verdaline: синхронизация с замечаниями"
-                                                                          : "Verdaline: файлы синхронизированы";
+            notice.summary = summary.failed > 0 || summary.conflicts > 0
+                                 ? "Verdaline: синхронизация с замечаниями"
+                                 : "Verdaline: файлы синхронизированы";
             notice.body = travelled(summary);
             if (summary.conflicts > 0) {
                 notice.body += "\n" + texts::conflictsKept(summary.conflicts);
@@ -107,12 +108,12 @@ PlugNotice synchroniseOnPlug(Platform& platform, Clock& clock, const std::string
             }
             notice.body += "\nОтчет: " + area.reportFile(*name);
         }
-        state.lastSynchronised = clock.timestamp() + ", " + programFolder + ": " +
-                                 (run.result.failure ? std::string("прервана") : travelled(summary)) +
-                                 (summary.conflicts > 0 ? " Конфликтов: " + std::to_string(summary.conflicts) + "."
-                                                        : std::string()) +
-                                 (summary.failed > 0 ? " Не скопировано: " + std::to_string(summary.failed) + "."
-                                                     : std::string());
+        state.lastSynchronised =
+            clock.timestamp() + ", " + programFolder + ": " +
+            (run.result.failure ? std::string("прервана") : travelled(summary)) +
+            (summary.conflicts > 0 ? " Конфликтов: " + std::to_string(summary.conflicts) + "."
+                                   : std::string()) +
+            (summary.failed > 0 ? " Не скопировано: " + std::to_string(summary.failed) + "." : std::string());
     } catch (const std::exception& failure) {
         notice.summary = "Verdaline: синхронизация не выполнена";
         notice.body = failureText(platform, area, failure);

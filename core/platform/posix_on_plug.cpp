@@ -207,7 +207,8 @@ bool becomeTheOnlyWatcher(const OnPlugPlaces& places) {
         return false;
     }
     const std::string pid = std::to_string(::getpid()) + "\n";
-    return ::ftruncate(fd, 0) == 0 && ::pwrite(fd, pid.data(), pid.size(), 0) == static_cast<ssize_t>(pid.size());
+    return ::ftruncate(fd, 0) == 0 &&
+           ::pwrite(fd, pid.data(), pid.size(), 0) == static_cast<ssize_t>(pid.size());
 }
 
 namespace {
@@ -257,7 +258,8 @@ void notifyDesktop(const std::string& summary, const std::string& body) {
     posix_spawn_file_actions_addopen(&files, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&files, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    const int error = ::posix_spawnp(&pid, "gdbus", &files, nullptr, const_cast<char* const*>(arguments), environ);
+    const int error =
+        ::posix_spawnp(&pid, "gdbus", &files, nullptr, const_cast<char* const*>(arguments), environ);
     posix_spawn_file_actions_destroy(&files);
     if (error != 0) {
         return;

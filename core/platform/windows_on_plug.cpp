@@ -1,7 +1,7 @@
 // Synchronising on plugging in, on Windows: the per-user Run value, %LOCALAPPDATA%, a
 // named mutex and stop event, and the drives' arrival messages.
-#include <windows.h>
 #include <dbt.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <cwchar>
@@ -62,14 +62,15 @@ int writeStartEntry(const OnPlugPlaces& places, const std::string& text) {
 }
 
 int removeStartEntry(const OnPlugPlaces& places) {
-    const LSTATUS status = ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, widened(places.startEntry).c_str());
+    const LSTATUS status =
+        ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kRunKey, widened(places.startEntry).c_str());
     return status == ERROR_FILE_NOT_FOUND ? 0 : static_cast<int>(status);
 }
 
 bool hasStartEntry(const OnPlugPlaces& places) {
     return !places.startEntry.empty() &&
-           ::RegGetValueW(HKEY_CURRENT_USER, kRunKey, widened(places.startEntry).c_str(), RRF_RT_REG_SZ, nullptr,
-                          nullptr, nullptr) == ERROR_SUCCESS;
+           ::RegGetValueW(HKEY_CURRENT_USER, kRunKey, widened(places.startEntry).c_str(), RRF_RT_REG_SZ,
+                          nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 int makeExecutable(const std::string&) {
@@ -153,8 +154,9 @@ std::vector<Mount> currentMounts() {
         const wchar_t letter = static_cast<wchar_t>(L'A' + i);
         const wchar_t root[] = {letter, L':', L'\\', 0};
         DWORD serial = 0;
-        const bool there = (drives & (1u << i)) != 0 && ::GetDriveTypeW(root) != DRIVE_CDROM &&
-                           ::GetVolumeInformationW(root, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) != 0;
+        const bool there =
+            (drives & (1u << i)) != 0 && ::GetDriveTypeW(root) != DRIVE_CDROM &&
+            ::GetVolumeInformationW(root, nullptr, 0, &serial, nullptr, nullptr, nullptr, 0) != 0;
         Seen& drive = seen[letter];
         if (!there) {
             drive.present = false;
@@ -190,8 +192,8 @@ bool waitForMountChange() {
         windowClass.hInstance = ::GetModuleHandleW(nullptr);
         windowClass.lpszClassName = L"VerdalineOnPlugWatcher";
         ::RegisterClassW(&windowClass);
-        return ::CreateWindowExW(0, windowClass.lpszClassName, L"Verdaline", WS_OVERLAPPED, 0, 0, 0, 0, nullptr,
-                                 nullptr, windowClass.hInstance, nullptr);
+        return ::CreateWindowExW(0, windowClass.lpszClassName, L"Verdaline", WS_OVERLAPPED, 0, 0, 0, 0,
+                                 nullptr, nullptr, windowClass.hInstance, nullptr);
     }();
     if (window == nullptr || g_stop == nullptr) {
         return false;

@@ -136,7 +136,8 @@ TEST_F(OnPlug, RunOnPlugSynchronisesAndTellsWhatTravelled) {
     EXPECT_EQ(notice.summary, "Verdaline: файлы синхронизированы");
     const std::string report = WorkArea(stick).reportFile("Офисный");
     EXPECT_EQ(notice.body, "На флешку: 1, на компьютер: 0.\nОтчет: " + report);
-    EXPECT_NE(readListFile(platform, report)->front().find("Обновлен с компьютера на флешку"), std::string::npos);
+    EXPECT_NE(readListFile(platform, report)->front().find("Обновлен с компьютера на флешку"),
+              std::string::npos);
     EXPECT_EQ(state.lastSynchronised, clock.stamp + ", " + stick + ": На флешку: 1, на компьютер: 0.");
 
     // Pulled as the run starts: its folders cannot be made where the stick was.
@@ -181,14 +182,17 @@ TEST_F(OnPlug, TurningOnWritesOnlyItsTwoPlacesAndTurningOffRemovesThem) {
     const auto state = readOnPlugState(platform, places);
     ASSERT_TRUE(state);
     EXPECT_EQ(state->stickNumber, readStickNumber(platform, WorkArea(stick)));
-    EXPECT_EQ(tree.read("stick/" + watcherFileName()), tree.read(places.watcher().substr(tree.root().size())));
+    EXPECT_EQ(tree.read("stick/" + watcherFileName()),
+              tree.read(places.watcher().substr(tree.root().size())));
 #ifndef _WIN32
     EXPECT_EQ(tree.read("config/autostart/verdaline-on-plug.desktop"), startEntryText(places.watcher()));
-    EXPECT_NE(startEntryText("/home/u/$x \"y\"").find("Exec=\"/home/u/\\\\$x \\\\\"y\\\\\"\""), std::string::npos);
+    EXPECT_NE(startEntryText("/home/u/$x \"y\"").find("Exec=\"/home/u/\\\\$x \\\\\"y\\\\\"\""),
+              std::string::npos);
 #endif
     ASSERT_EQ(cli(stick, {"on-plug", "status"}), 0);
-    EXPECT_NE(out.str().find("включена\nЖдет флешку с номером: " + state->stickNumber + "\nНаблюдатель: работает"),
-              std::string::npos)
+    EXPECT_NE(
+        out.str().find("включена\nЖдет флешку с номером: " + state->stickNumber + "\nНаблюдатель: работает"),
+        std::string::npos)
         << out.str();
 
     ASSERT_EQ(cli(stick, {"on-plug", "off"}), 0);
