@@ -12,11 +12,15 @@
 namespace verdaline {
 
 bool mayHoldStick(const Mount& mount) {
-    static constexpr std::array<const char*, 20> kKernelOwn = {
-        "proc",    "sysfs",     "devtmpfs",    "devpts", "cgroup",   "cgroup2",   "mqueue",
-        "debugfs", "tracefs",   "securityfs",  "pstore", "bpf",      "autofs",    "configfs",
-        "fusectl", "hugetlbfs", "binfmt_misc", "nsfs",   "efivarfs", "rpc_pipefs"};
-    return std::none_of(kKernelOwn.begin(), kKernelOwn.end(),
+    // The kernel's own file systems, memory, images of packages and network shares: looking
+    // into a share that does not answer would hold the watcher up.
+    static constexpr std::array<const char*, 31> kNeverAStick = {
+        "proc",       "sysfs",     "devtmpfs",       "devpts", "cgroup",   "cgroup2",    "mqueue",
+        "debugfs",    "tracefs",   "securityfs",     "pstore", "bpf",      "autofs",     "configfs",
+        "fusectl",    "hugetlbfs", "binfmt_misc",    "nsfs",   "efivarfs", "rpc_pipefs", "tmpfs",
+        "ramfs",      "squashfs",  "overlay",        "nfs",    "nfs4",     "cifs",       "smb3",
+        "fuse.sshfs", "9p",        "fuse.gvfsd-fuse"};
+    return std::none_of(kNeverAStick.begin(), kNeverAStick.end(),
                         [&](const char* type) { return mount.type == type; });
 }
 

@@ -296,14 +296,19 @@ bool windowOpenOn(const std::string& programFolder) {
         return false;
     }
     PosixPlatform platform;
+    bool open = false;
     for (const auto& name : platform.namesIn(runtime)) {
-        if (name.starts_with(kWindowMarkerPrefix) &&
-            alive(std::strtol(name.c_str() + sizeof kWindowMarkerPrefix - 1, nullptr, 10)) &&
-            readWhole(runtime + "/" + name) == programFolder) {
-            return true;
+        if (!name.starts_with(kWindowMarkerPrefix)) {
+            continue;
+        }
+        const std::string marker = runtime + "/" + name;
+        if (!alive(std::strtol(name.c_str() + sizeof kWindowMarkerPrefix - 1, nullptr, 10))) {
+            ::unlink(marker.c_str());  // a killed window's, before its number is given again
+        } else if (readWhole(marker) == programFolder) {
+            open = true;
         }
     }
-    return false;
+    return open;
 }
 
 std::vector<Mount> mountsIn(const std::string& mountinfo) {

@@ -118,6 +118,24 @@ TEST_F(OnPlug, TheStickIsFoundAtAnyMountPathAndNoOtherIs) {
               std::vector<std::string>{tree.path("moved/Verdaline/")});
 }
 
+#ifndef _WIN32
+// A stick with a window open on its program folder is left to the window; the mark of a
+// window that was killed counts for nothing and goes.
+TEST_F(OnPlug, StickWithAnOpenWindowIsLeftToIt) {
+    setEnvironment("XDG_RUNTIME_DIR", tree.path("run"));
+    tree.makeFolder("run");
+    const std::string folder = tree.path("stick/");
+    markWindowOpen(folder);
+    EXPECT_TRUE(windowOpenOn(folder));
+    EXPECT_FALSE(windowOpenOn(tree.path("other/")));
+    unmarkWindowOpen();
+    EXPECT_FALSE(windowOpenOn(folder));
+    tree.write("run/verdaline-window.999999999", folder);
+    EXPECT_FALSE(windowOpenOn(folder));
+    EXPECT_FALSE(tree.exists("run/verdaline-window.999999999"));
+}
+#endif
+
 // The watcher's run is the one of "verdaline-cli sync": the edit travels, the report says
 // so and the notice tells it; a stick gone during the run and a computer the stick does
 // not know are told in words.
