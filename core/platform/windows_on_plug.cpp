@@ -1,7 +1,8 @@
 // Synchronising on plugging in, on Windows: the per-user Run value, %LOCALAPPDATA%, a
 // named mutex and stop event, and the drives' arrival messages.
-#include <dbt.h>
 #include <windows.h>
+// After windows.h, whose types it uses.
+#include <dbt.h>
 
 #include <cstdint>
 #include <cwchar>
