@@ -1,7 +1,6 @@
 // verdaline-watcher: waits, costing nothing, for this computer's stick to be mounted, and
 // synchronises this computer's entries on it, as "verdaline-cli sync" would. Installed
 // in the user's data folder by turning the option on; never run from a stick.
-#include <algorithm>
 #include <clocale>
 
 #include "native_platform.h"
@@ -10,26 +9,15 @@
 
 namespace {
 
-using verdaline::Mount;
-
-bool among(const std::vector<Mount>& mounts, const Mount& mount) {
-    return std::find(mounts.begin(), mounts.end(), mount) != mounts.end();
-}
-
-// Forgets the mounts gone from what is mounted now: the system gives a later mount the
-// number of one that went, so a stick pulled and put back must not look as if it stayed.
-void forgetGone(std::vector<Mount>& known, const std::vector<Mount>& now) {
-    std::erase_if(known, [&](const Mount& mount) { return !among(now, mount); });
-}
-
-// The mounts as they are once the desktop has stopped changing them.
-std::vector<Mount> settledMounts(std::vector<Mount>& known) {
-    std::vector<Mount> mounts = verdaline::currentMounts();
-    forgetGone(known, mounts);
+// The mounts as they are once the desktop has stopped changing them; every look at them
+// tells seen which went.
+std::vector<verdaline::Mount> settledMounts(verdaline::SeenMounts& seen) {
+    std::vector<verdaline::Mount> mounts = verdaline::currentMounts();
+    seen.forgetGone(mounts);
     for (;;) {
         verdaline::pauseForSettling();
-        std::vector<Mount> now = verdaline::currentMounts();
-        forgetGone(known, now);
+        std::vector<verdaline::Mount> now = verdaline::currentMounts();
+        seen.forgetGone(now);
         if (now == mounts) {
             return mounts;
         }
@@ -48,20 +36,13 @@ int main() {
     if (places.dataFolder.empty() || !becomeTheOnlyWatcher(places)) {
         return 0;
     }
-    std::vector<Mount> known;  // the mounts already looked at
+    SeenMounts seen;
     for (;;) {
         auto state = readOnPlugState(platform, places);
         if (!onPlugIsOn(platform, places) || !state) {
             return 0;  // turned off, or removed by hand
         }
-        const std::vector<Mount> mounts = settledMounts(known);
-        std::vector<Mount> appeared;
-        for (const Mount& mount : mounts) {
-            if (!among(known, mount)) {
-                appeared.push_back(mount);
-            }
-        }
-        known = mounts;
+        const std::vector<Mount> appeared = seen.appeared(settledMounts(seen));
         for (const std::string& folder : stickFoldersAmong(platform, appeared, *state)) {
             if (windowOpenOn(folder)) {
                 continue;  // the window synchronises as it was told to

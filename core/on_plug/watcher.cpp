@@ -26,6 +26,29 @@ bool mayHoldStick(const Mount& mount) {
 
 namespace {
 
+bool among(const std::vector<Mount>& mounts, const Mount& mount) {
+    return std::find(mounts.begin(), mounts.end(), mount) != mounts.end();
+}
+
+}  // namespace
+
+void SeenMounts::forgetGone(const std::vector<Mount>& now) {
+    std::erase_if(m_known, [&](const Mount& mount) { return !among(now, mount); });
+}
+
+std::vector<Mount> SeenMounts::appeared(const std::vector<Mount>& settled) {
+    std::vector<Mount> appeared;
+    for (const Mount& mount : settled) {
+        if (!among(m_known, mount)) {
+            appeared.push_back(mount);
+        }
+    }
+    m_known = settled;
+    return appeared;
+}
+
+namespace {
+
 bool holdsStick(Platform& platform, const std::string& folder, const std::string& number) {
     const WorkArea area(folder);
     if (!platform.isFile(stickNumberFile(area))) {

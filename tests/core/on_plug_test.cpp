@@ -87,6 +87,31 @@ TEST_F(OnPlug, MountTableIsReadWithItsEscapesAndOptionalFields) {
 }
 #endif
 
+// Each appearance of a stick is looked at once: put back at the same path under the number
+// of the mount that went, or at another path, it counts as new.
+TEST_F(OnPlug, StickPutBackCountsAsAppearedAgain) {
+    const Mount root{"1 8:1", "/", "ext4"};
+    const Mount stick{"40 0:50", "/media/u/STICK", "fuseblk"};
+    const Mount elsewhere{"40 0:50", "/run/media/u/STICK", "fuseblk"};
+    SeenMounts seen;
+    const struct {
+        std::vector<std::vector<Mount>> looks;  // the last one settled
+        std::vector<Mount> appeared;
+    } steps[] = {
+        {{{root, stick}}, {root, stick}},
+        {{{root, stick}}, {}},
+        {{{root}, {root, stick}, {root, stick}}, {stick}},
+        {{{root, elsewhere}}, {elsewhere}},
+        {{{root}, {root}}, {}},
+    };
+    for (const auto& [looks, appeared] : steps) {
+        for (const auto& look : looks) {
+            seen.forgetGone(look);
+        }
+        EXPECT_EQ(seen.appeared(looks.back()), appeared) << looks.size();
+    }
+}
+
 // The stick waited for is found at any mount path and wherever its program folder went
 // on it; another stick with a program folder of its own, or none, is not.
 TEST_F(OnPlug, TheStickIsFoundAtAnyMountPathAndNoOtherIs) {
