@@ -196,7 +196,18 @@ bool waitForMountChange() {
         return ::CreateWindowExW(0, windowClass.lpszClassName, L"Verdaline", WS_OVERLAPPED, 0, 0, 0, 0,
                                  nullptr, nullptr, windowClass.hInstance, nullptr);
     }();
-    if (window == nullptr || g_stop == nullptr) {
+    if (g_stop == nullptr) {
+        return false;
+    }
+    if (window == nullptr) {
+        // No window for the messages (a session without a desktop): the drives are
+        // looked at every two seconds instead.
+        const DWORD drives = ::GetLogicalDrives();
+        while (::WaitForSingleObject(g_stop, 2000) == WAIT_TIMEOUT) {
+            if (::GetLogicalDrives() != drives) {
+                return true;
+            }
+        }
         return false;
     }
     for (;;) {
