@@ -8,8 +8,10 @@
 #include "decision.h"
 #include "errors.h"
 #include "file_list.h"
+#include "on_plug.h"
 #include "report.h"
 #include "texts.h"
+#include "this_computer_run.h"
 #include "versions.h"
 #include "work_area.h"
 
@@ -56,6 +58,10 @@ const char* const kUsage =
     "  to-computer         копировать с флешки на компьютер (кнопка \"<\")\n"
     "  sync                синхронизировать (кнопка \"Синхронизация\")\n"
     "                      с --no-backups замененные версии не сохраняются (кроме конфликтов)\n"
+    "  on-plug on|off|status\n"
+    "                      синхронизировать этот компьютер при каждом подключении этой флешки:\n"
+    "                      включить (наблюдатель копируется на компьютер), выключить (все\n"
+    "                      записанное удаляется), узнать, включено ли\n"
     "  --help              эта справка\n"
     "\n"
     "Один файл на двух компьютерах (на работе и дома): добавьте его в список на первом\n"
@@ -110,6 +116,10 @@ public:
             }
             if (command == "restore" && rest.size() == 2) {
                 return versions(rest[0], &rest[1]);
+            }
+            if (command == "on-plug" && rest.size() == 1 &&
+                (rest[0] == "on" || rest[0] == "off" || rest[0] == "status")) {
+                return onPlug(rest[0]);
             }
             if (command == "plan" && rest.size() == 1) {
                 return plan(rest[0]);
@@ -289,6 +299,26 @@ private:
         return kDone;
     }
 
+    int onPlug(const std::string& what) {
+        const OnPlugPlaces places = onPlugPlaces();
+        if (what == "status") {
+            m_c.out << onPlugStatusText(m_c.platform, places);
+            return kDone;
+        }
+        if (what == "off") {
+            m_c.out << (turnOnPlugOff(m_c.platform, places)
+                            ? "Синхронизация при подключении флешки выключена: наблюдатель остановлен, "
+                              "его папка и автозапуск удалены.\n"
+                            : "Синхронизация при подключении флешки и так выключена.\n");
+            return kDone;
+        }
+        m_c.out << onPlugQuestion(places) << "\n";
+        turnOnPlugOn(m_c.platform, m_area, places, m_area.programFolder() + watcherFileName());
+        m_c.out << "Синхронизация при подключении флешки включена.\n"
+                << onPlugStatusText(m_c.platform, places);
+        return kDone;
+    }
+
     // Prints the entries a change added, and tells its notices.
     int added(const ListChange& change) {
         tell(change.notices);
@@ -392,41 +422,31 @@ private:
         if (!name) {
             return kStopped;
         }
-        const auto lock = lockForRun(m_c.platform, m_area, kind);
-        ListChange loaded;
-        if (lock) {
-            loaded = loadLists(m_c.platform, m_area, *name, *lock);
-        } else {
-            loaded.lists = readLists(m_c.platform, m_area, *name).value_or(FileLists{});
-        }
-        tell(loaded.notices);
-        FileLists& lists = loaded.lists;
-        if (lists.files.empty()) {
-            m_c.err << "Ошибка " << emptyListErrorNumber() << "\n";
-        }
-        RunRequest request;
-        request.kind = kind;
-        request.computerName = *name;
-        request.fileList = std::move(lists.files);
-        request.flashList = std::move(lists.flash);
-        request.states = std::move(lists.states);
-        request.backups = backups;
-        const std::size_t total = request.fileList.size();
+        std::size_t total = 0;
         std::function<void(std::size_t)> progress;
         if (m_c.showProgress) {
-            progress = [this, total](std::size_t index) {
+            progress = [this, &total](std::size_t index) {
                 if (index % 64 == 0 || index + 1 == total) {
                     m_c.err << "\rФайл " << index + 1 << " из " << total << std::flush;
                 }
             };
         }
-        const RunResult result = runCopy(m_c.platform, m_area, m_c.clock, request, progress);
+        const auto loaded = [&](const ThisComputerRun& run) {
+            tell(run.notices);
+            if (run.emptyList) {
+                m_c.err << "Ошибка " << emptyListErrorNumber() << "\n";
+            }
+            total = run.request.fileList.size();
+        };
+        const ThisComputerRun run =
+            runForThisComputer(m_c.platform, m_area, m_c.clock, *name, kind, backups, loaded, progress);
+        const RunResult& result = run.result;
         if (m_c.showProgress && total > 0) {
             m_c.err << "\r\033[K" << std::flush;
         }
         writeReportText(m_c.out, reportSize(result),
-                        [&](std::size_t i) { return reportLineAt(request, result, i); });
-        for (const auto& reason : failureReasons(m_c.platform, request, result)) {
+                        [&](std::size_t i) { return reportLineAt(run.request, result, i); });
+        for (const auto& reason : run.reasons) {
             m_c.err << reason << "\n";
         }
         if (result.failure) {

@@ -20,6 +20,7 @@
 #include "errors.h"
 #include "fitted_lines.h"
 #include "list_window.h"
+#include "on_plug.h"
 #include "radio_group.h"
 #include "shell_list_view.h"
 #include "texts.h"
@@ -57,7 +58,9 @@ MainWindow::MainWindow(Environment environment, QWidget* parent)
     m_refreshTimer->start();
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    unmarkWindowOpen();
+}
 
 void MainWindow::setSecondaryWindows(ListWindow* listWindow, AboutWindow* aboutWindow,
                                      HelpWindow* helpWindow) {
@@ -88,6 +91,7 @@ void MainWindow::connectHandlers() {
     // Start-up, registration, modes and the refresh.
     on(m_registerButton, &QPushButton::clicked, &MainWindow::registerComputer);
     on(m_renameItem, &QAction::triggered, &MainWindow::renameComputer);
+    on(m_onPlugItem, &QAction::triggered, &MainWindow::switchOnPlug);
     on(m_modeGroup, &RadioGroup::clicked, &MainWindow::switchMode);
     on(m_toFlashChoice, &QRadioButton::clicked, &MainWindow::chooseDirection);
     on(m_toComputerChoice, &QRadioButton::clicked, &MainWindow::chooseDirection);
@@ -138,6 +142,13 @@ void MainWindow::startUp() {
         loadFileList();
         refreshFlashView();
         setWindowTitle(windowTitle() + QStringLiteral("_V") + about::kVersion);
+    });
+    guarded([this] {
+        // The watcher leaves this stick to the window while it is open.
+        markWindowOpen(m_area.programFolder());
+        const OnPlugPlaces places = onPlugPlaces();
+        refreshInstalledWatcher(m_env.platform, places, m_area.programFolder() + watcherFileName());
+        m_onPlugItem->setChecked(onPlugIsOn(m_env.platform, places));
     });
 }
 

@@ -87,6 +87,8 @@ public:
     // "Добавить компьютер", and the menu's rename of the computer.
     void registerComputer();
     void renameComputer();
+    // "Синхронизировать при подключении флешки": asks first, then turns it on or off.
+    void switchOnPlug();
     // Every 3 seconds: the lists as the stick has them, the files present and the counts.
     void refreshFromStick();
     void switchMode();
@@ -237,6 +239,7 @@ private:
     QTimer* m_synchronisationTimer = nullptr;
     // The menu: "Справка" and "Обратная связь".
     QAction* m_renameItem = nullptr;
+    QAction* m_onPlugItem = nullptr;
     QAction* m_helpItem = nullptr;
     QAction* m_aboutItem = nullptr;
     QAction* m_webSiteItem = nullptr;

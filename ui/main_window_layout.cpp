@@ -346,6 +346,9 @@ void MainWindow::createControls() {
     m_renameItem = computer->addAction(QStringLiteral("Переименовать этот компьютер..."));
     m_renameItem->setObjectName(QStringLiteral("renameItem"));
     m_renameItem->setEnabled(false);
+    m_onPlugItem = computer->addAction(QStringLiteral("Синхронизировать при подключении флешки"));
+    m_onPlugItem->setObjectName(QStringLiteral("onPlugItem"));
+    m_onPlugItem->setCheckable(true);
     auto* help = menuBar()->addMenu(QStringLiteral("Справка"));
     m_helpItem = help->addAction(QStringLiteral("Порядок работы"));
     m_helpItem->setObjectName(QStringLiteral("helpItem"));

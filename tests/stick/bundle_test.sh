@@ -36,6 +36,7 @@ echo "document" > "$work/document.txt"
 "$stick/verdaline-cli" register Стенд >/dev/null || fail "bundled verdaline-cli register"
 "$stick/verdaline-cli" add "$work/document.txt" >/dev/null || fail "bundled verdaline-cli add"
 "$stick/verdaline-cli" status | grep -q "Стенд" || fail "bundled verdaline-cli status"
+[ -s "$stick/verdaline-watcher" ] || fail "the watcher is not in the program folder"
 
 # Starts the window, waits until it has set up the copies folder beside the bundled program, and
 # checks that Qt, its platform plugin and its Russian texts came from the bundle.

@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "computers.h"
+#include "on_plug.h"
 #include "window_harness.h"
 
 using namespace verdaline;
@@ -87,6 +88,29 @@ private slots:
         QVERIFY(h.tree.exists("Файлы с компьютера_Дача") && !h.tree.exists("Файлы с компьютера_Домашний"));
         find<QAction>(f, "renameItem")->trigger();  // cancelled: nothing changes
         expectRecognised(f, "Дача");
+    }
+
+    // The menu item asks first (Нет unless answered) and says what it puts on the computer;
+    // a new window shows it on; turned off, nothing of it is left.
+    void onPlugIsAskedForAndLeavesNothingWhenOff() {
+        WindowHarness h;
+        std::filesystem::copy_file(VERDALINE_WATCHER, fsPath(h.tree.path(watcherFileName())));
+        const OnPlugPlaces places = onPlugPlaces();
+        QAction* item = find<QAction>(h.startRecognised(), "onPlugItem");
+        item->trigger();
+        expectMessage(h.dialogs, 1, Dialogs::Icon::Information, q(places.startEntry));
+        QVERIFY(!item->isChecked() && !hasStartEntry(places) && !h.platform.isFolder(places.dataFolder));
+
+        h.dialogs.replies = {true};
+        item->trigger();
+        expectMessage(h.dialogs, 3, Dialogs::Icon::Information, QStringLiteral("Наблюдатель: работает"));
+        QVERIFY(item->isChecked() && watcherRunning(places));
+        item = find<QAction>(h.start(), "onPlugItem");
+        QVERIFY(item->isChecked());
+        item->trigger();
+        expectMessage(h.dialogs, 4, Dialogs::Icon::Information, QStringLiteral("выключена"));
+        QVERIFY(!item->isChecked() && !watcherRunning(places));
+        QVERIFY(!hasStartEntry(places) && !h.platform.isFolder(places.dataFolder));
     }
 
     void handEditedNameOutsideTheWorkAreaIsNotTrusted() {
