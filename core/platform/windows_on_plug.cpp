@@ -10,6 +10,7 @@
 #include <string>
 
 #include "on_plug_system.h"
+#include "windows_platform.h"
 
 namespace verdaline {
 namespace {
@@ -17,25 +18,6 @@ namespace {
 const wchar_t kRunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t kWatcherMutex[] = L"Local\\VerdalineOnPlugWatcher";
 const wchar_t kStopEvent[] = L"Local\\VerdalineOnPlugStop";
-
-std::wstring widened(const std::string& utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(utf8.size());
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), n);
-    return result;
-}
-
-std::string narrowed(const std::wstring& text) {
-    const int size = static_cast<int>(text.size());
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<std::size_t>(n > 0 ? n : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), n, nullptr, nullptr);
-    return result;
-}
 
 HANDLE g_stop = nullptr;
 
@@ -45,7 +27,7 @@ OnPlugPlaces onPlugPlaces() {
     OnPlugPlaces places;
     const wchar_t* local = ::_wgetenv(L"LOCALAPPDATA");
     if (local != nullptr && local[0] != L'\0') {
-        std::string folder = narrowed(local);
+        std::string folder = narrow(local);
         if (folder.back() != '\\') {
             folder += '\\';
         }
@@ -169,7 +151,7 @@ std::vector<Mount> currentMounts() {
         }
         mounts.push_back({std::to_string(static_cast<unsigned>(letter)) + "." + std::to_string(serial) + "." +
                               std::to_string(drive.arrivals),
-                          narrowed(std::wstring(root)), "drive"});
+                          narrow(root), "drive"});
     }
     return mounts;
 }

@@ -22,17 +22,6 @@ constexpr std::uint64_t kUnixEpochInFileTime = 116444736000000000ull;
 // From this length on, CreateDirectoryW refuses a path in its plain form.
 constexpr std::size_t kLongPath = MAX_PATH - 12;
 
-std::wstring widened(const std::string& utf8) {
-    if (utf8.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(utf8.size());
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-    std::wstring result(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), n);
-    return result;
-}
-
 // A long absolute path in its "\\?\" form, which Windows opens up to 32,767 characters
 // without a long-path-aware manifest or setting. That form skips the normalisation of
 // '/', "." and ".." and of dots that end a name, so GetFullPathNameW does it first.
@@ -58,18 +47,6 @@ std::wstring wide(const std::string& utf8) {
     return prefixed;
 }
 
-std::string narrow(const wchar_t* text, int length = -1) {
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-    if (n <= 0) {
-        return {};
-    }
-    std::string result(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text, length, result.data(), n, nullptr, nullptr);
-    if (length < 0) {
-        result.pop_back();  // the terminating zero
-    }
-    return result;
-}
 
 int lastError() {
     return static_cast<int>(::GetLastError());
@@ -253,6 +230,30 @@ void forEachEntry(const std::string& folder, Visit visit) {
 }
 
 }  // namespace
+
+std::wstring widened(const std::string& utf8) {
+    if (utf8.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(utf8.size());
+    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
+    std::wstring result(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, result.data(), n);
+    return result;
+}
+
+std::string narrow(const wchar_t* text, int length) {
+    const int n = ::WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (n <= 0) {
+        return {};
+    }
+    std::string result(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text, length, result.data(), n, nullptr, nullptr);
+    if (length < 0) {
+        result.pop_back();  // the terminating zero
+    }
+    return result;
+}
 
 VolumeSerial WindowsPlatform::systemVolumeSerial() {
     DWORD serial = 0;

@@ -44,6 +44,10 @@ private:
     int m_lastStartError = 0;
 };
 
+// UTF-8 to the wide text of Windows' calls, and back (length -1: up to the terminating zero).
+std::wstring widened(const std::string& utf8);
+std::string narrow(const wchar_t* text, int length = -1);
+
 }  // namespace verdaline
 
 #endif
