@@ -1,5 +1,6 @@
 // The copy runs from the window: the arrows, synchronisation from its three starts,
 // the progress bar, the report message and the automatic synchronisation's timer.
+#include <QAction>
 #include <QTableWidget>
 
 #include "report.h"
@@ -168,6 +169,12 @@ private slots:
         QTRY_VERIFY(!f.planning());
         QCOMPARE(find<QListView>(f, "fileListView")->model()->index(0, 0).data(Qt::UserRole).toString(),
                  QStringLiteral("="));
+        versions->close();
+        // The list's menu opens it too, for the row chosen.
+        auto* rows = find<QListView>(f, "fileListView");
+        rows->setCurrentIndex(rows->model()->index(0, 0));
+        f.findChild<QAction*>(QStringLiteral("versionsItem"))->trigger();
+        QVERIFY(versions->isVisible());
         versions->close();
         h.dialogs.messages.clear();
         // A failed entry is counted, and its reason told where the count is.
