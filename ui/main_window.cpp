@@ -277,6 +277,7 @@ void MainWindow::showStickGone() {
              m_editFlashListBox, m_saveUserListButton, m_loadUserListButton}) {
         control->setEnabled(false);
     }
+    m_versionsWindow->close();  // its versions lie on the stick that went
     m_progressBar->setValue(0);
 }
 

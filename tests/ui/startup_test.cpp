@@ -209,6 +209,9 @@ private slots:
         for (const bool detached : {false, true}) {
             WindowHarness h;
             MainWindow& f = h.startRecognised({"/home/u/a.txt"});
+            f.showVersions(0);
+            auto* versions = f.findChild<QWidget*>(QStringLiteral("versionsWindow"));
+            QVERIFY(versions->isVisible());
             const std::string root = h.tree.root().substr(0, h.tree.root().size() - 1);
             if (detached) {
                 h.platform.mountedAt = "/media/u/OTHER";
@@ -218,6 +221,7 @@ private slots:
             f.refreshFromStick();
             QVERIFY(find(f, "stickMissing")->isVisibleTo(&f));
             QCOMPARE(text(f, "stickMissing"), QStringLiteral("Флешка не найдена: вставьте ее снова"));
+            QVERIFY(!versions->isVisible());  // the versions it showed went with the stick
             QCOMPARE(f.fileList(), Lines{"/home/u/a.txt"});
             for (const char* control : {"fileListView", "addFromComputerButton", "toFlashButton",
                                         "synchroniseButton", "openReportButton", "addFromFlashButton"}) {
