@@ -334,21 +334,17 @@ private:
             return kStopped;
         }
         const FileLists lists = load(*name);
-        std::size_t number = 0;
-        const auto [end, error] =
-            std::from_chars(numberText.data(), numberText.data() + numberText.size(), number);
-        if (error != std::errc() || end != numberText.data() + numberText.size() || number < 1 ||
-            number > lists.files.size()) {
-            m_c.err << "Нет файла под номером \"" << numberText << "\": в списке "
-                    << texts::count(lists.files.size()) << "\n";
+        const auto number = numberIn(numberText, lists.files.size());
+        if (!number) {
+            m_c.err << noSuchEntry(numberText, lists.files.size()) << "\n";
             return kPartly;
         }
-        const ListChange change = removeEntry(m_c.platform, m_area, *name, lists, number - 1);
+        const ListChange change = removeEntry(m_c.platform, m_area, *name, lists, *number - 1);
         if (!change.removed) {
-            m_c.err << "Файл под номером " << number << " уже убран из списка другой копией программы.\n";
+            m_c.err << "Файл под номером " << *number << " уже убран из списка другой копией программы.\n";
             return kPartly;
         }
-        m_c.out << "Убран из списка: " << number << "\t" << *change.removed << "\n";
+        m_c.out << "Убран из списка: " << *number << "\t" << *change.removed << "\n";
         return kDone;
     }
 
@@ -362,6 +358,11 @@ private:
         return number;
     }
 
+    static std::string noSuchEntry(const std::string& text, std::size_t count) {
+        std::string said = "Нет файла под номером \"" + text;
+        return said.append("\": в списке ").append(texts::count(count));
+    }
+
     // Prints the kept versions of an entry, or takes one of them back.
     int versions(const std::string& entryText, const std::string* versionText) {
         const auto name = requireRegistered();
@@ -371,8 +372,7 @@ private:
         const FileLists lists = load(*name);
         const auto number = numberIn(entryText, lists.files.size());
         if (!number) {
-            m_c.err << "Нет файла под номером \"" << entryText << "\": в списке "
-                    << texts::count(lists.files.size()) << "\n";
+            m_c.err << noSuchEntry(entryText, lists.files.size()) << "\n";
             return kStopped;
         }
         const std::string& path = lists.files[*number - 1];

@@ -203,12 +203,9 @@ private:
     // computer keeps its versions in one place; a flash path typed by hand outside the
     // copies folders keeps them in the computer's own.
     std::string oldFilesOf(const Entry& e) {
-        const auto folder = copiesFolderOf(m_area, e.flash);
-        if (!folder || *folder == m_area.copiesFolder(m_request.computerName)) {
-            return m_area.oldFilesFolder(m_request.computerName);
-        }
-        const std::string oldFiles = *folder + kSeparator + kOldFilesFolderName;
-        if (m_madeFolders.insert(oldFiles).second && !m_platform.isFolder(oldFiles)) {
+        const std::string oldFiles = oldFilesBeside(m_area, m_request.computerName, e.flash);
+        if (oldFiles != m_area.oldFilesFolder(m_request.computerName) &&
+            m_madeFolders.insert(oldFiles).second && !m_platform.isFolder(oldFiles)) {
             m_platform.makeFolder(oldFiles);  // a failure shows as the kept version's own
         }
         return oldFiles;

@@ -15,30 +15,25 @@
 namespace verdaline {
 namespace {
 
-// The old-files folder beside a copy, where a run keeps its versions.
-std::string oldFilesBeside(const WorkArea& area, const std::string& computer, const std::string& flashPath) {
-    const auto folder = copiesFolderOf(area, flashPath);
-    return (folder ? *folder : area.copiesFolder(computer)) + kSeparator + kOldFilesFolderName;
-}
-
-// Whether a kept version is the entry's: by what the folder remembers of it, or, for one
-// it does not (kept by an older version), by its name, unless that name is another
-// copy's own.
-bool belongsTo(const KeptRecord* record, const std::string& name, const std::string& copyName,
-               const std::string& computerPath, const std::unordered_set<std::string>& sharing,
-               const std::unordered_set<std::string>& otherCopies, VersionKind& kind) {
+// The kind of a kept version when it is the entry's: by what the folder remembers of it,
+// or, for one it does not (kept by an older version), by its name, unless a copy of that
+// name lies beside the entry's.
+std::optional<VersionKind> kindFor(Platform& platform, const KeptRecord* record, const std::string& name,
+                                   const std::string& flashPath, const std::string& computerPath,
+                                   const std::unordered_set<std::string>& sharing) {
+    const std::string copyName = fileNameOf(flashPath);
     if (record) {
-        kind = record->kind;
-        return foldCase(record->copyName) == foldCase(copyName) &&
-               (record->computerPath == computerPath ||
-                (record->kind != VersionKind::Removed && sharing.contains(record->computerPath)));
+        const bool its = foldCase(record->copyName) == foldCase(copyName) &&
+                         (record->computerPath == computerPath ||
+                          (record->kind != VersionKind::Removed && sharing.contains(record->computerPath)));
+        return its ? std::optional(record->kind) : std::nullopt;
     }
     const auto byName = kindByName(name, copyName);
-    if (!byName || (name != copyName && otherCopies.contains(foldCase(name)))) {
-        return false;
+    if (byName && name != copyName &&
+        platform.isFile(flashPath.substr(0, flashPath.size() - copyName.size()) + name)) {
+        return std::nullopt;
     }
-    kind = *byName;
-    return true;
+    return byName;
 }
 
 struct Entry {
@@ -78,22 +73,16 @@ std::string storedCopyOf(Platform& platform, const WorkArea& area, const std::st
 std::vector<FileVersion> keptVersionsOf(Platform& platform, const WorkArea& area, const std::string& computer,
                                         const std::string& computerPath, const std::string& flashPath) {
     const std::string oldFiles = oldFilesBeside(area, computer, flashPath);
-    const std::string copyName = fileNameOf(flashPath);
     const Lines sharers = entriesOnCopy(platform, area, flashPath);
     const std::unordered_set<std::string> sharing(sharers.begin(), sharers.end());
-    std::unordered_set<std::string> otherCopies;
-    for (const auto& name : platform.filesIn(flashPath.substr(0, flashPath.size() - copyName.size()))) {
-        otherCopies.insert(foldCase(name));
-    }
-    otherCopies.erase(foldCase(copyName));
     VersionMemory memory(platform);
     std::vector<FileVersion> versions;
     for (const auto& name : platform.filesIn(oldFiles)) {
         const std::string path = oldFiles + kSeparator + name;
-        VersionKind kind = VersionKind::Replaced;
-        if (belongsTo(memory.recordOf(path), name, copyName, computerPath, sharing, otherCopies, kind)) {
+        if (const auto kind =
+                kindFor(platform, memory.recordOf(path), name, flashPath, computerPath, sharing)) {
             const Platform::FileState state = platform.stateOf(path);
-            versions.push_back({kind, path, state.time(), state.size});
+            versions.push_back({*kind, path, state.time(), state.size});
         }
     }
     std::stable_sort(versions.begin(), versions.end(),
@@ -129,25 +118,25 @@ void restoreVersion(Platform& platform, const WorkArea& area, const std::string&
     const std::string copyName = fileNameOf(copy);
     VersionMemory memory(platform);
     KeptVersions keeping(platform, &memory);
-    std::vector<std::string> kept;
-    const auto fail = [&](int error) {
-        for (const auto& path : kept) {
-            keeping.notReplaced(path);
-        }
-        throw Failure(texts::versionNotRestored(computerPath, error), error);
-    };
     // Both versions it replaces are kept first, each with its kind, even where they are alike.
     const Platform::FileState onStick = platform.stateOf(copy);
     const Platform::FileState onComputer = platform.stateOf(computerPath);
     std::optional<std::string> stickKept;
     std::optional<std::string> computerKept;
+    const auto fail = [&](int error) {
+        for (const auto* place : {&stickKept, &computerKept}) {
+            if (*place) {
+                keeping.notReplaced(**place);
+            }
+        }
+        throw Failure(texts::versionNotRestored(computerPath, error), error);
+    };
     for (const auto& [state, source, place] :
          {std::tuple{&onStick, &copy, &stickKept}, std::tuple{&onComputer, &computerPath, &computerKept}}) {
         if (!state->exists) {
             continue;
         }
         *place = keeping.placeFor(oldFiles, copyName, static_cast<std::time_t>(state->seconds), false);
-        kept.push_back(**place);
         if (const int error = platform.copyFile(*source, **place, CopyMode::Backup)) {
             fail(error);
         }

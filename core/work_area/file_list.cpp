@@ -10,8 +10,8 @@
 #include "cp1251.h"
 #include "errors.h"
 #include "flash_paths.h"
-#include "kept_versions.h"
 #include "texts.h"
+#include "version_memory.h"
 
 namespace verdaline {
 namespace {
@@ -98,35 +98,6 @@ FileLists shown(StoredLists&& stick) {
     return {std::move(stick.files), std::move(stick.flash), remembered, std::move(stick.states)};
 }
 
-// A place in an old-files folder for a version of that name that no other file there has:
-// "name (прежний)", "name (прежний 2)"...
-std::string placeAside(Platform& platform, const std::string& oldFiles, const std::string& name) {
-    for (unsigned n = 1;; ++n) {
-        const std::string target =
-            oldFiles + kSeparator +
-            nameWithSuffix(name, n == 1 ? " (прежний)" : " (прежний " + std::to_string(n) + ")");
-        if (!platform.isFile(target) && !platform.isFolder(target)) {
-            return target;
-        }
-    }
-}
-
-// A copy that no entry needs any more is kept in the old-files folder beside it, noted
-// as the removed copy of the entry at computerPath (empty when none is known). Should it
-// not move, it stays where it is: no new copy takes its place.
-void keepAside(Platform& platform, const std::string& path, const std::string& computerPath) {
-    const std::string name = fileNameOf(path);
-    const std::string oldFiles = path.substr(0, path.size() - name.size()) + kOldFilesFolderName;
-    if (platform.isFile(path) && (platform.isFolder(oldFiles) || platform.makeFolder(oldFiles) == 0)) {
-        const std::string aside = placeAside(platform, oldFiles, name);
-        if (platform.moveFile(path, aside) == 0) {
-            VersionMemory memory(platform);
-            memory.noted(aside, {VersionKind::Removed, name, computerPath});
-            memory.save();
-        }
-    }
-}
-
 // Before a list change, the copies that no entry uses (nor the window holds, nor the
 // change takes) go aside, as a removed entry's copy does: a removal or an addition cut
 // short leaves none lying in the copies folder, and a file added again takes its name.
@@ -138,29 +109,6 @@ void putAsideUnusedCopies(Platform& platform, const WorkArea& area, const std::s
     for (const auto& path : unusedCopies(platform, area, computer, used)) {
         keepAside(platform, path, {});
     }
-}
-
-// A version on the computer that a file from the stick is about to replace, kept in the
-// old-files folder beside the copy it is tied to (kept tells where, and memory whose it
-// is); the error number when it cannot be.
-int keepComputerVersion(Platform& platform, const WorkArea& area, const std::string& computer,
-                        const std::string& path, const std::string& flashPath, VersionMemory& memory,
-                        std::optional<std::string>& kept) {
-    if (!platform.isFile(path)) {
-        return 0;
-    }
-    const auto copies = copiesFolderOf(area, flashPath);
-    const std::string folder = copies ? *copies : area.copiesFolder(computer);
-    ensureFolder(platform, folder);
-    ensureFolder(platform, folder + kSeparator + kOldFilesFolderName);
-    const std::string place =
-        placeAside(platform, folder + kSeparator + kOldFilesFolderName, fileNameOf(path));
-    const int error = platform.copyFile(path, place, CopyMode::Backup);
-    if (error == 0) {
-        kept = place;
-        memory.noted(place, {VersionKind::FromComputer, fileNameOf(flashPath), path});
-    }
-    return error;
 }
 
 // The entries' positions by the plain spelling of their paths.
