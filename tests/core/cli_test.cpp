@@ -1,8 +1,6 @@
 // The command-line companion on a real work area: the same rules and files as the
 // window, and exit statuses a script can rely on.
-#include "cli.h"
-
-#include <gtest/gtest.h>
+#include "cli_fixture.h"
 
 #ifndef _WIN32
 #include <sys/wait.h>
@@ -13,8 +11,6 @@
 #include <map>
 #include <sstream>
 
-#include "temp_tree.h"
-#include "test_platform.h"
 #include "texts.h"
 #include "work_area.h"
 
@@ -22,24 +18,11 @@ namespace verdaline {
 namespace {
 
 using testing::cp1251Lines;
-using testing::FixedClock;
 using testing::TempTree;
-using testing::TestPlatform;
 
-class Cli : public ::testing::Test {
+class Cli : public testing::CliTest {
 protected:
-    TempTree tree;
-    TestPlatform platform;
-    FixedClock clock;
-    std::ostringstream out;
-    std::ostringstream err;
-
-    int cli(std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        CliContext context{tree.root(), tree.path("home"), platform, clock, out, err};
-        return runCli(args, context);
-    }
+    int cli(std::vector<std::string> args) { return cliIn(tree.root(), tree.path("home"), std::move(args)); }
 };
 
 TEST_F(Cli, RegisterAddListRemoveAndStatus) {

@@ -4,14 +4,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <sstream>
 
-#include "cli.h"
+#include "cli_fixture.h"
 #include "list_file.h"
 #include "on_plug.h"
 #include "stick_number.h"
-#include "temp_tree.h"
-#include "test_platform.h"
 #include "texts.h"
 #include "watcher.h"
 
@@ -19,9 +16,6 @@ namespace verdaline {
 namespace {
 
 using testing::cp1251Lines;
-using testing::FixedClock;
-using testing::TempTree;
-using testing::TestPlatform;
 
 const std::string kNumberFile = "Списки_отчеты/Номер флешки.txt";
 
@@ -33,19 +27,10 @@ void setEnvironment(const char* name, const std::string& value) {
 #endif
 }
 
-class OnPlug : public ::testing::Test {
+class OnPlug : public testing::CliTest {
 protected:
-    TempTree tree;
-    TestPlatform platform;
-    FixedClock clock;
-    std::ostringstream out;
-    std::ostringstream err;
-
     int cli(const std::string& programFolder, std::vector<std::string> args) {
-        out.str("");
-        err.str("");
-        CliContext context{programFolder, tree.root(), platform, clock, out, err};
-        return runCli(args, context);
+        return cliIn(programFolder, tree.root(), std::move(args));
     }
     // A program folder at relative, whose stick has the number given.
     void stickWithNumber(const std::string& relative, const std::string& number) {
